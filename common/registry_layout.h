@@ -1,0 +1,63 @@
+// The registry layout shared by the driver and the library: key paths,
+// value names and the model-dependent names.
+#pragma once
+
+#include "platform/types.h"
+
+// Device list: one subkey "Device%03d" per device number ever assigned.
+inline constexpr const WCHAR* DEVICE_LIST_KEY = u"SYSTEM\\CurrentControlSet\\Services\\RLXDAQ";
+// Subkey of a device under a key path: "%s\Device%03d".
+inline constexpr const WCHAR* DEVICE_SUBKEY_FORMAT = u"%s\\Device%03d";
+// Subkey of an enumerated key: "%s\%s".
+inline constexpr const WCHAR* SUBKEY_PATH_FORMAT = u"%s\\%s";
+inline constexpr const WCHAR* DEVICE_SUBKEY_TAG = u"Device";
+inline constexpr const WCHAR* TEMPLATE_SUBKEY_TAG = u"Template";
+
+inline constexpr const WCHAR* DRIVER_LIBRARY_NAME = u"Rlx4100.dll";
+
+// Value names.
+inline constexpr const WCHAR* VAL_BOARD_ID = u"BoardID";
+inline constexpr const WCHAR* VAL_DEVICE_NAME = u"DeviceName";
+inline constexpr const WCHAR* VAL_DRIVER_NAME = u"DriverName";
+inline constexpr const WCHAR* VAL_KERNEL_KEY = u"KernelKey";
+inline constexpr const WCHAR* VAL_SWITCH_ID = u"SwitchID";
+inline constexpr const WCHAR* VAL_BUS_NUMBER = u"BusNumber";
+inline constexpr const WCHAR* VAL_SLOT_NUMBER = u"SlotNumber";
+inline constexpr const WCHAR* VAL_ALLOW_CONFLICTS = u"AllowConflicts";
+inline constexpr const WCHAR* VAL_ON_SYSTEM = u"OnSystem";
+inline constexpr const WCHAR* VAL_DEVICE_INDEX = u"DeviceIndex";
+inline constexpr const WCHAR* VAL_CALL_NAME = u"CallName";
+inline constexpr const WCHAR* VAL_SYSTEM_IRQ = u"SystemIRQ";
+inline constexpr const WCHAR* VAL_BASE_ADDRESS = u"BaseAddress";
+inline constexpr const WCHAR* VAL_IO_PORT_COUNT = u"IoPortCount";
+inline constexpr const WCHAR* VAL_TRIGGER_MODE = u"TriggerMode";
+
+constexpr DWORD DEVICE_NAME_MAX_CHARS = 40;  // the DeviceName text
+constexpr DWORD MAX_DEVICE_NUMBER = 254;     // Device000 to Device254
+
+// Model-dependent names. NamesOf() returns nullptr for a board type outside
+// the three models: such a device has no names and is not published.
+struct ModelNames {
+    DWORD boardType;
+    const char* model;              // "VTC-4100"
+    const WCHAR* driverKey;         // full path of the driver key
+    const WCHAR* kernelKeyName;     // "RLX4100S" (also the "KernelKey" value)
+    const WCHAR* templateKey;       // full path of the template key
+    const WCHAR* deviceNameFormat;  // "VTC-4100 BoardID=%d I/O=%xH"
+};
+const ModelNames* NamesOf(DWORD boardType);
+
+// The driver keys in the order the library searches them for a device.
+inline constexpr const WCHAR* DRIVER_KEY_SEARCH_ORDER[3] = {
+    u"SYSTEM\\CurrentControlSet\\Services\\RLX4100S",
+    u"SYSTEM\\CurrentControlSet\\Services\\RLX6200KS",
+    u"SYSTEM\\CurrentControlSet\\Services\\RLX4100ES",
+};
+
+// Named interrupt events, formatted with the device number.
+inline constexpr const WCHAR* INTERRUPT_EVENT_NAME_FORMATS[4] = {
+    u"RLX_EVT_DI_INTERRUPT0_%03d",
+    u"RLX_EVT_DI_INTERRUPT1_%03d",
+    u"RLX_EVT_DI_INTERRUPT2_%03d",
+    u"RLX_EVT_DI_INTERRUPT3_%03d",
+};

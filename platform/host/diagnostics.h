@@ -1,0 +1,49 @@
+// Control from outside the simulated target: what tests and tools read back
+// (debug output, live-object counters, message boxes).
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace vtsim {
+
+// ---- Debug output -------------------------------------------------------------
+// Every NKDbgPrintfW call appends its formatted text to the log. Entries()
+// gives one entry per call, exactly as formatted (UTF-8), e.g.
+// "\n===VTD INIT Device  board id: 87\n".
+std::vector<std::string> DebugEntries();
+// The whole log as one string (all entries concatenated).
+std::string DebugText();
+void ClearDebugLog();
+// Also write each entry to stderr as it arrives.
+void SetDebugEcho(bool echo);
+
+// ---- Live-object counters (for leak checks) -------------------------------------
+struct LiveCounts {
+    std::size_t handles = 0;           // open kernel-object handles (events, threads, files)
+    std::size_t criticalSections = 0;  // initialized and not yet deleted
+    std::size_t allocations = 0;       // LocalAlloc blocks not yet freed
+    std::size_t registryKeys = 0;      // open registry key handles
+    std::size_t chainHandlers = 0;     // installed interrupt chain handlers
+    std::size_t threads = 0;           // threads created and not yet ended
+    std::size_t mappings = 0;          // MmMapIoSpace mappings not yet released
+    bool operator==(const LiveCounts&) const = default;
+};
+LiveCounts GetLiveCounts();
+std::string Describe(const LiveCounts& counts);
+
+// ---- Message boxes -----------------------------------------------------------------
+struct MessageBoxRecord {
+    std::u16string text;
+    std::u16string caption;
+    unsigned type = 0;
+    int answer = 0;
+};
+std::vector<MessageBoxRecord> MessageBoxes();
+void ClearMessageBoxes();
+// The next MessageBoxW returns this answer (queued, first in first out);
+// with nothing queued it returns IDOK.
+void QueueMessageBoxAnswer(int answer);
+
+}  // namespace vtsim

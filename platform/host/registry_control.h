@@ -1,0 +1,30 @@
+// Control of the simulated target's registry from outside: loading registry
+// scripts, keeping the hive in a file, and resetting it.
+#pragma once
+
+#include <string>
+
+namespace vtsim {
+
+// Empties the hive (all keys under HKEY_LOCAL_MACHINE are removed; open key
+// handles become invalid).
+void ResetRegistry();
+
+// Imports a registry script (UTF-8 text, or UTF-16 LE with a byte-order
+// mark): "[HKEY_LOCAL_MACHINE\path]" headers and value lines
+// "name"=dword:hhhhhhhh, =hex:.., ="text", =multi_sz:"a","b", =hex(7):..,
+// @=... for the default value, comments after ';', CR LF or LF line ends.
+// Returns false with a message (file and line) in *error on a malformed line;
+// keys and values before it stay imported.
+bool ImportRegistryScript(const std::string& text, std::string* error);
+bool ImportRegistryScriptFile(const std::string& path, std::string* error);
+
+// Saves the whole hive to a file atomically (a temporary file beside it is
+// written, flushed and renamed over it), or loads it, replacing the hive.
+bool SaveHive(const std::string& path, std::string* error);
+bool LoadHive(const std::string& path, std::string* error);
+
+// The hive as a registry script (for people and tests).
+std::string ExportRegistryScript();
+
+}  // namespace vtsim

@@ -1,0 +1,51 @@
+// Booting and shutting down the simulated target, and reaching its parts.
+//
+// One target per process: the platform's services are process-wide. The
+// kernel and registry services work without a booted target (tests of them
+// need no boards); boot adds the machine, enumerates the PCI bus and loads
+// the drivers.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/host/board.h"
+#include "platform/host/machine.h"
+
+namespace vtsim {
+
+struct BootOptions {
+    MachineDescription machine = MachineDescription::Default();
+    // Registry scripts imported at boot, in order. Empty: the platform
+    // image's base script and the board package's scripts (packages/*.reg).
+    std::vector<std::string> registryScripts;
+    // When set, the hive is loaded from this file at boot (if it exists,
+    // instead of importing the scripts) and saved to it at shutdown.
+    std::string hiveFile;
+    bool echoDebug = false;
+    // Where driver modules are looked up ("Rlx4100S.dll" -> dir/Rlx4100S.so).
+    // Empty: the build's module directory.
+    std::string moduleDir;
+    bool loadDrivers = true;
+};
+
+bool Boot(const BootOptions& options, std::string* error);
+// Unloads every driver (Deinit), saves the hive when one is kept, removes the
+// boards and resets the registry.
+void Shutdown();
+bool IsBooted();
+
+std::vector<Board*> Boards();
+
+struct LoadedDevice {
+    std::u16string name;       // "VTD1:"
+    std::u16string dll;        // "Rlx4100S.dll"
+    std::u16string activeKey;  // "Drivers\\Active\\01"
+    std::u16string deviceKey;  // "Drivers\\BuiltIn\\PCI\\Instance\\Rlx4100S1"
+};
+std::vector<LoadedDevice> Devices();
+
+// The default registry scripts that Boot imports when none are given.
+std::vector<std::string> DefaultRegistryScripts();
+
+}  // namespace vtsim
