@@ -1,0 +1,397 @@
+// VTD_IOControl: the control requests that the driver library sends, one
+// handler per code. Each handler makes its checks in order; the first that
+// fails decides the status. Records are read and written byte-wise, so a
+// caller's buffer needs no particular alignment, and never beyond the
+// lengths the caller gave.
+#include <algorithm>
+#include <cstring>
+
+#include "common/board_types.h"
+#include "common/control_codes.h"
+#include "driver/board_registers.h"
+#include "driver/device_context.h"
+#include "driver/driver_steps.h"
+#include "platform/ddk.h"
+#include "platform/kernel.h"
+
+namespace {
+
+struct Request {
+    DeviceContext* context;
+    PBYTE in;
+    DWORD inSize;
+    PBYTE out;
+    DWORD outSize;
+    PDWORD returned;
+};
+
+void SetReturned(const Request& request, DWORD bytes)
+{
+    if (request.returned != nullptr) {
+        *request.returned = bytes;
+    }
+}
+
+// A failure with one of the plain codes 10, 24, 64: lastStatus, the caller's
+// last error with the application bit, no bytes returned.
+BOOL Fail(const Request& request, DWORD status)
+{
+    request.context->lastStatus = status;
+    SetLastError(status | DRV_STATUS_APPLICATION_BIT);
+    SetReturned(request, 0);
+    return FALSE;
+}
+
+// The event window requests' parameter failure: only lastStatus changes.
+BOOL FailInvalidParameter(const Request& request)
+{
+    request.context->lastStatus = DRV_STATUS_INVALID_PARAMETER;
+    return FALSE;
+}
+
+DWORD ReadU32(const BYTE* bytes)
+{
+    DWORD value;
+    std::memcpy(&value, bytes, sizeof(value));
+    return value;
+}
+
+WORD ReadU16(const BYTE* bytes)
+{
+    WORD value;
+    std::memcpy(&value, bytes, sizeof(value));
+    return value;
+}
+
+void WriteU32(BYTE* bytes, DWORD value)
+{
+    std::memcpy(bytes, &value, sizeof(value));
+}
+
+// Ports of a range that lie on the board: a range running past the last port
+// is cut short.
+DWORD PortsInRange(DWORD boardType, DWORD firstPort, DWORD portCount)
+{
+    const DWORD ports = PortCountOf(boardType);
+    return firstPort >= ports ? 0 : std::min(portCount, ports - firstPort);
+}
+
+// ---- DI and DO ports ----------------------------------------------------------
+
+BOOL ReadDiPorts(const Request& request)
+{
+    DeviceContext* context = request.context;
+    if (request.in == nullptr || request.out == nullptr ||
+        request.inSize < PORT_RANGE_RECORD_SIZE) {
+        return Fail(request, DRV_STATUS_BAD_BUFFER);
+    }
+    const DWORD firstPort = ReadU32(request.in);
+    if (firstPort >= context->diPortCount) {
+        return Fail(request, DRV_STATUS_PORT_OUT_OF_RANGE);
+    }
+    if (!IsKnownBoardType(context->boardType)) {
+        return Fail(request, DRV_STATUS_BOARD_NOT_SUPPORTED);
+    }
+    const DWORD ports = PortsInRange(context->boardType, firstPort, ReadU32(request.in + 4));
+    if (request.outSize < ports) {
+        return Fail(request, DRV_STATUS_BAD_BUFFER);
+    }
+    EnterCriticalSection(&context->portLock);
+    for (DWORD i = 0; i < ports; ++i) {
+        request.out[i] = ReadBoardRegister(context, REG_DIO_PORT + firstPort + i);
+    }
+    LeaveCriticalSection(&context->portLock);
+    SetReturned(request, ports);
+    return TRUE;
+}
+
+BOOL WriteDoPorts(const Request& request)
+{
+    DeviceContext* context = request.context;
+    if (request.in == nullptr || request.inSize < DO_WRITE_HEADER_SIZE) {
+        return Fail(request, DRV_STATUS_BAD_BUFFER);
+    }
+    const DWORD firstPort = ReadU32(request.in);
+    if (firstPort >= context->doPortCount) {
+        return Fail(request, DRV_STATUS_PORT_OUT_OF_RANGE);
+    }
+    if (!IsKnownBoardType(context->boardType)) {
+        return Fail(request, DRV_STATUS_BOARD_NOT_SUPPORTED);
+    }
+    const DWORD ports = PortsInRange(context->boardType, firstPort, ReadU32(request.in + 4));
+    if (request.inSize - DO_WRITE_HEADER_SIZE < ports) {
+        return Fail(request, DRV_STATUS_BAD_BUFFER);
+    }
+    const BYTE* values = request.in + DO_WRITE_HEADER_SIZE;
+    // One lock over the whole range: a read-back sees all of this write or
+    // none of it.
+    EnterCriticalSection(&context->portLock);
+    for (DWORD i = 0; i < ports; ++i) {
+        const DWORD port = firstPort + i;
+        WriteBoardRegister(context, REG_DIO_PORT + port, values[i]);
+        NKDbgPrintfW(u"\n===Write DO Port: %d, Value: %x\n", port, values[i]);
+        context->doShadow[port] = values[i];
+    }
+    LeaveCriticalSection(&context->portLock);
+    SetReturned(request, 0);
+    return TRUE;
+}
+
+BOOL GetCurrentDoPorts(const Request& request)
+{
+    DeviceContext* context = request.context;
+    if (request.in == nullptr || request.out == nullptr ||
+        request.inSize < PORT_RANGE_RECORD_SIZE) {
+        return Fail(request, DRV_STATUS_BAD_BUFFER);
+    }
+    const DWORD firstPort = ReadU32(request.in);
+    if (firstPort >= context->doPortCount) {
+        return Fail(request, DRV_STATUS_PORT_OUT_OF_RANGE);
+    }
+    if (!IsKnownBoardType(context->boardType)) {
+        return Fail(request, DRV_STATUS_BOARD_NOT_SUPPORTED);
+    }
+    const DWORD ports = PortsInRange(context->boardType, firstPort, ReadU32(request.in + 4));
+    if (request.outSize < ports) {
+        return Fail(request, DRV_STATUS_BAD_BUFFER);
+    }
+    EnterCriticalSection(&context->portLock);
+    for (DWORD i = 0; i < ports; ++i) {
+        const DWORD port = firstPort + i;
+        request.out[i] = context->doShadow[port];
+        NKDbgPrintfW(u"\n===Get DO Status Port: %d, Value: %x\n", port, request.out[i]);
+    }
+    LeaveCriticalSection(&context->portLock);
+    SetReturned(request, ports);
+    return TRUE;
+}
+
+// ---- Raw registers ---------------------------------------------------------------
+
+// Every byte of the access must lie inside the board's window.
+bool AccessInsideWindow(const DeviceContext* context, DWORD offset, DWORD width)
+{
+    return static_cast<std::uint64_t>(offset) + width <= context->ioLength;
+}
+
+BOOL ReadPort(const Request& request, DWORD width)
+{
+    DeviceContext* context = request.context;
+    if (request.in == nullptr || request.out == nullptr || request.inSize < PORT_OFFSET_SIZE ||
+        request.outSize < width) {
+        return Fail(request, DRV_STATUS_BAD_BUFFER);
+    }
+    const DWORD offset = ReadU32(request.in);
+    if (offset >= context->ioLength || !AccessInsideWindow(context, offset, width)) {
+        return Fail(request, DRV_STATUS_PORT_OUT_OF_RANGE);
+    }
+    const ULONG_PTR port = static_cast<ULONG_PTR>(context->ioBase) + offset;
+    EnterCriticalSection(&context->portLock);
+    if (width == 1) {
+        const UCHAR value = READ_PORT_UCHAR(reinterpret_cast<PUCHAR>(port));
+        std::memcpy(request.out, &value, width);
+    } else if (width == 2) {
+        const USHORT value = READ_PORT_USHORT(reinterpret_cast<PUSHORT>(port));
+        std::memcpy(request.out, &value, width);
+    } else {
+        const ULONG value = READ_PORT_ULONG(reinterpret_cast<PULONG>(port));
+        std::memcpy(request.out, &value, width);
+    }
+    LeaveCriticalSection(&context->portLock);
+    SetReturned(request, width);
+    return TRUE;
+}
+
+BOOL WritePort(const Request& request, DWORD width)
+{
+    DeviceContext* context = request.context;
+    if (request.in == nullptr || request.inSize < PORT_OFFSET_SIZE + width) {
+        return Fail(request, DRV_STATUS_BAD_BUFFER);
+    }
+    const DWORD offset = ReadU32(request.in);
+    if (offset >= context->ioLength || !AccessInsideWindow(context, offset, width)) {
+        return Fail(request, DRV_STATUS_PORT_OUT_OF_RANGE);
+    }
+    const BYTE* value = request.in + PORT_OFFSET_SIZE;
+    const ULONG_PTR port = static_cast<ULONG_PTR>(context->ioBase) + offset;
+    EnterCriticalSection(&context->portLock);
+    if (width == 1) {
+        WRITE_PORT_UCHAR(reinterpret_cast<PUCHAR>(port), value[0]);
+    } else if (width == 2) {
+        WRITE_PORT_USHORT(reinterpret_cast<PUSHORT>(port), ReadU16(value));
+    } else {
+        WRITE_PORT_ULONG(reinterpret_cast<PULONG>(port), ReadU32(value));
+    }
+    LeaveCriticalSection(&context->portLock);
+    SetReturned(request, 0);
+    return TRUE;
+}
+
+// ---- Events -------------------------------------------------------------------------
+
+BOOL EnableEventRequest(const Request& request)
+{
+    DeviceContext* context = request.context;
+    if (request.in == nullptr || request.inSize < 4 ||
+        (request.in[0] != 0 && request.inSize < 8)) {
+        return Fail(request, DRV_STATUS_BAD_BUFFER);
+    }
+    const DWORD eventIndex = ReadU16(request.in + 2);
+    if (eventIndex >= MAX_EVENTS ||
+        (context->boardType == BOARD_TYPE_VTM6200K && eventIndex >= 2)) {
+        return Fail(request, DRV_STATUS_BAD_BUFFER);
+    }
+    if (request.in[0] == 0) {
+        DisableEvent(context, eventIndex);
+    } else {
+        EnterCriticalSection(&context->threadLock);
+        if (context->interruptConnected == 0) {
+            NKDbgPrintfW(u"\n===VTD Connect Interrupt");
+            context->interruptConnected = 1;
+        }
+        LeaveCriticalSection(&context->threadLock);
+        CreateInterruptEvents(context);
+        EnableEvent(context, eventIndex, ReadU32(request.in + 4));
+    }
+    SetReturned(request, 0);
+    return TRUE;
+}
+
+BOOL CloseEventsRequest(const Request& request)
+{
+    CloseEvent(request.context);
+    return TRUE;
+}
+
+BOOL SpecifyEventDiPorts(const Request& request)
+{
+    DeviceContext* context = request.context;
+    if (request.in == nullptr) {
+        return Fail(request, DRV_STATUS_BAD_BUFFER);
+    }
+    if (request.inSize < EVENT_WINDOW_RECORD_SIZE) {
+        context->lastStatus = DRV_STATUS_INVALID_PARAMETER;
+        SetLastError(DRV_STATUS_INVALID_PARAMETER | DRV_STATUS_APPLICATION_BIT);
+        SetReturned(request, 0);
+        return FALSE;
+    }
+    const DWORD eventIndex = ReadU32(request.in);
+    const DWORD firstPort = ReadU32(request.in + 4);
+    const DWORD portCount = ReadU32(request.in + 8);
+    const DWORD ports = PortCountOf(context->boardType);
+    if (firstPort >= ports || portCount > ports - firstPort || eventIndex >= ports) {
+        return FailInvalidParameter(request);
+    }
+    EnterCriticalSection(&context->threadLock);
+    context->eventWindows[eventIndex].start = static_cast<WORD>(firstPort);
+    context->eventWindows[eventIndex].count = static_cast<WORD>(portCount);
+    LeaveCriticalSection(&context->threadLock);
+    return TRUE;
+}
+
+BOOL GetEventDiPorts(const Request& request)
+{
+    DeviceContext* context = request.context;
+    if (request.in == nullptr || request.inSize < EVENT_INDEX_RECORD_SIZE ||
+        request.out == nullptr || request.outSize < EVENT_WINDOW_RECORD_SIZE) {
+        return Fail(request, DRV_STATUS_BAD_BUFFER);
+    }
+    const DWORD eventIndex = ReadU32(request.in);
+    if (eventIndex >= EventCountOf(context->boardType)) {
+        return FailInvalidParameter(request);
+    }
+    EnterCriticalSection(&context->threadLock);
+    const EventDiWindow window = context->eventWindows[eventIndex];
+    LeaveCriticalSection(&context->threadLock);
+    WriteU32(request.out, eventIndex);
+    WriteU32(request.out + 4, window.start);
+    WriteU32(request.out + 8, window.count);
+    return TRUE;
+}
+
+BOOL GetLatestEventDiState(const Request& request)
+{
+    DeviceContext* context = request.context;
+    if (request.in == nullptr || request.inSize < EVENT_INDEX_RECORD_SIZE) {
+        return Fail(request, DRV_STATUS_BAD_BUFFER);
+    }
+    const DWORD eventIndex = ReadU32(request.in);
+    if (eventIndex >= MAX_EVENTS) {
+        return FailInvalidParameter(request);
+    }
+    EnterCriticalSection(&context->threadLock);
+    const EventDiWindow window = context->eventWindows[eventIndex];
+    LeaveCriticalSection(&context->threadLock);
+    const DWORD bytes = std::min<DWORD>(request.outSize, window.count);
+    if (bytes > 0) {
+        if (request.out == nullptr) {
+            return Fail(request, DRV_STATUS_BAD_BUFFER);
+        }
+        std::memcpy(request.out, window.snapshot + window.start, bytes);
+    }
+    return TRUE;
+}
+
+// ---- Board ----------------------------------------------------------------------------
+
+BOOL GetBoardInfo(const Request& request)
+{
+    DeviceContext* context = request.context;
+    SetReturned(request, 0);
+    if (request.out == nullptr || request.outSize < BOARD_INFO_RECORD_SIZE) {
+        return Fail(request, DRV_STATUS_BAD_BUFFER);
+    }
+    WriteU32(request.out, context->boardType);
+    WriteU32(request.out + 4, context->busNumber);
+    WriteU32(request.out + 8, context->slotNumber);
+    SetReturned(request, BOARD_INFO_RECORD_SIZE);
+    return TRUE;
+}
+
+}  // namespace
+
+DLL_EXPORT BOOL VTD_IOControl(DWORD_PTR openContext, DWORD code, PBYTE in, DWORD inSize,
+                              PBYTE out, DWORD outSize, PDWORD returned)
+{
+    DeviceContext* context = ContextOf(openContext);
+    if (context == nullptr) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    const Request request{context, in, inSize, out, outSize, returned};
+    switch (code) {
+    case IOCTL_DIO_READ_DI_PORTS:
+        return ReadDiPorts(request);
+    case IOCTL_DIO_WRITE_DO_PORTS:
+        return WriteDoPorts(request);
+    case IOCTL_DIO_GET_CURRENT_DO_PORTS:
+        return GetCurrentDoPorts(request);
+    case IOCTL_PORT_READ_BYTE:
+        return ReadPort(request, 1);
+    case IOCTL_PORT_READ_WORD:
+        return ReadPort(request, 2);
+    case IOCTL_PORT_READ_DWORD:
+        return ReadPort(request, 4);
+    case IOCTL_PORT_WRITE_BYTE:
+        return WritePort(request, 1);
+    case IOCTL_PORT_WRITE_WORD:
+        return WritePort(request, 2);
+    case IOCTL_PORT_WRITE_DWORD:
+        return WritePort(request, 4);
+    case IOCTL_DIO_ENABLE_EVENT:
+        return EnableEventRequest(request);
+    case IOCTL_DIO_CLOSE_EVENTS:
+        return CloseEventsRequest(request);
+    case IOCTL_DIO_SPECIFY_EVENT_DI_PORTS:
+        return SpecifyEventDiPorts(request);
+    case IOCTL_DIO_GET_EVENT_DI_PORTS:
+        return GetEventDiPorts(request);
+    case IOCTL_DIO_GET_LATEST_EVENT_DI_STATE:
+        return GetLatestEventDiState(request);
+    case IOCTL_GET_BOARD_INFO:
+        return GetBoardInfo(request);
+    default:
+        SetLastError(ERROR_NOT_SUPPORTED);
+        return FALSE;
+    }
+}
