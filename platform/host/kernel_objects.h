@@ -81,9 +81,10 @@ private:
 };
 
 // Puts the object in the handle table and returns a new handle to it
-// (counted in GetLiveCounts().handles). Returns NULL (last error
-// ERROR_NOT_ENOUGH_MEMORY) only when no handle value is free. Several handles
-// may refer to the same object.
+// (counted in GetLiveCounts().handles). Returns NULL with last error
+// ERROR_NOT_ENOUGH_MEMORY when no handle value is free (or
+// ERROR_INVALID_PARAMETER for a null object). Several handles may refer to
+// the same object.
 HANDLE InsertHandle(std::shared_ptr<KernelObject> object);
 
 // The object behind a handle, or nullptr for NULL, closed, never issued and
