@@ -45,6 +45,10 @@ struct LoadedDevice {
 };
 std::vector<LoadedDevice> Devices();
 
+// Why each enumerated board of the last boot has no device (module missing,
+// entry point missing, Init returned 0, ...), one line per board.
+std::vector<std::string> DriverLoadFailures();
+
 // The default registry scripts that Boot imports when none are given.
 std::vector<std::string> DefaultRegistryScripts();
 
