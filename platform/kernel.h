@@ -76,7 +76,7 @@ HANDLE GetCurrentThread();
 DWORD GetCurrentThreadId();
 // Priority 0 (highest) to 255 (lowest), recorded per thread. The host does
 // not schedule by it; it is kept so that callers can be checked.
-// CeGetThreadPriority returns 255+1 (THREAD_PRIORITY_ERROR_RETURN) for an
+// CeGetThreadPriority returns THREAD_PRIORITY_ERROR_RETURN for an
 // invalid handle; CeSetThreadPriority returns FALSE for an invalid handle or a
 // priority above 255.
 int CeGetThreadPriority(HANDLE thread);
