@@ -17,6 +17,8 @@ ULONG_PTR MapIoWindow(DeviceContext* context, DWORD ioBase, DWORD ioLength);
 
 // ---- Interrupt service (interrupt_service.cpp) ------------------------------
 
+// An interrupt line, a logical interrupt and both handler names are known.
+bool InterruptInfoComplete(const DeviceContext* context);
 BOOL InstallISR(DeviceContext* context);
 BOOL StartInterruptThread(DeviceContext* context);
 BOOL StopInterruptThread(DeviceContext* context);

@@ -61,8 +61,9 @@ DLL_EXPORT DWORD_PTR VTD_Init(LPCWSTR activeKey, DWORD_PTR /*busContext*/)
         VTD_Deinit(handle);
         return 0;
     }
-    // Without an I/O window every register access would land on ports from 0.
-    if (context->ioLength == 0) {
+    // A board that could serve interrupts but has no I/O window would have
+    // every register access land on ports from 0: refuse it.
+    if (InterruptInfoComplete(context) && context->ioLength == 0) {
         NKDbgPrintfW(u"\n===VTD INIT no I/O window, board id: %x\n", context->boardType);
         VTD_Deinit(handle);
         return 0;

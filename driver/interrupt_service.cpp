@@ -66,12 +66,17 @@ void ServiceInterrupt(DeviceContext* context)
 
 }  // namespace
 
+bool InterruptInfoComplete(const DeviceContext* context)
+{
+    // A logical interrupt of 0 (none) makes the information incomplete just
+    // as missing handler names do.
+    return context->irq != IRQ_UNSPECIFIED && context->sysIntr != SYSINTR_NOP &&
+           context->isrDll[0] != 0 && context->isrHandler[0] != 0;
+}
+
 BOOL InstallISR(DeviceContext* context)
 {
-    // A logical interrupt of 0 (none) makes the interrupt information
-    // incomplete just as missing handler names do.
-    if (context->irq == IRQ_UNSPECIFIED || context->isrDll[0] == 0 ||
-        context->isrHandler[0] == 0 || context->sysIntr == SYSINTR_NOP) {
+    if (!InterruptInfoComplete(context)) {
         return FALSE;
     }
     context->isrHandle = LoadIntChainHandler(context->isrDll, context->isrHandler,
