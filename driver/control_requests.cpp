@@ -11,6 +11,7 @@
 #include "driver/board_registers.h"
 #include "driver/device_context.h"
 #include "driver/driver_steps.h"
+#include "driver/entry_points.h"
 #include "platform/ddk.h"
 #include "platform/kernel.h"
 

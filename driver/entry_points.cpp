@@ -6,6 +6,7 @@
 #include "common/board_types.h"
 #include "driver/device_context.h"
 #include "driver/driver_steps.h"
+#include "driver/entry_points.h"
 #include "platform/ddk.h"
 #include "platform/kernel.h"
 #include "platform/registry.h"
@@ -35,8 +36,6 @@ DLL_EXPORT BOOL DllMain(HINSTANCE module, DWORD reason, LPVOID /*reserved*/)
     }
     return TRUE;
 }
-
-DLL_EXPORT BOOL VTD_Deinit(DWORD_PTR deviceContext);
 
 DLL_EXPORT DWORD_PTR VTD_Init(LPCWSTR activeKey, DWORD_PTR /*busContext*/)
 {
