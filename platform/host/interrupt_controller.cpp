@@ -71,7 +71,7 @@ public:
             return;
         }
         auto s = sysIntrs.find(result);
-        if (s == sysIntrs.end() || !s->second.event || s->second.masked)
+        if (s == sysIntrs.end() || !Live(s->second) || s->second.masked)
             return;  // stays pending at the source; found again when unmasked
         SysIntr& target = s->second;
         target.masked = true;
@@ -92,6 +92,12 @@ public:
             }
         } while (rescan);
     }
+
+    // A registered event that still has a handle: somebody can wait on it.
+    // A driver that closed its event without InterruptDisable left a dead
+    // registration, which must neither hold a shared line nor block the
+    // next InterruptInitialize.
+    static bool Live(const SysIntr& s) { return s.event && s.event->HandleCount() > 0; }
 
     void ReleaseHold(SysIntr& s)
     {
@@ -273,6 +279,7 @@ extern "C" BOOL InterruptInitialize(DWORD sysIntr, HANDLE event, LPVOID data, DW
         SetLastError(ERROR_GEN_FAILURE);
         return FALSE;
     }
+    std::shared_ptr<Waitable> previous;  // a dead registration, dropped after the lock
     std::shared_ptr<Waitable> waitable = LookupHandleAs<Waitable>(event);
     if (!waitable) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -281,11 +288,13 @@ extern "C" BOOL InterruptInitialize(DWORD sysIntr, HANDLE event, LPVOID data, DW
     {
         Locked c;
         auto it = c->sysIntrs.find(sysIntr);
-        if (it == c->sysIntrs.end() || it->second.event) {
-            // Unknown, or already registered by somebody else.
+        if (it == c->sysIntrs.end() || Controller::Live(it->second)) {
+            // Unknown, or registered by somebody who can still wait on it.
             SetLastError(ERROR_INVALID_PARAMETER);
             return FALSE;
         }
+        previous = std::move(it->second.event);
+        c->ReleaseHold(it->second);
         it->second.event = std::move(waitable);
         it->second.masked = true;  // until the first InterruptDone
     }

@@ -272,6 +272,27 @@ TEST_F(InterruptDelivery, RegisteredEventOutlivesItsClosedHandle)
     CloseHandle(second);
 }
 
+// A driver that stops by closing its event without InterruptDisable (as the
+// stream driver's stop does) leaves a dead registration: it is never
+// delivered to (so it holds no line) and a restarted driver may register.
+TEST_F(InterruptDelivery, DeadRegistrationNeitherHoldsTheLineNorBlocksARestart)
+{
+    Install({MakeBoard(vtsim::BoardModel::VTC4100, 1, 0xC000, 10),
+             MakeBoard(vtsim::BoardModel::VTC4100, 2, 0xC100, 10)});
+    BoardDriver a(0), b(1);
+    CloseHandle(a.event_);
+    a.event_ = nullptr;
+    a.board_->pulseInputLine(0, 0);  // claimed for a dead registration: not delivered
+    EXPECT_EQ(QuerySysIntr(a.sysIntr_).delivered, 0u);
+    FreeIntChainHandler(a.handler_);  // now b's handler is first to see the line
+    a.handler_ = nullptr;
+    b.board_->pulseInputLine(0, 1);
+    EXPECT_TRUE(b.Signalled());
+
+    a.event_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    EXPECT_TRUE(InterruptInitialize(a.sysIntr_, a.event_, nullptr, 0));
+}
+
 // Counting proof: two boards on one line, each with its interrupt thread,
 // pulsed from two threads at once. Every status bit a board raised is seen
 // and acknowledged exactly once by its own thread, and no pass is woken
