@@ -14,7 +14,10 @@
 // still asserted fires again. Any other answer delivers nothing and changes
 // nothing: the pending state lives in the board's status register, so the
 // next evaluation finds it again. Evaluation reads state, never counts
-// edges, so it can neither lose an interrupt nor invent one.
+// edges, so it can neither lose an interrupt nor invent one. A registered
+// event whose handles are all closed is a dead registration: it is never
+// signalled (so it never holds a shared line) and the next
+// InterruptInitialize of that logical interrupt replaces it.
 //
 // Locking. One controller mutex guards all state; handlers run under it and
 // read board registers (controller -> bus lookup -> board mutex). Boards call
