@@ -222,6 +222,17 @@ bool KeyExists(const std::u16string& path)
     return true;
 }
 
+// Removes every active key: they describe the devices of an earlier run
+// (a hive saved while drivers were loaded).
+void ClearActiveKeys()
+{
+    std::vector<std::u16string_view> elements;
+    registry::SplitKeyPath(kActiveRoot, &elements);
+    std::lock_guard<std::mutex> lock(registry::HiveMutex());
+    if (auto active = registry::FindPath(registry::HiveRoot(), elements))
+        active->subkeys.clear();
+}
+
 // Removes an active key (a leaf that only the device manager writes).
 void DeleteActiveKey(const std::u16string& path)
 {
@@ -353,10 +364,14 @@ void LoadDrivers(const std::vector<DriverBinding>& bindings, const std::string& 
 {
     Manager& m = TheManager();
     std::lock_guard<std::mutex> load(m.loadMutex);
+    bool fresh = false;
     {
         std::lock_guard<std::mutex> lock(m.tableMutex);
         m.failures.clear();
+        fresh = m.devices.empty();
     }
+    if (fresh)
+        ClearActiveKeys();
     std::vector<DriverBinding> ordered = bindings;
     std::stable_sort(ordered.begin(), ordered.end(),
                      [](const auto& a, const auto& b) { return a.order < b.order; });

@@ -74,9 +74,12 @@ bool Boot(const BootOptions& options, std::string* error)
         *error = "the target is already booted";
         return false;
     }
+    // Echo from the start, so that the drivers' start-up lines show too.
+    SetDebugEcho(options.echoDebug);
     ResetRegistry();
     if (!LoadRegistry(options, error)) {
         ResetRegistry();
+        SetDebugEcho(false);
         return false;
     }
     std::vector<internal::EnumeratedDevice> enumerated;
@@ -84,6 +87,7 @@ bool Boot(const BootOptions& options, std::string* error)
         !internal::EnumeratePciBus(&enumerated, error)) {
         internal::RemoveBoards();
         ResetRegistry();
+        SetDebugEcho(false);
         return false;
     }
     if (options.loadDrivers) {
@@ -92,7 +96,6 @@ bool Boot(const BootOptions& options, std::string* error)
             bindings.push_back({device.instanceKey, device.dll, device.prefix, device.order});
         internal::LoadDrivers(bindings, options.moduleDir);
     }
-    SetDebugEcho(options.echoDebug);
     state.hiveFile = options.hiveFile;
     state.booted = true;
     return true;

@@ -5,6 +5,7 @@
 
 #include "devmgr_fixture.h"
 #include "platform/host/device_manager.h"
+#include "platform/host/registry_control.h"
 
 namespace devmgr_test {
 namespace {
@@ -186,8 +187,17 @@ TEST_F(DeviceManagerTest, HiveIsKeptAcrossShutdownAndBoot)
     auto devices = vtsim::Devices();
     ASSERT_EQ(devices.size(), 3u);
     EXPECT_EQ(devices[0].name, u"VTD1:");
-    // No active key of the earlier boot survives in the hive.
     EXPECT_EQ(Subkeys(u"Drivers\\Active").size(), 3u);
+
+    // A hive saved while drivers were loaded holds their active keys; a boot
+    // from it starts the device list afresh.
+    const std::string snapshot = (dir_ / "snapshot.hive").string();
+    ASSERT_TRUE(vtsim::SaveHive(snapshot, nullptr));
+    vtsim::Shutdown();
+    options.hiveFile = snapshot;
+    BootOrFail(options);
+    EXPECT_EQ(Subkeys(u"Drivers\\Active").size(), 3u);
+    EXPECT_EQ(vtsim::Devices()[0].activeKey, u"Drivers\\Active\\01");
 }
 
 TEST_F(DeviceManagerTest, FailedBootLeavesNothingBehind)
