@@ -11,6 +11,7 @@
 #pragma once
 
 #include <atomic>
+#include <mutex>
 
 #include "library/settings.h"
 #include "platform/types.h"
@@ -30,6 +31,10 @@ struct DeviceConnection {
     std::atomic<DWORD> alias2Enabled;
     std::atomic<DWORD> alias3Enabled;
     LONG handle;  // the value given to applications
+    // Held across each DO write, and across the readback and write of a
+    // masked write, so that masked writes from threads of this process to
+    // different bits never undo each other.
+    std::mutex outputLock;
 };
 
 // The connection's edge selection (bit i: event index i on the falling

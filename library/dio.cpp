@@ -1,6 +1,7 @@
 // Digital I/O: port ranges, bytes, bits, words and double words of the DI
 // and DO ports, and raw board registers by I/O address.
 #include <cstring>
+#include <mutex>
 
 #include "common/board_types.h"
 #include "common/control_codes.h"
@@ -114,9 +115,10 @@ LONG ReadMultiPort(LONG handle, DWORD code, DWORD widest, bool remainingSigned, 
 
 // Read-modify-write of count DO ports from `port`: the masked bits take the
 // state, the others keep the values last written.
-LONG MergeDoPorts(const DeviceConnection& connection, DWORD port, DWORD count, DWORD mask,
+LONG MergeDoPorts(DeviceConnection& connection, DWORD port, DWORD count, DWORD mask,
                   DWORD state)
 {
+    std::lock_guard<std::mutex> lock(connection.outputLock);
     BYTE bytes[4] = {0, 0, 0, 0};
     const LONG status =
         ReadPorts(connection, IOCTL_DIO_GET_CURRENT_DO_PORTS, port, count, bytes);
@@ -221,6 +223,7 @@ LONG DioWriteDoPorts(LONG handle, DWORD firstPort, DWORD portCount, const BYTE* 
     ConnectionRef connection(handle);
     if (!connection)
         return API_INVALID_HANDLE;
+    std::lock_guard<std::mutex> lock(connection->outputLock);
     return WritePorts(*connection, firstPort, portCount, data);
 }
 
