@@ -185,6 +185,18 @@ TEST_F(DirectEntry, NamedEventFaultStillStartsWithEventsClosed)
     VTD_Deinit(reinterpret_cast<DWORD_PTR>(context));
 }
 
+TEST_F(DirectEntry, FailingDeviceListWriteSkipsTheDriverKeyButStarts)
+{
+    vtsim::ArmFault(vtsim::Fault::RegistryWrite, 1);
+    DeviceContext* context = Start();
+    ASSERT_NE(context, nullptr);
+    EXPECT_TRUE(vtsim::FaultFired(vtsim::Fault::RegistryWrite));
+    EXPECT_EQ(context->deviceIndex, 0);
+    EXPECT_FALSE(KeyExists(DeviceEntry(DRIVER_KEY_VTC4100, 0)));
+    EXPECT_EQ(board->triggerMode(), 5u);  // the template's edges reach the board all the same
+    VTD_Deinit(reinterpret_cast<DWORD_PTR>(context));
+}
+
 TEST_F(DirectEntry, LastStatusAndLastError)
 {
     DeviceContext* context = Start();
