@@ -21,6 +21,9 @@ LONG RegOpenKeyExW(HKEY root, LPCWSTR subKey, DWORD options, REGSAM access, PHKE
 
 // Opens the key, creating it and any missing parents. disposition (may be
 // NULL) receives REG_CREATED_NEW_KEY or REG_OPENED_EXISTING_KEY.
+// ERROR_INVALID_PARAMETER for a malformed path (an empty element, a name
+// longer than 255 characters or holding a control character); nothing is
+// created then.
 LONG RegCreateKeyExW(HKEY root, LPCWSTR subKey, DWORD reserved, LPWSTR className,
                      DWORD options, REGSAM access, LPSECURITY_ATTRIBUTES security,
                      PHKEY result, LPDWORD disposition);
@@ -43,7 +46,8 @@ LONG RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD reserved, LPDWORD typ
                       LPBYTE data, LPDWORD size);
 
 // Writes a value of the given type and size (bytes copied as given).
-// ERROR_INVALID_PARAMETER when data is NULL with a non-zero size.
+// ERROR_INVALID_PARAMETER when data is NULL with a non-zero size or the
+// name holds a control character.
 LONG RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD reserved, DWORD type, const BYTE* data,
                     DWORD size);
 

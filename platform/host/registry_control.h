@@ -7,20 +7,25 @@
 namespace vtsim {
 
 // Empties the hive (all keys under HKEY_LOCAL_MACHINE are removed; open key
-// handles become invalid).
+// handles become invalid: every use fails with ERROR_INVALID_HANDLE, and
+// RegCloseKey still releases them).
 void ResetRegistry();
 
 // Imports a registry script (UTF-8 text, or UTF-16 LE with a byte-order
-// mark): "[HKEY_LOCAL_MACHINE\path]" headers and value lines
-// "name"=dword:hhhhhhhh, =hex:.., ="text", =multi_sz:"a","b", =hex(7):..,
-// @=... for the default value, comments after ';', CR LF or LF line ends.
+// mark): "[HKEY_LOCAL_MACHINE\path]" (or "[HKLM\path]") headers and value
+// lines "name"=dword:hhhhhhhh, =hex:.., =hex(t):.., ="text" (escapes \\ and
+// \"), =multi_sz:"a","b", @=... for the default value, a trailing '\'
+// continuing a line, comments after ';', CR LF or LF line ends.
 // Returns false with a message (file and line) in *error on a malformed line;
 // keys and values before it stay imported.
 bool ImportRegistryScript(const std::string& text, std::string* error);
 bool ImportRegistryScriptFile(const std::string& path, std::string* error);
 
 // Saves the whole hive to a file atomically (a temporary file beside it is
-// written, flushed and renamed over it), or loads it, replacing the hive.
+// written, flushed and renamed over it), or loads it, replacing the hive
+// (open key handles become invalid as with ResetRegistry). The file carries
+// its length and a checksum: a truncated or damaged file is refused with a
+// message in *error and the hive is left as it was.
 bool SaveHive(const std::string& path, std::string* error);
 bool LoadHive(const std::string& path, std::string* error);
 

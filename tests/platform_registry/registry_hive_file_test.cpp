@@ -154,6 +154,7 @@ TEST_F(HiveFile, AKilledSaveLeavesTheOldOrTheNewHive)
     Fill("old", 20);
     const std::string oldHive = vtsim::ExportRegistryScript();
 
+    int newSeen = 0;
     for (int round = 0; round < 8; ++round) {
         pid_t child = ::fork();
         ASSERT_GE(child, 0);
@@ -164,7 +165,8 @@ TEST_F(HiveFile, AKilledSaveLeavesTheOldOrTheNewHive)
                 vtsim::SaveHive(path_, nullptr);
             }
         }
-        std::this_thread::sleep_for(std::chrono::microseconds(2000 + round * 1500));
+        // The last round gives the child time enough to finish saves.
+        std::this_thread::sleep_for(std::chrono::microseconds(round == 7 ? 300000 : 2000 + round * 1500));
         ::kill(child, SIGKILL);
         int status = 0;
         ::waitpid(child, &status, 0);
@@ -172,9 +174,11 @@ TEST_F(HiveFile, AKilledSaveLeavesTheOldOrTheNewHive)
         ASSERT_TRUE(vtsim::LoadHive(path_, &error)) << "round " << round << ": " << error;
         const std::string loaded = vtsim::ExportRegistryScript();
         EXPECT_TRUE(loaded == oldHive || loaded == newHive) << "round " << round << " loaded a mixed hive";
+        newSeen += loaded == newHive ? 1 : 0;
         vtsim::ResetRegistry();
         Fill("old", 20);
     }
+    EXPECT_GT(newSeen, 0) << "the saving child never completed a save";
 }
 
 }  // namespace
