@@ -29,6 +29,12 @@ struct BootOptions {
     bool loadDrivers = true;
 };
 
+// Starts from an empty hive, loads the hive file (when it exists) or imports
+// the scripts, installs the machine's boards, enumerates the PCI bus and
+// loads a driver per matched board (in template Order). A driver that does
+// not load or start leaves no device (see DriverLoadFailures) and does not
+// fail the boot. Fails (false, *error set, nothing left behind) when already
+// booted, a script or the hive cannot be read, or the machine is invalid.
 bool Boot(const BootOptions& options, std::string* error);
 // Unloads every driver (Deinit), saves the hive when one is kept, removes the
 // boards and resets the registry.
