@@ -164,6 +164,21 @@ TEST_F(DirectEntry, EachPlatformFaultFailsTheStartCleanly)
     EXPECT_EQ(vtsim::GetLiveCounts(), before);
 }
 
+TEST_F(DirectEntry, UnreadablePciInformationFailsTheStart)
+{
+    const std::u16string instance = InstanceKeyOfSlot(SLOT);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, instance.c_str(), 0, KEY_ALL_ACCESS, &key),
+              static_cast<LONG>(ERROR_SUCCESS));
+    const std::u16string text = u"5";
+    RegSetValueExW(key, u"DeviceNumber", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   4);
+    RegCloseKey(key);
+    const vtsim::LiveCounts before = vtsim::GetLiveCounts();
+    EXPECT_EQ(Start(), nullptr);
+    EXPECT_EQ(vtsim::GetLiveCounts(), before) << vtsim::Describe(vtsim::GetLiveCounts());
+}
+
 TEST_F(DirectEntry, NamedEventFaultStillStartsWithEventsClosed)
 {
     vtsim::ArmFault(vtsim::Fault::EventCreation, 4);  // the second named event

@@ -97,6 +97,7 @@ TEST(DriverStart, EachModelStartsWithTheExactDebugLines)
 
 TEST(DriverStart, BoardWithoutPciInformationStartsUnidentified)
 {
+    const vtsim::LiveCounts before = vtsim::GetLiveCounts();
     vtsim::BoardConfig board = Board(vtsim::BoardModel::VTC4100, 9, 1, IO_BASE, 5);
     board.omitPciInfo = true;
     ASSERT_TRUE(BootTarget(MachineOf({board})));
@@ -120,6 +121,7 @@ TEST(DriverStart, BoardWithoutPciInformationStartsUnidentified)
     // Not published: nothing in the device list.
     EXPECT_FALSE(KeyExists(DEVICE_LIST_KEY));
     vtsim::Shutdown();
+    EXPECT_EQ(vtsim::GetLiveCounts(), before) << vtsim::Describe(vtsim::GetLiveCounts());
 }
 
 TEST(DriverStart, UnknownBoardStartsWithoutPortsOrPublication)
