@@ -176,24 +176,5 @@ TEST_F(DeviceFileTest, ShutdownWaitsForRequestsInFlightAndThenRefusesThem)
     EXPECT_TRUE(CloseHandle(file));
 }
 
-TEST_F(DeviceFileTest, BootOpenControlCloseShutdownLeavesNothingLive)
-{
-    const auto before = vtsim::GetLiveCounts();
-    for (int round = 0; round < 2; ++round) {
-        BootOrFail(Options());
-        HANDLE a = CreateFileW(u"VTD1:", 0, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        HANDLE b = CreateFileW(u"VTD3:", 0, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(a, INVALID_HANDLE_VALUE);
-        ASSERT_NE(b, INVALID_HANDLE_VALUE);
-        DWORD returned = 0;
-        BYTE buffer[2] = {};
-        EXPECT_TRUE(DeviceIoControl(a, 1, buffer, 2, buffer, 2, &returned, nullptr));
-        EXPECT_TRUE(CloseHandle(a));
-        EXPECT_TRUE(CloseHandle(b));
-        vtsim::Shutdown();
-        EXPECT_EQ(vtsim::GetLiveCounts(), before) << vtsim::Describe(vtsim::GetLiveCounts());
-    }
-}
-
 }  // namespace
 }  // namespace devmgr_test
