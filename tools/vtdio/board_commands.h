@@ -1,0 +1,25 @@
+// Commands that look at and drive the simulated boards from outside, for the
+// shell and scripts: boards, board, in, inport, pulse.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include <CLI/CLI.hpp>
+
+#include "tools/vtdio/context.h"
+
+namespace vtdio {
+
+// What happens to a driving action (in, inport, pulse) once its arguments
+// are checked: run it now, or keep it for later. Returns the exit code.
+using ActionSink = std::function<int(std::function<int()> action)>;
+
+// Adds boards and board (the observing commands).
+std::shared_ptr<void> AddBoardViewCommands(CLI::App& app, CommandSet& commands,
+                                           Context& context);
+// Adds in, inport and pulse, whose checked actions go to sink.
+std::shared_ptr<void> AddBoardDrivingCommands(CLI::App& app, CommandSet& commands,
+                                              Context& context, ActionSink sink);
+
+}  // namespace vtdio

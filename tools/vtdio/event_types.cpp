@@ -1,0 +1,73 @@
+#include "tools/vtdio/event_types.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "library/include/rlx4100.h"
+#include "tools/vtdio/numbers.h"
+
+namespace vtdio {
+namespace {
+
+struct NamedEvent {
+    const char* shortName;
+    const char* name;
+    std::uint32_t code;
+};
+
+constexpr NamedEvent kEvents[] = {
+    {"DI0", "EVT_DI_INTERRUPT0", EVT_DI_INTERRUPT0},
+    {"DI1", "EVT_DI_INTERRUPT1", EVT_DI_INTERRUPT1},
+    {"DI2", "EVT_DI_INTERRUPT2", EVT_DI_INTERRUPT2},
+    {"DI3", "EVT_DI_INTERRUPT3", EVT_DI_INTERRUPT3},
+    {"DI2_ALIAS", "EVT_DI_INTERRUPT2_ALIAS", EVT_DI_INTERRUPT2_ALIAS},
+    {"DI3_ALIAS", "EVT_DI_INTERRUPT3_ALIAS", EVT_DI_INTERRUPT3_ALIAS},
+    {nullptr, "EVT_NONE", EVT_NONE},
+    {nullptr, "EVT_TERMINATED", EVT_TERMINATED},
+    {nullptr, "EVT_TIMEOUT", EVT_TIMEOUT},
+};
+
+std::string Upper(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return text;
+}
+
+}  // namespace
+
+bool ParseEventType(const std::string& text, std::uint32_t* code)
+{
+    const std::string upper = Upper(text);
+    for (const NamedEvent& event : kEvents) {
+        if (event.shortName == nullptr)
+            continue;  // results only, not something to enable
+        if (upper == event.shortName || upper == event.name) {
+            *code = event.code;
+            return true;
+        }
+    }
+    std::uint64_t value;
+    if (!ParseUnsigned(text, 0xFFFFFFFFu, &value))
+        return false;
+    *code = static_cast<std::uint32_t>(value);
+    return true;
+}
+
+std::string EventTypeName(std::uint32_t code)
+{
+    for (const NamedEvent& event : kEvents) {
+        if (event.code == code)
+            return event.name;
+    }
+    return "EVT_" + Hex(code, 4);
+}
+
+const char* EventNamesHelp()
+{
+    return "EVENT: DI0, DI1, DI2, DI3 (EVT_DI_INTERRUPT0..3), DI2_ALIAS, DI3_ALIAS "
+           "(EVT_DI_INTERRUPT2_ALIAS, EVT_DI_INTERRUPT3_ALIAS) or a numeric event type "
+           "code (0x3400, 12288, ...)";
+}
+
+}  // namespace vtdio

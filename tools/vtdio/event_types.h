@@ -1,0 +1,21 @@
+// Event type codes by name, both ways.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace vtdio {
+
+// Accepts "DI0".."DI3", "DI2_ALIAS", "DI3_ALIAS", the full names
+// ("EVT_DI_INTERRUPT0", "EVT_DI_INTERRUPT2_ALIAS", case-insensitive) or any
+// number up to 0xFFFFFFFF (passed to the library as it is, so that the library
+// judges it).
+bool ParseEventType(const std::string& text, std::uint32_t* code);
+
+// "EVT_DI_INTERRUPT0", "EVT_TIMEOUT", ...; "EVT_0x1234" for a code without a name.
+std::string EventTypeName(std::uint32_t code);
+
+// Help text listing the accepted event names.
+const char* EventNamesHelp();
+
+}  // namespace vtdio

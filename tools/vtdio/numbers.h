@@ -1,0 +1,32 @@
+// Numbers on the command line: decimal, 0x hexadecimal or 0b binary, each
+// with a limit that matches the C type the library takes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+namespace vtdio {
+
+// Parses text as an unsigned number no larger than max. Accepts "123",
+// "0x7b", "0b1111011"; no sign, no spaces, no trailing characters.
+bool ParseUnsigned(const std::string& text, std::uint64_t max, std::uint64_t* value);
+
+// A CLI11 check for ParseUnsigned with the given limit ("a number up to 255").
+CLI::Validator NumberUpTo(std::uint64_t max);
+
+// A CLI11 check that the text is one of the given words.
+CLI::Validator OneOf(std::vector<std::string> words);
+
+// A CLI11 check that a file can be read.
+CLI::Validator ReadableFile();
+
+// Converts text that a NumberUpTo check has already accepted.
+std::uint64_t NumberOf(const std::string& text);
+
+// "0x5a", "0x00ff", ...: hexadecimal with a fixed number of digits.
+std::string Hex(std::uint64_t value, int digits);
+
+}  // namespace vtdio

@@ -1,0 +1,243 @@
+#include "tools/vtdio/session.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <thread>
+
+#include <readline/history.h>
+#include <readline/readline.h>
+
+#include "tools/vtdio/board_commands.h"
+#include "tools/vtdio/device_commands.h"
+#include "tools/vtdio/numbers.h"
+
+namespace vtdio {
+
+bool SplitCommandLine(const std::string& line, std::vector<std::string>* words,
+                      std::string* error)
+{
+    words->clear();
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r'))
+            ++i;
+        if (i >= line.size() || line[i] == '#')
+            break;
+        std::string word;
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') {
+            const char c = line[i];
+            if (c == '"' || c == '\'') {
+                const std::size_t end = line.find(c, i + 1);
+                if (end == std::string::npos) {
+                    *error = std::string("unterminated ") + c + " quote";
+                    return false;
+                }
+                word += line.substr(i + 1, end - i - 1);
+                i = end + 1;
+            } else {
+                word += c;
+                ++i;
+            }
+        }
+        words->push_back(word);
+    }
+    return true;
+}
+
+namespace {
+
+// Parses words with app and runs the command they name; usage errors print
+// the message and the command's usage.
+int ParseAndRun(CLI::App& app, const CommandSet& commands, std::vector<std::string> words,
+                std::ostream& out, std::ostream& err)
+{
+    std::vector<std::string> reversed(words.rbegin(), words.rend());
+    try {
+        app.parse(reversed);
+        int code = EXIT_OK;
+        commands.RunParsed(&code);
+        return code;
+    } catch (const CLI::CallForHelp&) {
+        out << app.help();
+        return EXIT_OK;
+    } catch (const CLI::CallForAllHelp&) {
+        out << app.help("", CLI::AppFormatMode::All);
+        return EXIT_OK;
+    } catch (const CLI::Error& e) {
+        err << "error: " << ParseErrorText(app, e) << "\n" << UsageOf(app);
+        return EXIT_USAGE;
+    }
+}
+
+}  // namespace
+
+Session::Session(Context& context) : context_(context) {}
+
+int Session::Schedule(const std::vector<std::string>& command, unsigned delayMs)
+{
+    CLI::App app("Board commands that 'after' can schedule", "after MS");
+    app.require_subcommand(1);
+    CommandSet commands;
+    auto keep = AddBoardDrivingCommands(app, commands, context_,
+                                        [this, delayMs](std::function<int()> action) {
+                                            scheduler_.After(std::chrono::milliseconds(delayMs),
+                                                             [action] { action(); });
+                                            return EXIT_OK;
+                                        });
+    TidyHelp(app);
+    return ParseAndRun(app, commands, command, context_.out, context_.err);
+}
+
+int Session::Execute(const std::string& line, bool* quit)
+{
+    std::vector<std::string> words;
+    std::string error;
+    if (!SplitCommandLine(line, &words, &error)) {
+        context_.err << "error: " << error << "\n";
+        return EXIT_USAGE;
+    }
+    if (words.empty())
+        return EXIT_OK;
+
+    CLI::App app("Commands of a vtdio session", "");
+    app.require_subcommand(1);
+    CommandSet commands;
+    auto deviceArgs = AddDeviceCommands(app, commands, context_);
+    auto viewArgs = AddBoardViewCommands(app, commands, context_);
+    auto drivingArgs = AddBoardDrivingCommands(app, commands, context_,
+                                               [](std::function<int()> action) { return action(); });
+
+    std::string delay;
+    CLI::App* after = commands.Add(
+        app, "after",
+        "after MS COMMAND...: run a board-driving command (in, inport, pulse) MS "
+        "milliseconds from now in the background, e.g. while mon waits",
+        [&] {
+            std::vector<std::string> rest = app.get_subcommand("after")->remaining();
+            if (rest.empty())
+                throw CLI::ValidationError("COMMAND", "a command (in, inport, pulse) is required");
+            return Schedule(rest, static_cast<unsigned>(NumberOf(delay)));
+        });
+    after->add_option("MS", delay, "delay in milliseconds")->required()->check(NumberUpTo(3600000));
+    after->prefix_command();
+
+    commands.Add(app, "wait", "wait until every scheduled command has run", [this] {
+        scheduler_.Drain();
+        return EXIT_OK;
+    });
+
+    std::string sleepMs;
+    commands.Add(app, "sleep", "pause for MS milliseconds", [&] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(NumberOf(sleepMs)));
+                return EXIT_OK;
+            })
+        ->add_option("MS", sleepMs, "milliseconds")
+        ->required()
+        ->check(NumberUpTo(3600000));
+
+    std::vector<std::string> text;
+    commands.Add(app, "echo", "print the words given", [&] {
+                for (std::size_t i = 0; i < text.size(); ++i)
+                    context_.out << (i != 0 ? " " : "") << text[i];
+                context_.out << "\n";
+                return EXIT_OK;
+            })
+        ->add_option("TEXT", text, "words");
+
+    commands.Add(app, "help", "list the commands (COMMAND --help for one command)", [&] {
+        context_.out << app.get_formatter()->make_help(&app, "", CLI::AppFormatMode::Normal);
+        return EXIT_OK;
+    });
+    commands.Add(app, "quit", "end the session", [quit] {
+        *quit = true;
+        return EXIT_OK;
+    });
+    commands.Add(app, "exit", "end the session", [quit] {
+        *quit = true;
+        return EXIT_OK;
+    });
+    TidyHelp(app);
+    return ParseAndRun(app, commands, words, context_.out, context_.err);
+}
+
+int RunScript(Context& context, const std::string& path, bool echo, bool keepGoing)
+{
+    std::ifstream file(path);
+    if (!file) {
+        context.err << "error: cannot read " << path << "\n";
+        return EXIT_USAGE;
+    }
+    if (!context.ensureTarget())
+        return EXIT_TARGET;
+    Session session(context);
+    std::string line;
+    int result = EXIT_OK;
+    for (unsigned number = 1; std::getline(file, line); ++number) {
+        std::vector<std::string> words;
+        std::string error;
+        if (SplitCommandLine(line, &words, &error) && words.empty())
+            continue;  // blank or comment
+        if (echo)
+            context.out << "> " << line << std::endl;
+        bool quit = false;
+        const int code = session.Execute(line, &quit);
+        context.out.flush();
+        if (code != EXIT_OK) {
+            context.err << path << ":" << number << ": exit code " << code << "\n";
+            result = code;
+            if (!keepGoing)
+                break;
+        }
+        if (quit || context.interrupted.load())
+            break;
+    }
+    return result;
+}
+
+int RunShell(Context& context)
+{
+    if (!context.ensureTarget())
+        return EXIT_TARGET;
+    Session session(context);
+    const bool terminal = isatty(STDIN_FILENO) != 0;
+    std::string historyFile;
+    if (terminal) {
+        if (const char* home = std::getenv("HOME"))
+            historyFile = std::string(home) + "/.vtdio_history";
+        using_history();
+        stifle_history(1000);
+        if (!historyFile.empty())
+            read_history(historyFile.c_str());
+        context.out << "vtdio shell: 'help' lists the commands, 'quit' or Ctrl-D ends.\n";
+    }
+    int result = EXIT_OK;
+    for (;;) {
+        std::string line;
+        if (terminal) {
+            char* text = readline("vtdio> ");
+            if (text == nullptr)
+                break;
+            line = text;
+            std::free(text);
+            if (line.find_first_not_of(" \t") != std::string::npos)
+                add_history(line.c_str());
+        } else if (!std::getline(std::cin, line)) {
+            break;
+        }
+        context.interrupted.store(false);
+        bool quit = false;
+        result = session.Execute(line, &quit);
+        context.out.flush();
+        if (quit)
+            break;
+    }
+    if (terminal && !historyFile.empty())
+        write_history(historyFile.c_str());
+    return result;
+}
+
+}  // namespace vtdio
