@@ -257,8 +257,6 @@ TEST_F(PciDdk, RecordsFromHandWrittenKeys)
     DDKPCIINFO pci{};
     pci.cbSize = sizeof pci;
     EXPECT_EQ(DDKReg_GetPciInfo(multi, &pci), ERROR_INVALID_DATA);  // InstanceIndex is text
-    pci.cbSize = sizeof pci;
-    EXPECT_EQ(DDKReg_GetPciInfo(empty, &pci), ERROR_FILE_NOT_FOUND);
 
     DDKISRINFO isr{};
     isr.cbSize = sizeof isr;
@@ -267,9 +265,6 @@ TEST_F(PciDdk, RecordsFromHandWrittenKeys)
     ASSERT_EQ(DDKReg_GetIsrInfo(empty, &isr), ERROR_SUCCESS);
     EXPECT_EQ(isr.dwIrq, IRQ_UNSPECIFIED);
     EXPECT_EQ(isr.dwSysintr, SYSINTR_NOP);
-    EXPECT_EQ(isr.szIsrDll[0], u'\0');
-    isr.cbSize = 4;
-    EXPECT_EQ(DDKReg_GetIsrInfo(empty, &isr), ERROR_INVALID_PARAMETER);
 
     for (HKEY k : {multi, mismatched, empty})
         RegCloseKey(k);
