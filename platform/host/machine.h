@@ -54,6 +54,14 @@ struct MachineDescription {
     //   io_length = 0x20
     //   irq = 10
     //   loopback = false
+    //   # faults written into the instance key (all optional):
+    //   omit_pci_info = false, incomplete_isr_info = false,
+    //   omit_io_window = false, isr_dll = "Missing.dll"
+    // model, slot, io_base and irq are required; bus, function, switch
+    // default to 0, io_length to 0x20. Unknown keys, out-of-range numbers,
+    // shared bus/slot/function and overlapping I/O windows are errors; the
+    // error names the board (1-based) and the key, or the line of a syntax
+    // error.
     static bool FromToml(const std::string& text, MachineDescription* out, std::string* error);
     static bool FromTomlFile(const std::string& path, MachineDescription* out,
                              std::string* error);
