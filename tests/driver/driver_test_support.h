@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -13,7 +12,6 @@
 #include "common/registry_layout.h"
 #include "platform/device_file.h"
 #include "platform/host/diagnostics.h"
-#include "platform/host/machine.h"
 #include "platform/host/registry_control.h"
 #include "platform/host/target.h"
 #include "platform/kernel.h"
@@ -21,15 +19,9 @@
 
 namespace drivertest {
 
-inline std::u16string U16(const std::string& text)
-{
-    return std::u16string(text.begin(), text.end());
-}
-
-inline std::string Utf8(const std::u16string& text)
-{
-    return std::string(text.begin(), text.end());
-}
+inline const char16_t* DRIVER_KEY_VTC4100 = u"SYSTEM\\CurrentControlSet\\Services\\RLX4100S";
+inline const char16_t* DRIVER_KEY_VTC4100E = u"SYSTEM\\CurrentControlSet\\Services\\RLX4100ES";
+inline const char16_t* DRIVER_KEY_VTM6200K = u"SYSTEM\\CurrentControlSet\\Services\\RLX6200KS";
 
 inline vtsim::BoardConfig Board(vtsim::BoardModel model, unsigned slot, unsigned switchId,
                                 unsigned ioBase, unsigned irq)
@@ -43,33 +35,19 @@ inline vtsim::BoardConfig Board(vtsim::BoardModel model, unsigned slot, unsigned
     return board;
 }
 
+inline vtsim::BootOptions MachineOf(std::vector<vtsim::BoardConfig> boards)
+{
+    vtsim::BootOptions options;
+    options.machine.boards = std::move(boards);
+    return options;
+}
+
 // Writes a registry script to a temporary file and returns its path.
 inline std::string WriteScript(const std::string& name, const std::string& text)
 {
     const std::string path = ::testing::TempDir() + "driver_test_" + name + ".reg";
     std::ofstream(path) << text;
     return path;
-}
-
-// The default scripts plus the given extra ones.
-inline std::vector<std::string> ScriptsWith(const std::vector<std::string>& extra)
-{
-    std::vector<std::string> scripts = vtsim::DefaultRegistryScripts();
-    scripts.insert(scripts.end(), extra.begin(), extra.end());
-    return scripts;
-}
-
-// A PCI template that binds the "unknown" board model to the driver.
-inline std::string UnknownBoardTemplateScript()
-{
-    return WriteScript("unknown_template",
-                       "[HKEY_LOCAL_MACHINE\\Drivers\\BuiltIn\\PCI\\Template\\RlxUnknown]\n"
-                       "\"Dll\"=\"Rlx4100S.dll\"\n"
-                       "\"Prefix\"=\"VTD\"\n"
-                       "\"Order\"=dword:32\n"
-                       "\"DeviceID\"=dword:7777\n"
-                       "\"IsrDll\"=\"GenIsr.dll\"\n"
-                       "\"IsrHandler\"=\"IsrHandler\"\n");
 }
 
 inline bool BootTarget(const vtsim::BootOptions& options)
@@ -79,13 +57,6 @@ inline bool BootTarget(const vtsim::BootOptions& options)
     const bool booted = vtsim::Boot(options, &error);
     EXPECT_TRUE(booted) << error;
     return booted;
-}
-
-inline vtsim::BootOptions MachineOf(std::vector<vtsim::BoardConfig> boards)
-{
-    vtsim::BootOptions options;
-    options.machine.boards = std::move(boards);
-    return options;
 }
 
 inline vtsim::Board* BoardAtSlot(unsigned slot)
@@ -99,18 +70,20 @@ inline vtsim::Board* BoardAtSlot(unsigned slot)
 }
 
 inline BOOL Ioctl(HANDLE device, DWORD code, const void* in, DWORD inSize, void* out,
-                  DWORD outSize, DWORD* returned)
+                  DWORD outSize, DWORD* returned = nullptr)
 {
-    return DeviceIoControl(device, code, const_cast<void*>(in), inSize, out, outSize, returned,
-                           nullptr);
+    DWORD ignored = 0;
+    return DeviceIoControl(device, code, const_cast<void*>(in), inSize, out, outSize,
+                           returned ? returned : &ignored, nullptr);
 }
 
-inline BoardInfoRecord BoardInfoOf(HANDLE device)
+inline BOOL EnableEvent(HANDLE device, WORD eventIndex, DWORD count, BYTE flag = 1)
 {
-    BoardInfoRecord info{};
-    DWORD returned = 0;
-    EXPECT_TRUE(Ioctl(device, IOCTL_GET_BOARD_INFO, nullptr, 0, &info, sizeof(info), &returned));
-    return info;
+    EventEnableRecord record{};
+    record.enable = flag;
+    record.eventIndex = eventIndex;
+    record.count = count;
+    return Ioctl(device, IOCTL_DIO_ENABLE_EVENT, &record, sizeof(record), nullptr, 0);
 }
 
 // An open device file, closed at the end of the scope.
@@ -122,28 +95,20 @@ public:
                               OPEN_EXISTING, 0, nullptr))
     {
     }
-    DeviceFile(const DeviceFile&) = delete;
-    DeviceFile& operator=(const DeviceFile&) = delete;
     DeviceFile(DeviceFile&& other) noexcept : handle_(other.handle_)
     {
         other.handle_ = INVALID_HANDLE_VALUE;
     }
     DeviceFile& operator=(DeviceFile&& other) noexcept
     {
-        if (this != &other) {
-            Close();
-            handle_ = other.handle_;
-            other.handle_ = INVALID_HANDLE_VALUE;
-        }
+        std::swap(handle_, other.handle_);
         return *this;
     }
-    ~DeviceFile() { Close(); }
-    void Close()
+    ~DeviceFile()
     {
         if (valid()) {
             CloseHandle(handle_);
         }
-        handle_ = INVALID_HANDLE_VALUE;
     }
     bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
     HANDLE get() const { return handle_; }
@@ -152,19 +117,14 @@ private:
     HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
 
-// Opens the device of the board at the given slot (found by board info).
-inline DeviceFile OpenBoardDevice(unsigned slot)
+inline BoardInfoRecord BoardInfoOf(HANDLE device)
 {
-    for (const auto& device : vtsim::Devices()) {
-        DeviceFile file(device.name);
-        if (file.valid() && BoardInfoOf(file.get()).slotNumber == slot) {
-            return file;
-        }
-    }
-    ADD_FAILURE() << "no device for slot " << slot;
-    return DeviceFile();
+    BoardInfoRecord info{};
+    EXPECT_TRUE(Ioctl(device, IOCTL_GET_BOARD_INFO, nullptr, 0, &info, sizeof(info)));
+    return info;
 }
 
+// The device file name of the board at the given slot (found by board info).
 inline std::u16string DeviceNameOfSlot(unsigned slot)
 {
     for (const auto& device : vtsim::Devices()) {
@@ -174,6 +134,11 @@ inline std::u16string DeviceNameOfSlot(unsigned slot)
         }
     }
     return u"";
+}
+
+inline DeviceFile OpenBoardDevice(unsigned slot)
+{
+    return DeviceFile(DeviceNameOfSlot(slot));
 }
 
 // ---- Registry ---------------------------------------------------------------------
@@ -188,36 +153,38 @@ inline bool KeyExists(const std::u16string& path)
     return true;
 }
 
-inline bool ReadDword(const std::u16string& path, const char16_t* name, DWORD* value)
+// A value of the given type, or an empty string when it is missing.
+inline std::u16string ReadValue(const std::u16string& path, const char16_t* name, DWORD wanted)
 {
     HKEY key = nullptr;
+    char16_t data[128] = {};
+    DWORD type = 0;
+    DWORD size = sizeof(data) - sizeof(char16_t);
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return u"";
+    }
+    const LONG status =
+        RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<LPBYTE>(data), &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS || type != wanted) {
+        return u"";
+    }
+    return wanted == REG_SZ ? std::u16string(data) : std::u16string(data, size / 2);
+}
+
+inline bool ReadDword(const std::u16string& path, const char16_t* name, DWORD* value)
+{
+    const std::u16string data = ReadValue(path, name, REG_DWORD);
+    if (data.size() != 2) {
         return false;
     }
-    DWORD type = 0;
-    DWORD size = sizeof(*value);
-    const LONG status =
-        RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<LPBYTE>(value), &size);
-    RegCloseKey(key);
-    return status == ERROR_SUCCESS && type == REG_DWORD;
+    *value = static_cast<DWORD>(data[0]) | (static_cast<DWORD>(data[1]) << 16);
+    return true;
 }
 
 inline std::u16string ReadString(const std::u16string& path, const char16_t* name)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return u"<no key>";
-    }
-    char16_t text[128] = {};
-    DWORD type = 0;
-    DWORD size = sizeof(text) - sizeof(char16_t);
-    const LONG status =
-        RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<LPBYTE>(text), &size);
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS || type != REG_SZ) {
-        return u"<no value>";
-    }
-    return text;
+    return ReadValue(path, name, REG_SZ);
 }
 
 inline std::u16string DeviceEntry(const char16_t* keyPath, int number)
@@ -227,19 +194,13 @@ inline std::u16string DeviceEntry(const char16_t* keyPath, int number)
     return path;
 }
 
-inline const char16_t* DRIVER_KEY_VTC4100 = u"SYSTEM\\CurrentControlSet\\Services\\RLX4100S";
-inline const char16_t* DRIVER_KEY_VTC4100E = u"SYSTEM\\CurrentControlSet\\Services\\RLX4100ES";
-inline const char16_t* DRIVER_KEY_VTM6200K = u"SYSTEM\\CurrentControlSet\\Services\\RLX6200KS";
-
-// The device number under which a board at (bus, slot) is published in a
+// The device number under which a board at (bus 0, slot) is published in a
 // driver key, or -1.
-inline int DeviceNumberOf(const char16_t* driverKey, DWORD bus, DWORD slot)
+inline int DeviceNumberOf(const char16_t* driverKey, DWORD slot)
 {
     for (int number = 0; number <= 254; ++number) {
-        DWORD b = 0, s = 0;
-        const std::u16string path = DeviceEntry(driverKey, number);
-        if (ReadDword(path, u"BusNumber", &b) && ReadDword(path, u"SlotNumber", &s) && b == bus &&
-            s == slot) {
+        DWORD value = 0;
+        if (ReadDword(DeviceEntry(driverKey, number), u"SlotNumber", &value) && value == slot) {
             return number;
         }
     }
@@ -256,9 +217,8 @@ inline std::u16string EventName(int eventIndex, int deviceNumber)
 // The debug entries that appeared since `from`.
 inline std::vector<std::string> DebugSince(std::size_t from)
 {
-    std::vector<std::string> entries = vtsim::DebugEntries();
-    return std::vector<std::string>(entries.begin() + static_cast<long>(std::min(from, entries.size())),
-                                    entries.end());
+    const std::vector<std::string> entries = vtsim::DebugEntries();
+    return std::vector<std::string>(entries.begin() + static_cast<long>(from), entries.end());
 }
 
 }  // namespace drivertest

@@ -14,18 +14,7 @@ using namespace drivertest;
 
 namespace {
 
-constexpr DWORD IO_BASE = 0xD000;
-
-std::u16string InstanceKeyOfSlot(unsigned slot)
-{
-    for (const auto& device : vtsim::Devices()) {
-        DWORD number = 0;
-        if (ReadDword(device.deviceKey, u"DeviceNumber", &number) && number == slot) {
-            return device.deviceKey;
-        }
-    }
-    return u"";
-}
+constexpr unsigned IO_BASE = 0xD000;
 
 std::string Hex(DWORD value)
 {
@@ -56,7 +45,7 @@ TEST(DriverStart, EachModelStartsWithTheExactDebugLines)
         ASSERT_TRUE(BootTarget(MachineOf({Board(m.model, 9, 11, IO_BASE, 5)})));
         ASSERT_EQ(vtsim::Devices().size(), 1u);
         DWORD sysIntr = 0;
-        ASSERT_TRUE(ReadDword(InstanceKeyOfSlot(9), u"SysIntr", &sysIntr));
+        ASSERT_TRUE(ReadDword(vtsim::Devices()[0].deviceKey, u"SysIntr", &sysIntr));
         const std::string id = m.boardId;
         const std::vector<std::string> expected = {
             std::string("\n===GetRegistryData SubSystemID: ") + m.subsystem + "\n",
@@ -77,12 +66,8 @@ TEST(DriverStart, EachModelStartsWithTheExactDebugLines)
         EXPECT_EQ(counts.chainHandlers, 1u);
         EXPECT_EQ(counts.threads, 1u);
         {
-            DeviceFile device(vtsim::Devices()[0].name);
-            ASSERT_TRUE(device.valid());
-            const BoardInfoRecord info = BoardInfoOf(device.get());
-            EXPECT_EQ(info.boardType, m.boardType);
-            EXPECT_EQ(info.slotNumber, 9u);
             // The output shadow starts at 0 for every port of the model.
+            DeviceFile device(vtsim::Devices()[0].name);
             const PortRangeRecord range{0, 4};
             BYTE shadow[4] = {0xFF, 0xFF, 0xFF, 0xFF};
             DWORD returned = 0;
@@ -90,67 +75,51 @@ TEST(DriverStart, EachModelStartsWithTheExactDebugLines)
                               &returned));
             EXPECT_EQ(returned, m.ports);
             EXPECT_EQ(shadow[0], 0);
+            EXPECT_EQ(BoardInfoOf(device.get()).boardType, m.boardType);
         }
         vtsim::Shutdown();
     }
 }
 
-TEST(DriverStart, BoardWithoutPciInformationStartsUnidentified)
+// Without PCI information, or with an identity of none of the models, a
+// board starts unidentified: no ports, no publication, interrupts only
+// acknowledged.
+TEST(DriverStart, UnidentifiedBoardsStartWithoutPortsOrPublication)
 {
+    vtsim::BoardConfig noPci = Board(vtsim::BoardModel::VTC4100, 9, 1, 0xD000, 5);
+    noPci.omitPciInfo = true;
+    const vtsim::BoardConfig unknown = Board(vtsim::BoardModel::Unknown, 10, 4, 0xC000, 6);
+    const std::string unknownTemplate =
+        WriteScript("unknown_template",
+                    "[HKEY_LOCAL_MACHINE\\Drivers\\BuiltIn\\PCI\\Template\\RlxUnknown]\n"
+                    "\"Dll\"=\"Rlx4100S.dll\"\n\"Prefix\"=\"VTD\"\n\"DeviceID\"=dword:7777\n"
+                    "\"IsrDll\"=\"GenIsr.dll\"\n\"IsrHandler\"=\"IsrHandler\"\n");
     const vtsim::LiveCounts before = vtsim::GetLiveCounts();
-    vtsim::BoardConfig board = Board(vtsim::BoardModel::VTC4100, 9, 1, IO_BASE, 5);
-    board.omitPciInfo = true;
-    ASSERT_TRUE(BootTarget(MachineOf({board})));
-    ASSERT_EQ(vtsim::Devices().size(), 1u);
-    EXPECT_TRUE(vtsim::DebugText().find("\n===VTD INIT Device  board id: 0\n") !=
-                std::string::npos);
-    {
-        DeviceFile device(vtsim::Devices()[0].name);
-        ASSERT_TRUE(device.valid());
-        EXPECT_EQ(BoardInfoOf(device.get()).boardType, 0u);
-        // No ports for an unidentified board; the raw registers still answer.
+    vtsim::BootOptions options = MachineOf({noPci, unknown});
+    options.registryScripts = vtsim::DefaultRegistryScripts();
+    options.registryScripts.push_back(unknownTemplate);
+    ASSERT_TRUE(BootTarget(options));
+    ASSERT_EQ(vtsim::Devices().size(), 2u);
+    const std::vector<std::string> log = vtsim::DebugEntries();
+    EXPECT_EQ(std::count(log.begin(), log.end(), "\n===VTD INIT Device  board id: 0\n"), 2);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "\n===GetRegistryData DeviceID: 7777\n"), 1);
+    EXPECT_EQ(vtsim::DebugText().find("SwitchID"), std::string::npos);
+    EXPECT_FALSE(KeyExists(DEVICE_LIST_KEY));
+    for (const auto& loaded : vtsim::Devices()) {
+        DeviceFile device(loaded.name);
+        BoardInfoRecord info = BoardInfoOf(device.get());
+        EXPECT_EQ(info.boardType, 0u);
         const PortRangeRecord range{0, 1};
         BYTE value = 0;
-        DWORD returned = 0;
-        EXPECT_FALSE(Ioctl(device.get(), IOCTL_DIO_READ_DI_PORTS, &range, 8, &value, 1, &returned));
-        EXPECT_EQ(GetLastError(), DRV_STATUS_PORT_OUT_OF_RANGE | DRV_STATUS_APPLICATION_BIT);
-        const DWORD offset = REG_BOARD_ID;
-        EXPECT_TRUE(Ioctl(device.get(), IOCTL_PORT_READ_BYTE, &offset, 4, &value, 1, &returned));
-        EXPECT_EQ(value & 0x0F, 1);
-    }
-    // Not published: nothing in the device list.
-    EXPECT_FALSE(KeyExists(DEVICE_LIST_KEY));
-    vtsim::Shutdown();
-    EXPECT_EQ(vtsim::GetLiveCounts(), before) << vtsim::Describe(vtsim::GetLiveCounts());
-}
-
-TEST(DriverStart, UnknownBoardStartsWithoutPortsOrPublication)
-{
-    vtsim::BootOptions options = MachineOf({Board(vtsim::BoardModel::Unknown, 9, 4, IO_BASE, 5)});
-    options.registryScripts = ScriptsWith({UnknownBoardTemplateScript()});
-    ASSERT_TRUE(BootTarget(options));
-    ASSERT_EQ(vtsim::Devices().size(), 1u);
-    const std::string log = vtsim::DebugText();
-    EXPECT_NE(log.find("\n===GetRegistryData DeviceID: 7777\n"), std::string::npos);
-    EXPECT_NE(log.find("\n===VTD INIT Device  board id: 0\n"), std::string::npos);
-    EXPECT_EQ(log.find("SwitchID"), std::string::npos);
-    EXPECT_FALSE(KeyExists(DEVICE_LIST_KEY));
-    {
-        DeviceFile device(vtsim::Devices()[0].name);
-        ASSERT_TRUE(device.valid());
-        const PortRangeRecord range{0, 1};
-        BYTE out[4] = {};
-        DWORD returned = 0;
-        EXPECT_FALSE(Ioctl(device.get(), IOCTL_DIO_WRITE_DO_PORTS, &range, 8, out, 0, &returned));
+        EXPECT_FALSE(Ioctl(device.get(), IOCTL_DIO_READ_DI_PORTS, &range, 8, &value, 1));
         EXPECT_EQ(GetLastError(), DRV_STATUS_PORT_OUT_OF_RANGE | DRV_STATUS_APPLICATION_BIT);
         const EventIndexRecord index{0};
-        EXPECT_FALSE(
-            Ioctl(device.get(), IOCTL_DIO_GET_EVENT_DI_PORTS, &index, 4, out, 4, &returned));
-        // A pending status is still acknowledged by the thread.
+        EXPECT_FALSE(Ioctl(device.get(), IOCTL_DIO_GET_EVENT_DI_PORTS, &index, 4, &info, 12));
+        // The raw registers answer, and a pending status is acknowledged.
         const BYTE enableAll[5] = {REG_INT_ENABLE, 0, 0, 0, 0x0F};
-        ASSERT_TRUE(
-            Ioctl(device.get(), IOCTL_PORT_WRITE_BYTE, enableAll, 5, nullptr, 0, &returned));
-        vtsim::Board* board = BoardAtSlot(9);
+        ASSERT_TRUE(Ioctl(device.get(), IOCTL_PORT_WRITE_BYTE, enableAll, 5, nullptr, 0));
+        // Without PCI information the slot is not known to the driver (0).
+        vtsim::Board* board = BoardAtSlot(info.slotNumber == 0 ? 9 : info.slotNumber);
         board->pulseInputLine(0, 0);
         for (int i = 0; i < 2000 && board->interruptStatus() != 0; ++i) {
             Sleep(1);
@@ -159,6 +128,7 @@ TEST(DriverStart, UnknownBoardStartsWithoutPortsOrPublication)
         EXPECT_EQ(board->interruptStatus(), 0u);
     }
     vtsim::Shutdown();
+    EXPECT_EQ(vtsim::GetLiveCounts(), before) << vtsim::Describe(vtsim::GetLiveCounts());
 }
 
 // Each board fault makes that board's start fail; the good board beside it
@@ -195,7 +165,6 @@ TEST(DriverStart, FailedStartsLeaveNothingBehind)
         EXPECT_NE(std::find(log.begin(), log.end(), c.lastLine), log.end());
         // The failing board does not reach the end of its start.
         EXPECT_EQ(std::count(log.begin(), log.end(), "\n===VTD INIT Device  board id: 87\n"), 0);
-        // The no-window board never had a port touched from 0.
         vtsim::Shutdown();
         EXPECT_EQ(vtsim::GetLiveCounts(), before) << vtsim::Describe(vtsim::GetLiveCounts());
     }
@@ -209,11 +178,7 @@ TEST(DriverStop, StopDoesNotWaitOutTheTimeOut)
     {
         // Stop with an interrupt pass just served and an event enabled.
         DeviceFile device = OpenBoardDevice(5);
-        EventEnableRecord record{};
-        record.enable = 1;
-        record.count = 1;
-        DWORD returned = 0;
-        ASSERT_TRUE(Ioctl(device.get(), IOCTL_DIO_ENABLE_EVENT, &record, 24, nullptr, 0, &returned));
+        ASSERT_TRUE(EnableEvent(device.get(), 0, 1));
         BoardAtSlot(5)->pulseInputLine(0, 0);
     }
     const auto start = std::chrono::steady_clock::now();

@@ -18,23 +18,13 @@ constexpr unsigned SLOT = 5;
 constexpr int ROUNDS = 1000;
 constexpr int REQUESTS_PER_THREAD = 10000;
 
-BOOL EnableEvent(HANDLE device, WORD eventIndex, DWORD count)
-{
-    EventEnableRecord record{};
-    record.enable = 1;
-    record.eventIndex = eventIndex;
-    record.count = count;
-    DWORD returned = 0;
-    return Ioctl(device, IOCTL_DIO_ENABLE_EVENT, &record, sizeof(record), nullptr, 0, &returned);
-}
-
 }  // namespace
 
 TEST(DriverStress, PortRequestsBesideCountedInterrupts)
 {
     ASSERT_TRUE(BootTarget(vtsim::BootOptions{}));
     vtsim::Board* board = BoardAtSlot(SLOT);
-    const int number = DeviceNumberOf(DRIVER_KEY_VTC4100, 0, SLOT);
+    const int number = DeviceNumberOf(DRIVER_KEY_VTC4100, SLOT);
     ASSERT_TRUE(board != nullptr && number >= 0);
     // Trigger mode 5 from the package: inputs 1 and 3 on the rising edge.
     ASSERT_EQ(board->triggerMode(), 5u);
