@@ -121,7 +121,7 @@ LONG FindDeviceNumber(DeviceContext* context, LPCWSTR driverKey, LONG* deviceNum
             break;
         }
         DWORD number = 0;
-        if (!ContainsTag(name, DEVICE_SUBKEY_TAG) || !ParseDeviceNumber(name, &number)) {
+        if (!ParseDeviceNumber(name, &number)) {
             continue;
         }
         WCHAR path[KEY_PATH_CHARS];
@@ -159,7 +159,7 @@ DWORD AllocateDeviceNumber(DWORD* deviceNumber)
             break;
         }
         DWORD number = 0;
-        if (ContainsTag(name, DEVICE_SUBKEY_TAG) && ParseDeviceNumber(name, &number)) {
+        if (ParseDeviceNumber(name, &number)) {
             taken[number] = true;
         }
     }
