@@ -68,7 +68,13 @@ int ParseAndRun(CLI::App& app, const CommandSet& commands, std::vector<std::stri
         out << app.help("", CLI::AppFormatMode::All);
         return EXIT_OK;
     } catch (const CLI::Error& e) {
-        err << "error: " << ParseErrorText(app, e) << "\n" << UsageOf(app);
+        const std::string message = ParseErrorText(app, e);
+        err << "error: " << message << "\n";
+        // A whole list of commands helps less than a pointer to it.
+        if (message.rfind("unknown command", 0) == 0 && app.get_subcommands().empty())
+            err << "'help' lists the commands\n";
+        else
+            err << UsageOf(app);
         return EXIT_USAGE;
     }
 }
@@ -79,6 +85,12 @@ Session::Session(Context& context) : context_(context) {}
 
 int Session::Schedule(const std::vector<std::string>& command, unsigned delayMs)
 {
+    // Device commands open and close devices, which the library allows in
+    // one thread at a time: only board commands run in the background.
+    if (command[0] != "in" && command[0] != "inport" && command[0] != "pulse") {
+        context_.err << "error: after runs in, inport or pulse, not '" << command[0] << "'\n";
+        return EXIT_USAGE;
+    }
     CLI::App app("Board commands that 'after' can schedule", "after MS");
     app.require_subcommand(1);
     CommandSet commands;

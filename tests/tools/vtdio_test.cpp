@@ -1,0 +1,229 @@
+// vtdio one command per process, as a person or a script runs it: output,
+// decoded statuses, usage errors and exit codes.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "tests/tools/program_runner.h"
+
+namespace {
+
+using vttest::ProgramResult;
+using vttest::RunProgram;
+using vttest::TempDir;
+
+// A VTC-4100 with switch 1 and a VTM-6200K with switch 3: the board
+// package's templates give them the trigger modes 5 and 1.
+constexpr const char* kMachine = R"(
+[[board]]
+model = "VTC-4100"
+bus = 0
+slot = 4
+switch = 1
+io_base = 0xD000
+irq = 7
+
+[[board]]
+model = "VTM-6200K"
+bus = 0
+slot = 8
+switch = 3
+io_base = 0xC000
+irq = 5
+)";
+
+class VtdioTest : public ::testing::Test {
+protected:
+    ProgramResult Vtdio(std::vector<std::string> args, int interruptAfterMs = 0)
+    {
+        args.insert(args.begin(), {"--machine", machine_});
+        return RunProgram(VTDIO_PATH, args, "", interruptAfterMs);
+    }
+
+    TempDir dir_;
+    std::string machine_ = dir_.Write("machine.toml", kMachine);
+};
+
+TEST_F(VtdioTest, ListShowsEveryPublishedDeviceWithItsEdges)
+{
+    const ProgramResult r = Vtdio({"list"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "DEV  MODEL      CALL   SWITCH  IO-BASE  IRQ  EDGES\n"
+              "  0  VTC-4100   VTD1:       1  0xd000     7  DI0=fall DI1=rise DI2=fall DI3=rise\n"
+              "  1  VTM-6200K  VTD2:       3  0xc000     5  DI0=fall DI1=rise\n");
+}
+
+TEST_F(VtdioTest, InfoShowsPropertiesAndFeatures)
+{
+    const ProgramResult r = Vtdio({"info", "1"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    for (const char* line :
+         {"model:           VTM-6200K (board type 221)\n", "call name:       VTD2:\n",
+          "bus/slot:        0/8\n", "base address:    0xc000\n", "irq:             5\n",
+          "di ports:        2 (16 channels)\n", "rising edges:    0x02 0x00\n",
+          "falling edges:   0x01 0x00\n",
+          "features:        version \"Ver 1.0\", library \"RLX4100.DLL\", board type 221, "
+          "digital lines 16\n"})
+        EXPECT_NE(r.out.find(line), std::string::npos) << line << "in\n" << r.out;
+}
+
+TEST_F(VtdioTest, InputReadsReportValuesAndValidBitMasks)
+{
+    EXPECT_EQ(Vtdio({"get", "0", "0", "4"}).out, "0x00 0x00 0x00 0x00\n");
+    EXPECT_EQ(Vtdio({"word", "0", "3"}).out, "0x0000 mask=0x00ff\n");
+    EXPECT_EQ(Vtdio({"dword", "1", "0"}).out, "0x00000000 mask=0x0000ffff\n");
+    EXPECT_EQ(Vtdio({"bit", "0", "0", "7"}).out, "0\n");
+    // The trigger-edge register holds the template's mode from the start.
+    EXPECT_EQ(Vtdio({"reg", "read", "0", "+0x0c"}).out, "0x05\n");
+    EXPECT_EQ(Vtdio({"reg", "read", "0", "0xd00c", "--word"}).out.substr(0, 4), "0x00");
+}
+
+TEST_F(VtdioTest, RefusalsPrintTheDecodedStatusAndExitOne)
+{
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"bit", "0", "0", "9"}, "DioReadBit: 4106 = device 0, API_INVALID_PARAMETER"},
+        {{"get", "0", "3", "2"}, "DioReadDiPorts: 4103 = device 0, API_PORT_OUT_OF_RANGE"},
+        {{"get", "1", "0", "0"}, "DioReadDiPorts: 8199 = device 1, API_PORT_OUT_OF_RANGE"},
+        {{"word", "1", "2"}, "DioReadPortWord: 8199 = device 1, API_PORT_OUT_OF_RANGE"},
+        {{"set", "1", "2", "1"}, "DioWritePortByte: 8199 = device 1, API_PORT_OUT_OF_RANGE"},
+        {{"info", "7"}, "DeviceOpen: 2 = API_CONFIG_NOT_FOUND"},
+        {{"reg", "read", "0", "0x100"}, "ReadPortByte: 4106 = device 0, API_INVALID_PARAMETER"},
+        {{"reg", "read", "0", "+0x20"}, "ReadPortByte: 4160 = device 0, DRV_STATUS_PORT_OUT_OF_RANGE"},
+        {{"mon", "1", "DI2"}, "EnableEvent: 8232 = device 1, API_EVENT_NOT_SUPPORTED"},
+        {{"mon", "0", "0x3402"}, "EnableEvent: 4136 = device 0, API_EVENT_NOT_SUPPORTED"},
+        {{"mon", "0", "DI0", "--count", "0"}, "EnableEvent: 4106 = device 0, API_INVALID_PARAMETER"},
+        {{"mon", "0", "DI1", "--window", "3", "2"},
+         "DioEnableEventAndSpecifyDiPorts: 4106 = device 0, API_INVALID_PARAMETER"},
+    };
+    for (const auto& [args, message] : cases) {
+        const ProgramResult r = Vtdio(args);
+        EXPECT_EQ(r.exitCode, 1) << args[0] << " " << r.err;
+        EXPECT_EQ(r.err, "error: " + message + "\n") << args[0];
+        EXPECT_EQ(r.out, "") << args[0];
+    }
+}
+
+TEST_F(VtdioTest, BadArgumentsPrintUsageAndExitTwo)
+{
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"bogus"},
+        {"reg", "peek", "0", "0"},
+        {"get"},
+        {"get", "x", "0"},
+        {"get", "0", "0x10000"},
+        {"get", "0", "-1"},
+        {"setbit", "0", "0", "0", "2"},
+        {"set", "0", "0", "0x100"},
+        {"set", "0", "0", "1", "--word", "--dword"},
+        {"readback", "0", "0", "--word", "--bit", "1"},
+        {"reg", "write", "0", "+0", "0x100"},
+        {"mon", "0"},
+        {"mon", "0", "DI9"},
+        {"mon", "0", "DI0", "--window", "1"},
+        {"mon", "0", "DI0", "--num-events", "0"},
+        {"list", "extra"},
+        {"run"},
+        {"--registry", "/nonexistent.reg", "list"},
+    };
+    for (const auto& args : cases) {
+        const ProgramResult r = Vtdio(args);
+        const std::string line = args.empty() ? "(none)" : args[0];
+        EXPECT_EQ(r.exitCode, 2) << line << ": " << r.err;
+        EXPECT_EQ(r.err.rfind("error: ", 0), 0u) << line << ": " << r.err;
+        EXPECT_NE(r.err.find("Usage: vtdio"), std::string::npos) << line << ": " << r.err;
+        EXPECT_EQ(r.out, "") << line;
+    }
+    EXPECT_EQ(Vtdio({"bogus"}).err.rfind("error: unknown command 'bogus'\n", 0), 0u);
+}
+
+TEST_F(VtdioTest, HelpWorksForEveryCommandWithoutATarget)
+{
+    for (const char* command : {"list", "info", "get", "bit", "word", "dword", "set", "setbit",
+                                "readback", "mon", "demo", "shell", "run"}) {
+        const ProgramResult r = RunProgram(VTDIO_PATH, {command, "--help"});
+        EXPECT_EQ(r.exitCode, 0) << command;
+        EXPECT_NE(r.out.find(std::string("Usage: vtdio ") + command), std::string::npos)
+            << r.out;
+    }
+    EXPECT_NE(RunProgram(VTDIO_PATH, {"reg", "write", "--help"}).out.find("Usage: vtdio reg write"),
+              std::string::npos);
+}
+
+TEST_F(VtdioTest, AMachineThatCannotBeReadStopsTheBootWithExitThree)
+{
+    const std::string broken = dir_.Write("broken.toml", "[[board]]\nmodel = \n");
+    const ProgramResult r = RunProgram(VTDIO_PATH, {"--machine", broken, "list"});
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_NE(r.err.find("the simulated target did not boot"), std::string::npos) << r.err;
+}
+
+TEST_F(VtdioTest, AHiveKeepsDeviceNumbersAcrossRuns)
+{
+    const std::string hive = dir_.path() + "/target.hive";
+    ASSERT_EQ(RunProgram(VTDIO_PATH, {"--hive", hive, "--machine", machine_, "list"}).exitCode, 0);
+
+    // The VTC-4100 is gone, a VTC-4100E is new: the VTM-6200K keeps number
+    // 1, the newcomer gets the next free number, and device 0 stays listed
+    // but no longer opens.
+    const std::string changed = dir_.Write("changed.toml", R"(
+[[board]]
+model = "VTC-4100E"
+slot = 2
+switch = 2
+io_base = 0xB000
+irq = 4
+
+[[board]]
+model = "VTM-6200K"
+slot = 8
+switch = 3
+io_base = 0xC000
+irq = 5
+)");
+    const ProgramResult r = RunProgram(VTDIO_PATH, {"--hive", hive, "--machine", changed, "list"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(std::regex_search(r.out, std::regex("\n  0  VTC-4100 .*not available \\(DeviceOpen: "
+                                                    "4122 = device 0, API_DRIVER_OPEN_FAILED\\)\n")))
+        << r.out;
+    EXPECT_TRUE(std::regex_search(r.out, std::regex("\n  1  VTM-6200K .* 0xc000 .*DI0=fall DI1=rise\n")))
+        << r.out;
+    EXPECT_TRUE(std::regex_search(r.out, std::regex("\n  2  VTC-4100E .* 0xb000 ")))
+        << r.out;
+
+    // Without the hive the same machine starts numbering afresh.
+    const ProgramResult fresh = RunProgram(VTDIO_PATH, {"--machine", changed, "list"});
+    EXPECT_TRUE(std::regex_search(fresh.out, std::regex("\n  0  VTC-4100E ")))
+        << fresh.out;
+}
+
+TEST_F(VtdioTest, DebugEchoesTheDriverDebugOutput)
+{
+    EXPECT_EQ(Vtdio({"readback", "0", "0"}).err, "");
+    const ProgramResult r = Vtdio({"--debug", "readback", "0", "0"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_NE(r.err.find("\n==="), std::string::npos) << r.err;
+}
+
+TEST_F(VtdioTest, MonEndsOnItsTimeoutAndOnCtrlC)
+{
+    ProgramResult r = Vtdio({"mon", "0", "DI0", "DI3", "--timeout", "150"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(std::regex_match(r.out, std::regex("1[5-9][0-9]ms EVT_TIMEOUT\n"))) << r.out;
+
+    // Asked for events that never came: the time-out is a failure.
+    r = Vtdio({"mon", "0", "DI0", "--timeout", "100", "--num-events", "2"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("0 of 2 events before the time-out"), std::string::npos) << r.err;
+
+    // Without a time-out only Ctrl-C ends it, cleanly.
+    const auto start = std::chrono::steady_clock::now();
+    r = Vtdio({"mon", "1", "DI0", "DI1"}, 300);
+    EXPECT_EQ(r.signal, 0);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+}  // namespace
