@@ -51,29 +51,6 @@ TEST_F(Concurrency, TheFinalCloseEndsAWaitInAnotherThread)
     EXPECT_EQ(vtsim::GetLiveCounts(), before) << vtsim::Describe(vtsim::GetLiveCounts());
 }
 
-TEST_F(Concurrency, ManyWaitersAndCloseRaceWithoutUseAfterFree)
-{
-    for (int round = 0; round < 20; ++round) {
-        LONG handle = Open(VTM6200K_SLOT);
-        ASSERT_EQ(EnableEvent(handle, EVT_DI_INTERRUPT1, 1, 1), API_SUCCESS);
-        std::vector<std::future<WaitResult>> waiters;
-        for (int i = 0; i < 3; ++i)
-            waiters.push_back(WaitInThread(handle));
-        const LONG copy = handle;
-        ASSERT_EQ(DeviceClose(&handle), API_SUCCESS);
-        for (auto& waiter : waiters) {
-            // A waiter that had not entered yet finds the handle released.
-            const WaitResult result = waiter.get();
-            if (result.status == API_SUCCESS)
-                EXPECT_EQ(result.type, EVT_TERMINATED);
-            else
-                EXPECT_EQ(result.status, API_INVALID_HANDLE);
-        }
-        WORD type = 0;
-        EXPECT_EQ(CheckEvent(copy, &type, 0), API_INVALID_HANDLE);
-    }
-}
-
 TEST_F(Concurrency, MaskedWritesToDifferentBitsWhileInterruptsArrive)
 {
     LONG handle = Open(VTC4100_SLOT);
