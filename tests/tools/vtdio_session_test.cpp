@@ -163,6 +163,19 @@ TEST_F(VtdioSessionTest, ShellReadsCommandsFromAPipeUntilQuit)
     EXPECT_EQ(r.out, "0x81\n");
 }
 
+TEST(VtdioScenario, TheShippedPulseScenarioSeesBothInterrupts)
+{
+    const ProgramResult r =
+        RunProgram(VTDIO_PATH, {"run", std::string(EXAMPLES_DIR) + "/pulse_scenario.txt"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::vector<std::string> lines = Lines(r.out);
+    ASSERT_GE(lines.size(), 2u);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_TRUE(std::regex_match(lines[i], std::regex("[0-9]+ms EVT_DI_INTERRUPT0 di=0x[0-9a-f]{2},0x5a")))
+            << lines[i];
+    EXPECT_NE(r.out.find("  interrupts:     2\n"), std::string::npos) << r.out;
+}
+
 TEST(VtdioDemo, ShowsTheWholeChainOnEveryDefaultBoard)
 {
     const auto start = std::chrono::steady_clock::now();
