@@ -6,29 +6,12 @@ using namespace librarytest;
 
 namespace {
 
-class DigitalIo : public LibraryTest {
+class DigitalIo : public OpenBoards {
 protected:
-    void SetUp() override
-    {
-        LibraryTest::SetUp();
-        vtc = Open(VTC4100_SLOT);
-        vtm = Open(VTM6200K_SLOT);
-        vtcBoard = BoardAt(VTC4100_SLOT);
-        vtmBoard = BoardAt(VTM6200K_SLOT);
-    }
-    void TearDown() override
-    {
-        DeviceClose(&vtc);
-        DeviceClose(&vtm);
-        LibraryTest::TearDown();
-    }
     void WriteLatches(LONG handle, std::initializer_list<BYTE> values)
     {
         ASSERT_EQ(DioWriteDoPorts(handle, 0, DWORD(values.size()), values.begin()), API_SUCCESS);
     }
-    LONG vtc = 0, vtm = 0;
-    vtsim::Board* vtcBoard = nullptr;
-    vtsim::Board* vtmBoard = nullptr;
 };
 
 TEST_F(DigitalIo, MaskedByteWriteChangesOnlyTheMaskedBitsOfTheLatch)

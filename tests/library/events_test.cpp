@@ -9,33 +9,19 @@ using namespace librarytest;
 
 namespace {
 
-class Events : public LibraryTest {
+class Events : public OpenBoards {
 protected:
-    void SetUp() override
-    {
-        LibraryTest::SetUp();
-        vtc = Open(VTC4100_SLOT);
-        vtm = Open(VTM6200K_SLOT);
-        board = BoardAt(VTC4100_SLOT);
-    }
-    void TearDown() override
-    {
-        DeviceClose(&vtc);
-        DeviceClose(&vtm);
-        LibraryTest::TearDown();
-    }
-
     // One rising and one falling edge on DI port 0, bit `input`; returns once
     // the driver has acknowledged the interrupt it raised.
     void Pulse(unsigned input)
     {
-        const auto raised = board->interruptsRaised();
-        board->pulseInputLine(0, input);
+        const auto raised = vtcBoard->interruptsRaised();
+        vtcBoard->pulseInputLine(0, input);
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-        while ((board->interruptsRaised() == raised || board->interruptStatus() != 0) &&
+        while ((vtcBoard->interruptsRaised() == raised || vtcBoard->interruptStatus() != 0) &&
                std::chrono::steady_clock::now() < deadline)
             std::this_thread::yield();
-        ASSERT_GT(board->interruptsRaised(), raised) << "no interrupt from input " << input;
+        ASSERT_GT(vtcBoard->interruptsRaised(), raised) << "no interrupt from input " << input;
     }
 
     WORD Check(DWORD timeout = 2000)
@@ -45,14 +31,12 @@ protected:
         return type;
     }
 
-    LONG vtc = 0, vtm = 0;
-    vtsim::Board* board = nullptr;
 };
 
 TEST_F(Events, EveryCountthInterruptSignalsTheEvent)
 {
     ASSERT_EQ(EnableEvent(vtc, EVT_DI_INTERRUPT1, 1, 3), API_SUCCESS);
-    EXPECT_EQ(board->interruptEnable() & 0x02, 0x02);
+    EXPECT_EQ(vtcBoard->interruptEnable() & 0x02, 0x02);
     Pulse(1);
     Pulse(1);
     EXPECT_EQ(Check(50), EVT_TIMEOUT);
@@ -61,7 +45,7 @@ TEST_F(Events, EveryCountthInterruptSignalsTheEvent)
     EXPECT_EQ(Check(0), EVT_TIMEOUT);
 
     ASSERT_EQ(DioDisableEvent(vtc, EVT_DI_INTERRUPT1), API_SUCCESS);
-    EXPECT_EQ(board->interruptEnable() & 0x02, 0);
+    EXPECT_EQ(vtcBoard->interruptEnable() & 0x02, 0);
 }
 
 TEST_F(Events, AliasCodesAreReportedOnlyWhileEnabledWithOne)
@@ -85,7 +69,7 @@ TEST_F(Events, AliasCodesAreReportedOnlyWhileEnabledWithOne)
     EXPECT_EQ(Check(), EVT_DI_INTERRUPT3);
     // A flag whose low byte is zero still enables.
     ASSERT_EQ(EnableEvent(vtc, EVT_DI_INTERRUPT0, 0x100, 1), API_SUCCESS);
-    EXPECT_EQ(board->interruptEnable() & 0x01, 0x01);
+    EXPECT_EQ(vtcBoard->interruptEnable() & 0x01, 0x01);
 }
 
 TEST_F(Events, CodesCountsAndBoardsAreChecked)
@@ -115,14 +99,14 @@ TEST_F(Events, TheEventWindowIsLatchedAtTheInterrupt)
 {
     EXPECT_EQ(DioEnableEventAndSpecifyDiPorts(vtc, EVT_DI_INTERRUPT1, 3, 2),
               Status(VTC4100_SLOT, API_INVALID_PARAMETER));
-    EXPECT_EQ(board->interruptEnable() & 0x02, 0);
+    EXPECT_EQ(vtcBoard->interruptEnable() & 0x02, 0);
 
     ASSERT_EQ(DioEnableEventAndSpecifyDiPorts(vtc, EVT_DI_INTERRUPT1, 1, 2), API_SUCCESS);
-    board->setInputPort(1, 0xAB);
-    board->setInputPort(2, 0xCD);
+    vtcBoard->setInputPort(1, 0xAB);
+    vtcBoard->setInputPort(2, 0xCD);
     Pulse(1);
     EXPECT_EQ(Check(), EVT_DI_INTERRUPT1);
-    board->setInputPort(1, 0x00);
+    vtcBoard->setInputPort(1, 0x00);
 
     BYTE latched[4] = {0xEE, 0xEE, 0xEE, 0xEE};
     ASSERT_EQ(DioGetLatestEventDiPortsState(vtc, EVT_DI_INTERRUPT1, latched, 4), API_SUCCESS);
@@ -132,24 +116,24 @@ TEST_F(Events, TheEventWindowIsLatchedAtTheInterrupt)
 
 TEST_F(Events, EveryEnableWritesTheConnectionsEdgesToTheBoard)
 {
-    const BYTE initial = board->triggerMode();
+    const BYTE initial = vtcBoard->triggerMode();
     BYTE falling[4] = {BYTE(initial ^ 0x0F), 0, 0, 0};
     ASSERT_EQ(DeviceSetProperty(vtc, PROP_DI_FALLING_EDGE_MASK, falling, 4), API_SUCCESS);
-    EXPECT_EQ(board->triggerMode(), initial);  // not before the next enable
+    EXPECT_EQ(vtcBoard->triggerMode(), initial);  // not before the next enable
     ASSERT_EQ(DioDisableEvent(vtc, EVT_DI_INTERRUPT0), API_SUCCESS);
-    EXPECT_EQ(board->triggerMode(), initial ^ 0x0F);
+    EXPECT_EQ(vtcBoard->triggerMode(), initial ^ 0x0F);
 
     falling[0] = 0x01;
     ASSERT_EQ(DeviceSetProperty(vtc, PROP_DI_FALLING_EDGE_MASK, falling, 4), API_SUCCESS);
     // Input 0 now interrupts on the falling edge: a line held high and
     // dropped raises it.
-    board->setInputLine(0, 0, true);
+    vtcBoard->setInputLine(0, 0, true);
     ASSERT_EQ(EnableEvent(vtc, EVT_DI_INTERRUPT0, 1, 1), API_SUCCESS);
-    EXPECT_EQ(board->triggerMode(), 0x01);
-    const auto raised = board->interruptsRaised();
-    board->setInputLine(0, 0, false);
+    EXPECT_EQ(vtcBoard->triggerMode(), 0x01);
+    const auto raised = vtcBoard->interruptsRaised();
+    vtcBoard->setInputLine(0, 0, false);
     EXPECT_EQ(Check(), EVT_DI_INTERRUPT0);
-    EXPECT_GT(board->interruptsRaised(), raised);
+    EXPECT_GT(vtcBoard->interruptsRaised(), raised);
 }
 
 }  // namespace

@@ -108,4 +108,26 @@ protected:
     }
 };
 
+// The default target with the VTC-4100 and the VTM-6200K open.
+class OpenBoards : public LibraryTest {
+protected:
+    void SetUp() override
+    {
+        LibraryTest::SetUp();
+        vtc = Open(VTC4100_SLOT);
+        vtm = Open(VTM6200K_SLOT);
+        vtcBoard = BoardAt(VTC4100_SLOT);
+        vtmBoard = BoardAt(VTM6200K_SLOT);
+    }
+    void TearDown() override
+    {
+        DeviceClose(&vtc);
+        DeviceClose(&vtm);
+        LibraryTest::TearDown();
+    }
+    LONG vtc = 0, vtm = 0;
+    vtsim::Board* vtcBoard = nullptr;
+    vtsim::Board* vtmBoard = nullptr;
+};
+
 }  // namespace librarytest
