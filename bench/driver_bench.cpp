@@ -122,6 +122,22 @@ void BM_RequestDoWrite(benchmark::State& state)
 }
 BENCHMARK(BM_RequestDoWrite);
 
+// The debug line that every DO write prints, alone: the part of the DO
+// write's cost that the platform's debug output takes.
+void BM_DoWriteDebugLineAlone(benchmark::State& state)
+{
+    std::size_t written = 0;
+    BYTE value = 0;
+    for (auto _ : state) {
+        NKDbgPrintfW(u"\n===Write DO Port: %d, Value: %x\n", 1, value++);
+        if (++written == 65536) {
+            written = 0;
+            vtsim::ClearDebugLog();
+        }
+    }
+}
+BENCHMARK(BM_DoWriteDebugLineAlone);
+
 // ---- Edge to event beside a bare relay -------------------------------------------
 
 // Input 1 rises (the package's trigger mode for switch 1 puts it on the
