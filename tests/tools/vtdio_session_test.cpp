@@ -155,6 +155,32 @@ TEST_F(VtdioSessionTest, AFailingLineStopsTheScriptWithItsExitCode)
     }
 }
 
+TEST_F(VtdioSessionTest, EndingASessionCancelsScheduledAndRunningCommands)
+{
+    const std::string script = R"(
+after 10 pulse 0 0 0 --times 1000 --gap 1000
+after 60000 in 0 0 0 1
+after 20 in 0 0 1 1
+sleep 100
+get 0 0
+)";
+    auto start = std::chrono::steady_clock::now();
+    ProgramResult r = Run(script);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "0x02\n");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+
+    // Ctrl-C while the script waits for them ends the script.
+    start = std::chrono::steady_clock::now();
+    r = RunProgram(VTDIO_PATH,
+                   {"--machine", machine_, "run", dir_.Write("wait.txt", script + "wait\nget 0 0\n")},
+                   "", 400);
+    EXPECT_EQ(r.exitCode, 130);
+    EXPECT_EQ(r.out, "0x02\n");
+    EXPECT_NE(r.err.find("wait.txt:7: interrupted"), std::string::npos) << r.err;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
 TEST_F(VtdioSessionTest, ShellReadsCommandsFromAPipeUntilQuit)
 {
     const ProgramResult r = RunProgram(VTDIO_PATH, {"--machine", machine_, "shell"},

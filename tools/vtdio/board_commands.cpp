@@ -1,5 +1,6 @@
 #include "tools/vtdio/board_commands.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <ostream>
@@ -92,6 +93,20 @@ unsigned PortOf(vtsim::Board* board, const std::string& text)
     return static_cast<unsigned>(port);
 }
 
+// Sleeps in short steps; false when cancel was set meanwhile.
+bool SleepUnlessCancelled(std::chrono::milliseconds time, const std::atomic<bool>& cancel)
+{
+    const auto end = std::chrono::steady_clock::now() + time;
+    while (std::chrono::steady_clock::now() < end) {
+        if (cancel.load())
+            return false;
+        std::this_thread::sleep_for(
+            std::min<std::chrono::steady_clock::duration>(end - std::chrono::steady_clock::now(),
+                                                          std::chrono::milliseconds(10)));
+    }
+    return !cancel.load();
+}
+
 void AddBoard(CLI::App* command, std::string* board)
 {
     command->add_option("BOARD", *board, "device number, or @I for the I-th board of the machine")
@@ -125,7 +140,7 @@ std::shared_ptr<void> AddBoardDrivingCommands(CLI::App& app, CommandSet& command
                          const unsigned port = PortOf(board, a.in.port);
                          const unsigned bit = static_cast<unsigned>(NumberOf(a.in.bit));
                          const bool high = a.in.level == "1";
-                         return sink([board, port, bit, high] {
+                         return sink([board, port, bit, high](const std::atomic<bool>&) {
                              board->setInputLine(port, bit, high);
                              return EXIT_OK;
                          });
@@ -142,7 +157,7 @@ std::shared_ptr<void> AddBoardDrivingCommands(CLI::App& app, CommandSet& command
                          vtsim::Board* board = Resolve(context, a.inport.board);
                          const unsigned port = PortOf(board, a.inport.port);
                          const auto value = static_cast<std::uint8_t>(NumberOf(a.inport.value));
-                         return sink([board, port, value] {
+                         return sink([board, port, value](const std::atomic<bool>&) {
                              board->setInputPort(port, value);
                              return EXIT_OK;
                          });
@@ -160,10 +175,11 @@ std::shared_ptr<void> AddBoardDrivingCommands(CLI::App& app, CommandSet& command
                          const unsigned bit = static_cast<unsigned>(NumberOf(a.pulse.bit));
                          const auto times = NumberOf(a.pulse.times);
                          const auto gap = std::chrono::milliseconds(NumberOf(a.pulse.gap));
-                         return sink([board, port, bit, times, gap] {
-                             for (std::uint64_t i = 0; i < times; ++i) {
-                                 if (i != 0)
-                                     std::this_thread::sleep_for(gap);
+                         return sink([board, port, bit, times,
+                                      gap](const std::atomic<bool>& cancel) {
+                             for (std::uint64_t i = 0; i < times && !cancel.load(); ++i) {
+                                 if (i != 0 && !SleepUnlessCancelled(gap, cancel))
+                                     break;
                                  board->pulseInputLine(port, bit);
                              }
                              return EXIT_OK;

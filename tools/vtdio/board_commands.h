@@ -2,6 +2,7 @@
 // shell and scripts: boards, board, in, inport, pulse.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -11,9 +12,12 @@
 
 namespace vtdio {
 
-// What happens to a driving action (in, inport, pulse) once its arguments
-// are checked: run it now, or keep it for later. Returns the exit code.
-using ActionSink = std::function<int(std::function<int()> action)>;
+// A driving action (in, inport, pulse) with its arguments checked. A long
+// one (a pulse train) stops early once cancel is set.
+using BoardAction = std::function<int(const std::atomic<bool>& cancel)>;
+// What happens to an action: run it now, or keep it for later. Returns the
+// exit code.
+using ActionSink = std::function<int(BoardAction action)>;
 
 // Adds boards and board (the observing commands).
 std::shared_ptr<void> AddBoardViewCommands(CLI::App& app, CommandSet& commands,

@@ -21,6 +21,7 @@ constexpr int EXIT_OK = 0;
 constexpr int EXIT_FAILED = 1;  // the library or the target refused: status printed
 constexpr int EXIT_USAGE = 2;   // bad arguments: usage printed
 constexpr int EXIT_TARGET = 3;  // the simulated target could not be booted
+constexpr int EXIT_INTERRUPTED = 130;  // a script stopped by Ctrl-C
 
 struct Context {
     Target& target;

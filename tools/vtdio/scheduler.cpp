@@ -2,20 +2,23 @@
 
 namespace vtdio {
 
-Scheduler::Scheduler() : thread_([this] { Run(); }) {}
+Scheduler::Scheduler() : dispatcher_([this] { Dispatch(); }) {}
 
 Scheduler::~Scheduler()
 {
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;
+        cancel_ = true;
         actions_.clear();
     }
     changed_.notify_all();
-    thread_.join();
+    dispatcher_.join();
+    for (std::thread& worker : workers_)
+        worker.join();
 }
 
-void Scheduler::After(std::chrono::milliseconds delay, std::function<void()> action)
+void Scheduler::After(std::chrono::milliseconds delay, Action action)
 {
     {
         std::lock_guard lock(mutex_);
@@ -24,19 +27,19 @@ void Scheduler::After(std::chrono::milliseconds delay, std::function<void()> act
     changed_.notify_all();
 }
 
-void Scheduler::Drain()
+bool Scheduler::Drain(const std::atomic<bool>& abandon)
 {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return stopping_ || (actions_.empty() && !running_); });
+    for (;;) {
+        if (stopping_ || (actions_.empty() && running_ == 0))
+            return true;
+        if (abandon.load())
+            return false;
+        changed_.wait_for(lock, std::chrono::milliseconds(20));
+    }
 }
 
-std::size_t Scheduler::pending() const
-{
-    std::lock_guard lock(mutex_);
-    return actions_.size() + (running_ ? 1 : 0);
-}
-
-void Scheduler::Run()
+void Scheduler::Dispatch()
 {
     std::unique_lock lock(mutex_);
     while (!stopping_) {
@@ -45,18 +48,19 @@ void Scheduler::Run()
             continue;
         }
         const Clock::time_point due = actions_.begin()->first;
-        if (changed_.wait_until(lock, due) != std::cv_status::timeout)
-            continue;  // woken: something changed, look again
-        if (stopping_ || actions_.empty() || actions_.begin()->first > Clock::now())
-            continue;
-        std::function<void()> action = std::move(actions_.begin()->second);
+        if (Clock::now() < due) {
+            changed_.wait_until(lock, due);
+            continue;  // look again: woken early, or something changed
+        }
+        Action action = std::move(actions_.begin()->second);
         actions_.erase(actions_.begin());
-        running_ = true;
-        lock.unlock();
-        action();
-        lock.lock();
-        running_ = false;
-        changed_.notify_all();
+        ++running_;
+        workers_.emplace_back([this, action = std::move(action)] {
+            action(cancel_);
+            std::lock_guard done(mutex_);
+            --running_;
+            changed_.notify_all();
+        });
     }
 }
 

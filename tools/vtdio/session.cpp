@@ -95,9 +95,12 @@ int Session::Schedule(const std::vector<std::string>& command, unsigned delayMs)
     app.require_subcommand(1);
     CommandSet commands;
     auto keep = AddBoardDrivingCommands(app, commands, context_,
-                                        [this, delayMs](std::function<int()> action) {
-                                            scheduler_.After(std::chrono::milliseconds(delayMs),
-                                                             [action] { action(); });
+                                        [this, delayMs](BoardAction action) {
+                                            scheduler_.After(
+                                                std::chrono::milliseconds(delayMs),
+                                                [action](const std::atomic<bool>& cancel) {
+                                                    action(cancel);
+                                                });
                                             return EXIT_OK;
                                         });
     TidyHelp(app);
@@ -120,8 +123,10 @@ int Session::Execute(const std::string& line, bool* quit)
     CommandSet commands;
     auto deviceArgs = AddDeviceCommands(app, commands, context_);
     auto viewArgs = AddBoardViewCommands(app, commands, context_);
-    auto drivingArgs = AddBoardDrivingCommands(app, commands, context_,
-                                               [](std::function<int()> action) { return action(); });
+    // In the foreground Ctrl-C cancels a long pulse train.
+    auto drivingArgs = AddBoardDrivingCommands(
+        app, commands, context_,
+        [this](BoardAction action) { return action(context_.interrupted); });
 
     std::string delay;
     CLI::App* after = commands.Add(
@@ -137,14 +142,17 @@ int Session::Execute(const std::string& line, bool* quit)
     after->add_option("MS", delay, "delay in milliseconds")->required()->check(NumberUpTo(3600000));
     after->prefix_command();
 
-    commands.Add(app, "wait", "wait until every scheduled command has run", [this] {
-        scheduler_.Drain();
+    commands.Add(app, "wait", "wait until every scheduled command has run (Ctrl-C ends it)", [this] {
+        scheduler_.Drain(context_.interrupted);  // Ctrl-C ends the wait, not the actions
         return EXIT_OK;
     });
 
     std::string sleepMs;
-    commands.Add(app, "sleep", "pause for MS milliseconds", [&] {
-                std::this_thread::sleep_for(std::chrono::milliseconds(NumberOf(sleepMs)));
+    commands.Add(app, "sleep", "pause for MS milliseconds (Ctrl-C ends it)", [&] {
+                const auto end = std::chrono::steady_clock::now() +
+                                 std::chrono::milliseconds(NumberOf(sleepMs));
+                while (std::chrono::steady_clock::now() < end && !context_.interrupted.load())
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
                 return EXIT_OK;
             })
         ->add_option("MS", sleepMs, "milliseconds")
@@ -198,13 +206,17 @@ int RunScript(Context& context, const std::string& path, bool echo, bool keepGoi
         bool quit = false;
         const int code = session.Execute(line, &quit);
         context.out.flush();
+        if (context.interrupted.load()) {
+            context.err << path << ":" << number << ": interrupted\n";
+            return EXIT_INTERRUPTED;
+        }
         if (code != EXIT_OK) {
             context.err << path << ":" << number << ": exit code " << code << "\n";
             result = code;
             if (!keepGoing)
                 break;
         }
-        if (quit || context.interrupted.load())
+        if (quit)
             break;
     }
     return result;

@@ -36,7 +36,7 @@ private:
 int RunShell(Context& context);
 
 // Runs a script of session commands, stopping at the first failing command
-// unless keepGoing. With echo each command is printed ("> command") before
+// unless keepGoing, and at Ctrl-C (EXIT_INTERRUPTED). With echo each command is printed ("> command") before
 // it runs.
 int RunScript(Context& context, const std::string& path, bool echo, bool keepGoing);
 
