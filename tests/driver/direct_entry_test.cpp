@@ -19,29 +19,17 @@ namespace {
 constexpr const char16_t* ACTIVE_KEY = u"Drivers\\Active\\90";
 constexpr unsigned SLOT = 5;
 
-std::u16string InstanceKeyOfSlot(unsigned slot)
+// The instance key that enumeration wrote for the machine's only board.
+std::u16string OnlyInstanceKey()
 {
     const std::u16string root = u"Drivers\\BuiltIn\\PCI\\Instance";
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, root.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return u"";
-    }
-    std::u16string found;
-    for (DWORD index = 0; found.empty(); ++index) {
-        char16_t name[64];
-        DWORD chars = 64;
-        if (RegEnumKeyExW(key, index, name, &chars, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS) {
-            break;
-        }
-        const std::u16string path = root + u"\\" + name;
-        DWORD number = 0;
-        if (ReadDword(path, u"DeviceNumber", &number) && number == slot) {
-            found = path;
-        }
-    }
+    char16_t name[64] = {};
+    DWORD chars = 64;
+    RegOpenKeyExW(HKEY_LOCAL_MACHINE, root.c_str(), 0, KEY_READ, &key);
+    RegEnumKeyExW(key, 0, name, &chars, nullptr, nullptr, nullptr, nullptr);
     RegCloseKey(key);
-    return found;
+    return root + u"\\" + name;
 }
 
 void WriteActiveKey(const std::u16string& deviceKey)
@@ -66,7 +54,7 @@ protected:
             MachineOf({Board(vtsim::BoardModel::VTC4100, SLOT, 1, 0xE800, 10)});
         options.loadDrivers = false;
         ASSERT_TRUE(BootTarget(options));
-        WriteActiveKey(InstanceKeyOfSlot(SLOT));
+        WriteActiveKey(OnlyInstanceKey());
         board = BoardAtSlot(SLOT);
     }
     void TearDown() override
@@ -166,7 +154,7 @@ TEST_F(DirectEntry, EachPlatformFaultFailsTheStartCleanly)
 
 TEST_F(DirectEntry, UnreadablePciInformationFailsTheStart)
 {
-    const std::u16string instance = InstanceKeyOfSlot(SLOT);
+    const std::u16string instance = OnlyInstanceKey();
     HKEY key = nullptr;
     ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, instance.c_str(), 0, KEY_ALL_ACCESS, &key),
               static_cast<LONG>(ERROR_SUCCESS));
