@@ -11,7 +11,8 @@ namespace vtsim {
 // ---- Debug output -------------------------------------------------------------
 // Every NKDbgPrintfW call appends its formatted text to the log. Entries()
 // gives one entry per call, exactly as formatted (UTF-8), e.g.
-// "\n===VTD INIT Device  board id: 87\n".
+// "\n===VTD INIT Device  board id: 87\n". The log keeps the most recent
+// entries (several MiB of text); older ones are dropped.
 std::vector<std::string> DebugEntries();
 // The whole log as one string (all entries concatenated).
 std::string DebugText();

@@ -1,8 +1,16 @@
 // The kernel debug output: one log entry per NKDbgPrintfW call, kept as
 // UTF-8 for tests and tools, optionally echoed to stderr.
+//
+// Drivers print on their request paths, so an entry costs no allocation in
+// the steady state: the text is formatted into per-thread buffers and
+// appended to one text buffer with an index of entry ends. The log keeps at
+// most kMaxBytes of text; beyond that the oldest half is dropped, so a long
+// run (a benchmark, a demo left running) does not grow without bound.
 #include <atomic>
 #include <cstdio>
 #include <mutex>
+#include <string>
+#include <vector>
 
 #include "platform/host/diagnostics.h"
 #include "platform/host/kernel_strings.h"
@@ -10,9 +18,21 @@
 
 namespace {
 
+constexpr std::size_t kMaxBytes = 8u << 20;
+
 struct DebugLog {
     std::mutex mutex;
-    std::vector<std::string> entries;
+    std::string text;                // all entries, back to back
+    std::vector<std::size_t> ends;   // end offset of each entry in text
+
+    void DropOldestHalf()
+    {
+        std::size_t keepFrom = ends[ends.size() / 2];
+        std::size_t dropped = ends.size() / 2 + 1;
+        text.erase(0, keepFrom);
+        ends.erase(ends.begin(), ends.begin() + static_cast<std::ptrdiff_t>(dropped));
+        for (std::size_t& end : ends) end -= keepFrom;
+    }
 };
 
 DebugLog& Log()
@@ -27,17 +47,25 @@ std::atomic<bool> g_echo{false};
 
 extern "C" void NKDbgPrintfW(LPCWSTR format, ...)
 {
+    thread_local std::u16string wide;
+    thread_local std::string entry;
+    wide.clear();
+    entry.clear();
     va_list args;
     va_start(args, format);
-    std::string entry = vtsim::internal::ToUtf8(vtsim::internal::FormatWide(format, args));
+    vtsim::internal::AppendFormatted(wide, format, args);
     va_end(args);
+    vtsim::internal::AppendUtf8(entry, wide);
+
     DebugLog& log = Log();
     std::lock_guard lock(log.mutex);
-    if (g_echo.load()) {
+    if (g_echo.load(std::memory_order_relaxed)) {
         std::fwrite(entry.data(), 1, entry.size(), stderr);
         std::fflush(stderr);
     }
-    log.entries.push_back(std::move(entry));
+    if (log.text.size() + entry.size() > kMaxBytes && !log.ends.empty()) log.DropOldestHalf();
+    log.text += entry;
+    log.ends.push_back(log.text.size());
 }
 
 namespace vtsim {
@@ -46,23 +74,29 @@ std::vector<std::string> DebugEntries()
 {
     DebugLog& log = Log();
     std::lock_guard lock(log.mutex);
-    return log.entries;
+    std::vector<std::string> entries;
+    entries.reserve(log.ends.size());
+    std::size_t begin = 0;
+    for (std::size_t end : log.ends) {
+        entries.emplace_back(log.text, begin, end - begin);
+        begin = end;
+    }
+    return entries;
 }
 
 std::string DebugText()
 {
     DebugLog& log = Log();
     std::lock_guard lock(log.mutex);
-    std::string text;
-    for (const std::string& entry : log.entries) text += entry;
-    return text;
+    return log.text;
 }
 
 void ClearDebugLog()
 {
     DebugLog& log = Log();
     std::lock_guard lock(log.mutex);
-    log.entries.clear();
+    log.text.clear();
+    log.ends.clear();
 }
 
 void SetDebugEcho(bool echo) { g_echo.store(echo); }

@@ -111,7 +111,13 @@ void FormatString(std::u16string& out, const Spec& spec, va_list& args)
 std::u16string FormatWide(LPCWSTR format, va_list args)
 {
     std::u16string out;
-    if (format == nullptr) return out;
+    AppendFormatted(out, format, args);
+    return out;
+}
+
+void AppendFormatted(std::u16string& out, LPCWSTR format, va_list args)
+{
+    if (format == nullptr) return;
     va_list cursor;
     va_copy(cursor, args);
     for (const char16_t* p = format; *p != u'\0'; ++p) {
@@ -181,13 +187,18 @@ std::u16string FormatWide(LPCWSTR format, va_list args)
         }
     }
     va_end(cursor);
-    return out;
 }
 
 std::string ToUtf8(const std::u16string& text)
 {
     std::string out;
-    out.reserve(text.size());
+    AppendUtf8(out, text);
+    return out;
+}
+
+void AppendUtf8(std::string& out, const std::u16string& text)
+{
+    out.reserve(out.size() + text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         std::uint32_t c = text[i];
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
@@ -212,7 +223,6 @@ std::string ToUtf8(const std::u16string& text)
             out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
         }
     }
-    return out;
 }
 
 namespace {
