@@ -20,14 +20,6 @@ constexpr DWORD kEventWaitMs = 1000;
 
 using Clock = std::chrono::steady_clock;
 
-std::string Bytes(const BYTE* bytes, std::size_t count)
-{
-    std::string text;
-    for (std::size_t i = 0; i < count; ++i)
-        text += (i != 0 ? " " : "") + Hex(bytes[i], 2);
-    return text;
-}
-
 // Writes, reads back and reads through the loopback, then raises interrupts
 // on DI0 by toggling DO port 0 bit 0. True when everything matched.
 bool DemoDevice(Context& context, const PublishedDevice& device)
@@ -59,10 +51,10 @@ bool DemoDevice(Context& context, const PublishedDevice& device)
         return false;
     const bool readbackOk = std::equal(pattern, pattern + ports, readback);
     const bool inputsOk = std::equal(pattern, pattern + ports, inputs);
-    out << "  write DO ports 0-" << ports - 1 << ":  " << Bytes(pattern, ports) << "\n"
-        << "  read back DO:        " << Bytes(readback, ports)
+    out << "  write DO ports 0-" << ports - 1 << ":  " << HexBytes(pattern, ports) << "\n"
+        << "  read back DO:        " << HexBytes(readback, ports)
         << (readbackOk ? "  ok" : "  MISMATCH") << "\n"
-        << "  read DI (loopback):  " << Bytes(inputs, ports)
+        << "  read DI (loopback):  " << HexBytes(inputs, ports)
         << (inputsOk ? "  ok" : "  MISMATCH") << "\n";
 
     // 2. An interrupt: DO port 0 bit 0 drives DI port 0 bit 0, interrupt
@@ -107,9 +99,7 @@ bool DemoDevice(Context& context, const PublishedDevice& device)
         }
         BYTE latched[4] = {};
         DioGetLatestEventDiPortsState(h, type, latched, ports);
-        std::string di = Bytes(latched, ports);
-        std::replace(di.begin(), di.end(), ' ', ',');
-        out << "    " << ms << "ms " << EventTypeName(type) << " di=" << di
+        out << "    " << ms << "ms " << EventTypeName(type) << " di=" << HexBytes(latched, ports, ",")
             << std::endl;
         if (type == EVT_DI_INTERRUPT0)
             ++events;

@@ -1,7 +1,6 @@
 #include "tools/vtdio/device_commands.h"
 
 #include <cstdio>
-#include <cstring>
 #include <ostream>
 #include <sstream>
 #include <vector>
@@ -35,10 +34,7 @@ struct Arguments {
 
 std::string Bytes(const std::vector<BYTE>& bytes)
 {
-    std::string text;
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        text += (i != 0 ? " " : "") + Hex(bytes[i], 2);
-    return text;
+    return HexBytes(bytes.data(), bytes.size());
 }
 
 std::uint32_t Number32(const std::string& text)

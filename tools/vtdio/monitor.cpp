@@ -163,9 +163,7 @@ int Monitor(Context& context, const MonitorArguments& a)
                 Check(context, "DioGetLatestEventDiPortsState", status);
                 return EXIT_FAILED;
             }
-            context.out << " di=";
-            for (DWORD i = 0; i < windowCount; ++i)
-                context.out << (i != 0 ? "," : "") << Hex(ports[i], 2);
+            context.out << " di=" << HexBytes(ports.data(), ports.size(), ",");
         }
         context.out << std::endl;
         ++seen;

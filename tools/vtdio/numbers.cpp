@@ -92,4 +92,12 @@ std::string Hex(std::uint64_t value, int digits)
     return text;
 }
 
+std::string HexBytes(const std::uint8_t* bytes, std::size_t count, const char* separator)
+{
+    std::string text;
+    for (std::size_t i = 0; i < count; ++i)
+        text += (i != 0 ? separator : "") + Hex(bytes[i], 2);
+    return text;
+}
+
 }  // namespace vtdio

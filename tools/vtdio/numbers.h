@@ -29,4 +29,7 @@ std::uint64_t NumberOf(const std::string& text);
 // "0x5a", "0x00ff", ...: hexadecimal with a fixed number of digits.
 std::string Hex(std::uint64_t value, int digits);
 
+// Bytes as "0x5a 0xa5" (or with another separator: "0x5a,0xa5").
+std::string HexBytes(const std::uint8_t* bytes, std::size_t count, const char* separator = " ");
+
 }  // namespace vtdio

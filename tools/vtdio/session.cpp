@@ -255,6 +255,8 @@ int RunShell(Context& context)
         context.interrupted.store(false);
         bool quit = false;
         result = session.Execute(line, &quit);
+        if (context.interrupted.load())
+            context.out << "\n";  // after the ^C the terminal echoed
         context.out.flush();
         if (quit)
             break;
