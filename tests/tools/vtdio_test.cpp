@@ -198,6 +198,17 @@ irq = 5
         << fresh.out;
 }
 
+TEST_F(VtdioTest, RegistryScriptsReplaceTheDefaultOnes)
+{
+    // Without the VTM-6200K's package no driver serves that board.
+    const ProgramResult r =
+        Vtdio({"--registry", std::string(PACKAGES_DIR) + "/VTC4100.reg", "list"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "DEV  MODEL      CALL   SWITCH  IO-BASE  IRQ  EDGES\n"
+              "  0  VTC-4100   VTD1:       1  0xd000     7  DI0=fall DI1=rise DI2=fall DI3=rise\n");
+}
+
 TEST_F(VtdioTest, DebugEchoesTheDriverDebugOutput)
 {
     EXPECT_EQ(Vtdio({"readback", "0", "0"}).err, "");
