@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string_view>
 
 #include "platform/kernel.h"
 
@@ -26,8 +27,8 @@ struct Spec {
 void Pad(std::u16string& out, std::size_t count, char16_t fill) { out.append(count, fill); }
 
 // Places body (with its prefix such as "-" or "0x") in the field.
-void EmitField(std::u16string& out, const Spec& spec, const std::u16string& prefix,
-               const std::u16string& body, bool numeric)
+void EmitField(std::u16string& out, const Spec& spec, std::u16string_view prefix,
+               std::u16string_view body, bool numeric)
 {
     std::size_t length = prefix.size() + body.size();
     std::size_t padding = spec.width > 0 && static_cast<std::size_t>(spec.width) > length
@@ -48,27 +49,50 @@ void EmitField(std::u16string& out, const Spec& spec, const std::u16string& pref
     }
 }
 
-std::u16string Digits(std::uint64_t value, unsigned base, bool upper, int precision)
+// Digits of value in base, at least precision of them (precision 0 with
+// value 0 prints nothing). Integer formatting runs on drivers' request paths
+// (their debug lines), so the digits go to a caller's buffer, not the heap.
+struct DigitText {
+    std::u16string padded;  // used only for precisions beyond the buffer
+    char16_t buffer[40];
+    std::size_t length = 0;
+    std::u16string_view view() const
+    {
+        return padded.empty() ? std::u16string_view(buffer + sizeof(buffer) / sizeof(buffer[0]) - length, length)
+                              : std::u16string_view(padded);
+    }
+};
+
+void Digits(DigitText& text, std::uint64_t value, unsigned base, bool upper, int precision)
 {
     const char* digits = upper ? "0123456789ABCDEF" : "0123456789abcdef";
-    std::u16string text;
+    constexpr std::size_t capacity = sizeof(text.buffer) / sizeof(text.buffer[0]);
+    char16_t* end = text.buffer + capacity;
+    char16_t* p = end;
     while (value != 0) {
-        text.push_back(static_cast<char16_t>(digits[value % base]));
+        *--p = static_cast<char16_t>(digits[value % base]);
         value /= base;
     }
-    // The minimum digit count; precision 0 with value 0 prints nothing.
+    std::size_t count = static_cast<std::size_t>(end - p);
     std::size_t minimum = precision < 0 ? 1 : static_cast<std::size_t>(precision);
-    while (text.size() < minimum) text.push_back(u'0');
-    std::reverse(text.begin(), text.end());
-    return text;
+    if (minimum <= capacity) {
+        while (count < minimum) {
+            *--p = u'0';
+            ++count;
+        }
+        text.length = count;
+    } else {
+        text.padded.assign(minimum - count, u'0');
+        text.padded.append(p, count);
+    }
 }
 
 // Integer arguments: 'h' is 16 bits, none and 'l' are 32 bits (a long is 32
 // bits on the target, so "%ld" takes a LONG/DWORD).
 void FormatInteger(std::u16string& out, const Spec& spec, char conversion, va_list& args)
 {
-    std::u16string prefix;
-    std::u16string body;
+    std::u16string_view prefix;
+    DigitText body;
     if (conversion == 'd' || conversion == 'i') {
         std::int32_t value = va_arg(args, int);
         if (spec.size == 'h') value = static_cast<std::int16_t>(value);
@@ -79,15 +103,15 @@ void FormatInteger(std::u16string& out, const Spec& spec, char conversion, va_li
             prefix = u"+";
         else if (spec.space)
             prefix = u" ";
-        body = Digits(static_cast<std::uint64_t>(wide < 0 ? -wide : wide), 10, false, spec.precision);
+        Digits(body, static_cast<std::uint64_t>(wide < 0 ? -wide : wide), 10, false, spec.precision);
     } else {
         std::uint32_t value = va_arg(args, unsigned int);
         if (spec.size == 'h') value = static_cast<std::uint16_t>(value);
         unsigned base = conversion == 'u' ? 10 : 16;
         if (spec.alternate && base == 16 && value != 0) prefix = conversion == 'X' ? u"0X" : u"0x";
-        body = Digits(value, base, conversion == 'X', spec.precision);
+        Digits(body, value, base, conversion == 'X', spec.precision);
     }
-    EmitField(out, spec, prefix, body, true);
+    EmitField(out, spec, prefix, body.view(), true);
 }
 
 void FormatString(std::u16string& out, const Spec& spec, va_list& args)
@@ -122,7 +146,10 @@ void AppendFormatted(std::u16string& out, LPCWSTR format, va_list args)
     va_copy(cursor, args);
     for (const char16_t* p = format; *p != u'\0'; ++p) {
         if (*p != u'%') {
-            out.push_back(*p);
+            // Copy the literal run up to the next directive in one step.
+            const char16_t* run = p;
+            while (p[1] != u'\0' && p[1] != u'%') ++p;
+            out.append(run, static_cast<std::size_t>(p - run + 1));
             continue;
         }
         const char16_t* start = p++;
@@ -198,31 +225,38 @@ std::string ToUtf8(const std::u16string& text)
 
 void AppendUtf8(std::string& out, const std::u16string& text)
 {
-    out.reserve(out.size() + text.size());
+    // At most three bytes per UTF-16 unit (a surrogate pair gives four bytes
+    // for two units); written through a pointer, then trimmed.
+    const std::size_t start = out.size();
+    out.resize(start + text.size() * 3);
+    char* w = out.data() + start;
     for (std::size_t i = 0; i < text.size(); ++i) {
         std::uint32_t c = text[i];
+        if (c < 0x80) {
+            *w++ = static_cast<char>(c);
+            continue;
+        }
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
         } else if (c >= 0xD800 && c <= 0xDFFF) {
             c = 0xFFFD;
         }
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        if (c < 0x800) {
+            *w++ = static_cast<char>(0xC0 | (c >> 6));
+            *w++ = static_cast<char>(0x80 | (c & 0x3F));
         } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+            *w++ = static_cast<char>(0xE0 | (c >> 12));
+            *w++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            *w++ = static_cast<char>(0x80 | (c & 0x3F));
         } else {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+            *w++ = static_cast<char>(0xF0 | (c >> 18));
+            *w++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            *w++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            *w++ = static_cast<char>(0x80 | (c & 0x3F));
         }
     }
+    out.resize(static_cast<std::size_t>(w - out.data()));
 }
 
 namespace {
