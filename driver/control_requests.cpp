@@ -4,6 +4,7 @@
 // caller's buffer needs no particular alignment, and never beyond the
 // lengths the caller gave.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "common/board_types.h"
@@ -33,8 +34,8 @@ void SetReturned(const Request& request, DWORD bytes)
     }
 }
 
-// A failure with one of the plain codes 10, 24, 64: lastStatus, the caller's
-// last error with the application bit, no bytes returned.
+// A failed request: lastStatus, the caller's last error with the
+// application bit, no bytes returned.
 BOOL Fail(const Request& request, DWORD status)
 {
     request.context->lastStatus = status;
@@ -79,56 +80,67 @@ DWORD PortsInRange(DWORD boardType, DWORD firstPort, DWORD portCount)
 
 // ---- DI and DO ports ----------------------------------------------------------
 
-BOOL ReadDiPorts(const Request& request)
+struct PortRange {
+    DWORD first;
+    DWORD count;  // ports on the board, after a range past the end is cut short
+};
+
+// The checks every DI/DO range request makes, in order: the record, the
+// first port against the side's `portLimit`, the board type, then room for
+// the ports in the output (a read) or after the header (a write). A failed
+// check fails the request.
+bool ResolvePortRange(const Request& request, DWORD portLimit, bool writes, PortRange& range)
 {
-    DeviceContext* context = request.context;
-    if (request.in == nullptr || request.out == nullptr ||
-        request.inSize < PORT_RANGE_RECORD_SIZE) {
+    const DWORD headerSize = writes ? DO_WRITE_HEADER_SIZE : PORT_RANGE_RECORD_SIZE;
+    if (request.in == nullptr || (!writes && request.out == nullptr) ||
+        request.inSize < headerSize) {
         return Fail(request, DRV_STATUS_BAD_BUFFER);
     }
-    const DWORD firstPort = ReadU32(request.in);
-    if (firstPort >= context->diPortCount) {
+    DeviceContext* context = request.context;
+    range.first = ReadU32(request.in);
+    if (range.first >= portLimit) {
         return Fail(request, DRV_STATUS_PORT_OUT_OF_RANGE);
     }
     if (!IsKnownBoardType(context->boardType)) {
         return Fail(request, DRV_STATUS_BOARD_NOT_SUPPORTED);
     }
-    const DWORD ports = PortsInRange(context->boardType, firstPort, ReadU32(request.in + 4));
-    if (request.outSize < ports) {
+    range.count = PortsInRange(context->boardType, range.first, ReadU32(request.in + 4));
+    const DWORD room = writes ? request.inSize - headerSize : request.outSize;
+    if (room < range.count) {
         return Fail(request, DRV_STATUS_BAD_BUFFER);
     }
+    return true;
+}
+
+BOOL ReadDiPorts(const Request& request)
+{
+    DeviceContext* context = request.context;
+    PortRange range;
+    if (!ResolvePortRange(request, context->diPortCount, false, range)) {
+        return FALSE;
+    }
     EnterCriticalSection(&context->portLock);
-    for (DWORD i = 0; i < ports; ++i) {
-        request.out[i] = ReadBoardRegister(context, REG_DIO_PORT + firstPort + i);
+    for (DWORD i = 0; i < range.count; ++i) {
+        request.out[i] = ReadBoardRegister(context, REG_DIO_PORT + range.first + i);
     }
     LeaveCriticalSection(&context->portLock);
-    SetReturned(request, ports);
+    SetReturned(request, range.count);
     return TRUE;
 }
 
 BOOL WriteDoPorts(const Request& request)
 {
     DeviceContext* context = request.context;
-    if (request.in == nullptr || request.inSize < DO_WRITE_HEADER_SIZE) {
-        return Fail(request, DRV_STATUS_BAD_BUFFER);
-    }
-    const DWORD firstPort = ReadU32(request.in);
-    if (firstPort >= context->doPortCount) {
-        return Fail(request, DRV_STATUS_PORT_OUT_OF_RANGE);
-    }
-    if (!IsKnownBoardType(context->boardType)) {
-        return Fail(request, DRV_STATUS_BOARD_NOT_SUPPORTED);
-    }
-    const DWORD ports = PortsInRange(context->boardType, firstPort, ReadU32(request.in + 4));
-    if (request.inSize - DO_WRITE_HEADER_SIZE < ports) {
-        return Fail(request, DRV_STATUS_BAD_BUFFER);
+    PortRange range;
+    if (!ResolvePortRange(request, context->doPortCount, true, range)) {
+        return FALSE;
     }
     const BYTE* values = request.in + DO_WRITE_HEADER_SIZE;
     // One lock over the whole range: a read-back sees all of this write or
     // none of it.
     EnterCriticalSection(&context->portLock);
-    for (DWORD i = 0; i < ports; ++i) {
-        const DWORD port = firstPort + i;
+    for (DWORD i = 0; i < range.count; ++i) {
+        const DWORD port = range.first + i;
         WriteBoardRegister(context, REG_DIO_PORT + port, values[i]);
         NKDbgPrintfW(u"\n===Write DO Port: %d, Value: %x\n", port, values[i]);
         context->doShadow[port] = values[i];
@@ -141,52 +153,50 @@ BOOL WriteDoPorts(const Request& request)
 BOOL GetCurrentDoPorts(const Request& request)
 {
     DeviceContext* context = request.context;
-    if (request.in == nullptr || request.out == nullptr ||
-        request.inSize < PORT_RANGE_RECORD_SIZE) {
-        return Fail(request, DRV_STATUS_BAD_BUFFER);
-    }
-    const DWORD firstPort = ReadU32(request.in);
-    if (firstPort >= context->doPortCount) {
-        return Fail(request, DRV_STATUS_PORT_OUT_OF_RANGE);
-    }
-    if (!IsKnownBoardType(context->boardType)) {
-        return Fail(request, DRV_STATUS_BOARD_NOT_SUPPORTED);
-    }
-    const DWORD ports = PortsInRange(context->boardType, firstPort, ReadU32(request.in + 4));
-    if (request.outSize < ports) {
-        return Fail(request, DRV_STATUS_BAD_BUFFER);
+    PortRange range;
+    if (!ResolvePortRange(request, context->doPortCount, false, range)) {
+        return FALSE;
     }
     EnterCriticalSection(&context->portLock);
-    for (DWORD i = 0; i < ports; ++i) {
-        const DWORD port = firstPort + i;
+    for (DWORD i = 0; i < range.count; ++i) {
+        const DWORD port = range.first + i;
         request.out[i] = context->doShadow[port];
         NKDbgPrintfW(u"\n===Get DO Status Port: %d, Value: %x\n", port, request.out[i]);
     }
     LeaveCriticalSection(&context->portLock);
-    SetReturned(request, ports);
+    SetReturned(request, range.count);
     return TRUE;
 }
 
 // ---- Raw registers ---------------------------------------------------------------
 
-// Every byte of the access must lie inside the board's window.
-bool AccessInsideWindow(const DeviceContext* context, DWORD offset, DWORD width)
+// The checks both raw accesses make: the record (`inNeeded` bytes in, and
+// for a read an output of `width` bytes), then every byte of the access
+// inside the board's window. Gives the port's address; a failed check fails
+// the request.
+bool ResolvePort(const Request& request, DWORD width, bool reads, ULONG_PTR& port)
 {
-    return static_cast<std::uint64_t>(offset) + width <= context->ioLength;
+    const DWORD inNeeded = reads ? PORT_OFFSET_SIZE : PORT_OFFSET_SIZE + width;
+    if (request.in == nullptr || request.inSize < inNeeded ||
+        (reads && (request.out == nullptr || request.outSize < width))) {
+        return Fail(request, DRV_STATUS_BAD_BUFFER);
+    }
+    const DeviceContext* context = request.context;
+    const DWORD offset = ReadU32(request.in);
+    if (static_cast<std::uint64_t>(offset) + width > context->ioLength) {
+        return Fail(request, DRV_STATUS_PORT_OUT_OF_RANGE);
+    }
+    port = static_cast<ULONG_PTR>(context->ioBase) + offset;
+    return true;
 }
 
 BOOL ReadPort(const Request& request, DWORD width)
 {
     DeviceContext* context = request.context;
-    if (request.in == nullptr || request.out == nullptr || request.inSize < PORT_OFFSET_SIZE ||
-        request.outSize < width) {
-        return Fail(request, DRV_STATUS_BAD_BUFFER);
+    ULONG_PTR port;
+    if (!ResolvePort(request, width, true, port)) {
+        return FALSE;
     }
-    const DWORD offset = ReadU32(request.in);
-    if (offset >= context->ioLength || !AccessInsideWindow(context, offset, width)) {
-        return Fail(request, DRV_STATUS_PORT_OUT_OF_RANGE);
-    }
-    const ULONG_PTR port = static_cast<ULONG_PTR>(context->ioBase) + offset;
     EnterCriticalSection(&context->portLock);
     if (width == 1) {
         const UCHAR value = READ_PORT_UCHAR(reinterpret_cast<PUCHAR>(port));
@@ -206,15 +216,11 @@ BOOL ReadPort(const Request& request, DWORD width)
 BOOL WritePort(const Request& request, DWORD width)
 {
     DeviceContext* context = request.context;
-    if (request.in == nullptr || request.inSize < PORT_OFFSET_SIZE + width) {
-        return Fail(request, DRV_STATUS_BAD_BUFFER);
-    }
-    const DWORD offset = ReadU32(request.in);
-    if (offset >= context->ioLength || !AccessInsideWindow(context, offset, width)) {
-        return Fail(request, DRV_STATUS_PORT_OUT_OF_RANGE);
+    ULONG_PTR port;
+    if (!ResolvePort(request, width, false, port)) {
+        return FALSE;
     }
     const BYTE* value = request.in + PORT_OFFSET_SIZE;
-    const ULONG_PTR port = static_cast<ULONG_PTR>(context->ioBase) + offset;
     EnterCriticalSection(&context->portLock);
     if (width == 1) {
         WRITE_PORT_UCHAR(reinterpret_cast<PUCHAR>(port), value[0]);
@@ -271,10 +277,7 @@ BOOL SpecifyEventDiPorts(const Request& request)
         return Fail(request, DRV_STATUS_BAD_BUFFER);
     }
     if (request.inSize < EVENT_WINDOW_RECORD_SIZE) {
-        context->lastStatus = DRV_STATUS_INVALID_PARAMETER;
-        SetLastError(DRV_STATUS_INVALID_PARAMETER | DRV_STATUS_APPLICATION_BIT);
-        SetReturned(request, 0);
-        return FALSE;
+        return Fail(request, DRV_STATUS_INVALID_PARAMETER);
     }
     const DWORD eventIndex = ReadU32(request.in);
     const DWORD firstPort = ReadU32(request.in + 4);
