@@ -68,6 +68,15 @@ void FormatDeviceName(const DeviceContext* context, const ModelNames* names, WCH
                      context->ioBase);
 }
 
+// Writes a table of values into the device number's subkey of `keyPath`
+// (created as needed).
+bool WriteEntryValues(LPCWSTR keyPath, DWORD deviceNumber, RegistryValueEntry* table)
+{
+    WCHAR path[KEY_PATH_CHARS];
+    DeviceEntryPath(path, keyPath, deviceNumber);
+    return AccessRegistryValues(path, table, REGISTRY_ACCESS_WRITE, 1) == 1;
+}
+
 // The accessor takes the rows' data as void*; when writing it only reads it.
 void* WrittenFrom(const void* data)
 {
@@ -218,8 +227,6 @@ DWORD WriteNewDeviceEntries(DWORD deviceNumber, DeviceContext* context)
     WCHAR deviceName[DEVICE_NAME_MAX_CHARS + 1];
     FormatDeviceName(context, names, deviceName);
 
-    WCHAR listPath[KEY_PATH_CHARS];
-    DeviceEntryPath(listPath, DEVICE_LIST_KEY, deviceNumber);
     RegistryValueEntry listEntry[] = {
         {VAL_BOARD_ID, REG_DWORD, sizeof(DWORD), &context->boardType},
         {VAL_DEVICE_NAME, REG_SZ, 0, deviceName},
@@ -227,14 +234,12 @@ DWORD WriteNewDeviceEntries(DWORD deviceNumber, DeviceContext* context)
         {VAL_KERNEL_KEY, REG_SZ, 0, WrittenFrom(names->kernelKeyName)},
         {nullptr, 0, 0, nullptr},
     };
-    if (AccessRegistryValues(listPath, listEntry, REGISTRY_ACCESS_WRITE, 1) != 1) {
+    if (!WriteEntryValues(DEVICE_LIST_KEY, deviceNumber, listEntry)) {
         return 0;
     }
 
     DWORD allowConflicts = 1;
     DWORD onSystem = 1;
-    WCHAR driverPath[KEY_PATH_CHARS];
-    DeviceEntryPath(driverPath, names->driverKey, deviceNumber);
     RegistryValueEntry driverEntry[] = {
         {VAL_BUS_NUMBER, REG_DWORD, sizeof(DWORD), &context->busNumber},
         {VAL_SLOT_NUMBER, REG_DWORD, sizeof(DWORD), &context->slotNumber},
@@ -253,7 +258,7 @@ DWORD WriteNewDeviceEntries(DWORD deviceNumber, DeviceContext* context)
         {VAL_TRIGGER_MODE, REG_DWORD, sizeof(DWORD), &context->triggerMode},
         {nullptr, 0, 0, nullptr},
     };
-    return AccessRegistryValues(driverPath, driverEntry, REGISTRY_ACCESS_WRITE, 1) == 1 ? 1 : 0;
+    return WriteEntryValues(names->driverKey, deviceNumber, driverEntry) ? 1 : 0;
 }
 
 DWORD ReadStoredTriggerMode(DWORD deviceNumber, DeviceContext* context)
@@ -276,18 +281,14 @@ DWORD RefreshDeviceEntries(DWORD deviceNumber, DeviceContext* context)
     WCHAR deviceName[DEVICE_NAME_MAX_CHARS + 1];
     FormatDeviceName(context, names, deviceName);
 
-    WCHAR listPath[KEY_PATH_CHARS];
-    DeviceEntryPath(listPath, DEVICE_LIST_KEY, deviceNumber);
     RegistryValueEntry listEntry[] = {
         {VAL_DEVICE_NAME, REG_SZ, 0, deviceName},
         {nullptr, 0, 0, nullptr},
     };
-    if (AccessRegistryValues(listPath, listEntry, REGISTRY_ACCESS_WRITE, 1) != 1) {
+    if (!WriteEntryValues(DEVICE_LIST_KEY, deviceNumber, listEntry)) {
         return 0;
     }
 
-    WCHAR driverPath[KEY_PATH_CHARS];
-    DeviceEntryPath(driverPath, names->driverKey, deviceNumber);
     RegistryValueEntry driverEntry[] = {
         {VAL_CALL_NAME, REG_SZ, 0, context->name},
         {VAL_DEVICE_NAME, REG_SZ, 0, deviceName},
@@ -295,7 +296,7 @@ DWORD RefreshDeviceEntries(DWORD deviceNumber, DeviceContext* context)
         {VAL_TRIGGER_MODE, REG_DWORD, sizeof(DWORD), &context->triggerMode},
         {nullptr, 0, 0, nullptr},
     };
-    return AccessRegistryValues(driverPath, driverEntry, REGISTRY_ACCESS_WRITE, 1) == 1 ? 1 : 0;
+    return WriteEntryValues(names->driverKey, deviceNumber, driverEntry) ? 1 : 0;
 }
 
 DWORD PublishDevice(DeviceContext* context)
