@@ -5,56 +5,15 @@
 //   direct port read;
 // - the latency from an input edge to CheckEvent returning beside a bare
 //   relay through two threads.
-#include <benchmark/benchmark.h>
-
-#include <atomic>
 #include <cstdio>
 #include <string>
-#include <thread>
 
-#include "common/control_codes.h"
-#include "common/registry_layout.h"
+#include "bench_support.h"
 #include "library/include/rlx4100.h"
-#include "platform/ddk.h"
-#include "platform/device_file.h"
-#include "platform/host/board.h"
-#include "platform/host/diagnostics.h"
-#include "platform/host/target.h"
-#include "platform/kernel.h"
-#include "platform/registry.h"
 
 namespace {
 
-constexpr unsigned SLOT = 5;  // the default machine's VTC-4100
-
-vtsim::Board* TheBoard()
-{
-    for (vtsim::Board* board : vtsim::Boards()) {
-        if (board->config().slot == SLOT)
-            return board;
-    }
-    return nullptr;
-}
-
-// The VTC-4100's device number: the driver-key entry that names its slot.
-DWORD TheDeviceNumber()
-{
-    for (DWORD n = 0; n <= MAX_DEVICE_NUMBER; ++n) {
-        char16_t path[128];
-        StringCchPrintfW(path, 128, DEVICE_SUBKEY_FORMAT, DRIVER_KEY_SEARCH_ORDER[0],
-                         static_cast<int>(n));
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
-            continue;
-        DWORD slot = 0, size = 4, type = 0;
-        RegQueryValueExW(key, u"SlotNumber", nullptr, &type, reinterpret_cast<LPBYTE>(&slot),
-                         &size);
-        RegCloseKey(key);
-        if (slot == SLOT)
-            return n;
-    }
-    return 0xFFFFFFFF;
-}
+using namespace bench;
 
 // The library's handle and a raw device file of the same board, both open
 // for the whole run.
@@ -65,30 +24,8 @@ bool OpenBoth()
 {
     if (DeviceOpen(TheDeviceNumber(), &theHandle) != API_SUCCESS)
         return false;
-    for (const auto& loaded : vtsim::Devices()) {
-        HANDLE file = CreateFileW(loaded.name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
-        BoardInfoRecord info{};
-        DWORD returned = 0;
-        if (DeviceIoControl(file, IOCTL_GET_BOARD_INFO, nullptr, 0, &info, sizeof(info), &returned,
-                            nullptr) &&
-            info.slotNumber == SLOT) {
-            theDevice = file;
-            return true;
-        }
-        CloseHandle(file);
-    }
-    return false;
-}
-
-// Every DO write and readback adds a driver debug line; keep the log from
-// growing without end (the same in every benchmark that writes).
-void TrimLog(std::size_t& count)
-{
-    if (++count == 65536) {
-        count = 0;
-        vtsim::ClearDebugLog();
-    }
+    theDevice = OpenBoardDevice();
+    return theDevice != INVALID_HANDLE_VALUE;
 }
 
 BOOL Request(DWORD code, const void* in, DWORD inSize, void* out, DWORD outSize)
@@ -102,7 +39,7 @@ BOOL Request(DWORD code, const void* in, DWORD inSize, void* out, DWORD outSize)
 
 void BM_DirectPortRead(benchmark::State& state)
 {
-    const auto port = reinterpret_cast<PUCHAR>(static_cast<ULONG_PTR>(TheBoard()->config().ioBase + 1));
+    const PUCHAR port = PortOf(1);
     for (auto _ : state)
         benchmark::DoNotOptimize(READ_PORT_UCHAR(port));
 }
@@ -114,26 +51,22 @@ void BM_RequestDiReadByte(benchmark::State& state)
 {
     const PortRangeRecord range{1, 1};
     BYTE value = 0;
-    for (auto _ : state) {
-        if (!Request(IOCTL_DIO_READ_DI_PORTS, &range, sizeof(range), &value, 1)) {
-            state.SkipWithError("DI read failed");
-            break;
-        }
+    RunSteps(state, "DI read failed", [&] {
+        const BOOL done = Request(IOCTL_DIO_READ_DI_PORTS, &range, sizeof(range), &value, 1);
         benchmark::DoNotOptimize(value);
-    }
+        return done;
+    });
 }
 BENCHMARK(BM_RequestDiReadByte);
 
 void BM_LibraryDioReadPortByte(benchmark::State& state)
 {
     BYTE value = 0;
-    for (auto _ : state) {
-        if (DioReadPortByte(theHandle, 1, &value) != API_SUCCESS) {
-            state.SkipWithError("DioReadPortByte failed");
-            break;
-        }
+    RunSteps(state, "DioReadPortByte failed", [&] {
+        const bool done = DioReadPortByte(theHandle, 1, &value) == API_SUCCESS;
         benchmark::DoNotOptimize(value);
-    }
+        return done;
+    });
 }
 BENCHMARK(BM_LibraryDioReadPortByte);
 
@@ -141,14 +74,12 @@ void BM_LibraryDriverProc20(benchmark::State& state)
 {
     BYTE value = 0;
     DioReadPortByteBlock block{1, 0, &value};
-    for (auto _ : state) {
-        if (DriverProc(0, 0, FUNC_DIO_READ_PORT_BYTE, theHandle,
-                       reinterpret_cast<LONG_PTR>(&block)) != API_SUCCESS) {
-            state.SkipWithError("DriverProc 20 failed");
-            break;
-        }
+    RunSteps(state, "DriverProc 20 failed", [&] {
+        const bool done = DriverProc(0, 0, FUNC_DIO_READ_PORT_BYTE, theHandle,
+                                     reinterpret_cast<LONG_PTR>(&block)) == API_SUCCESS;
         benchmark::DoNotOptimize(value);
-    }
+        return done;
+    });
 }
 BENCHMARK(BM_LibraryDriverProc20);
 
@@ -158,26 +89,22 @@ void BM_RequestDiRead4(benchmark::State& state)
 {
     const PortRangeRecord range{0, 4};
     BYTE values[4];
-    for (auto _ : state) {
-        if (!Request(IOCTL_DIO_READ_DI_PORTS, &range, sizeof(range), values, 4)) {
-            state.SkipWithError("DI read failed");
-            break;
-        }
+    RunSteps(state, "DI read failed", [&] {
+        const BOOL done = Request(IOCTL_DIO_READ_DI_PORTS, &range, sizeof(range), values, 4);
         benchmark::DoNotOptimize(values);
-    }
+        return done;
+    });
 }
 BENCHMARK(BM_RequestDiRead4);
 
 void BM_LibraryDioReadDiPorts4(benchmark::State& state)
 {
     BYTE values[4];
-    for (auto _ : state) {
-        if (DioReadDiPorts(theHandle, 0, 4, values) != API_SUCCESS) {
-            state.SkipWithError("DioReadDiPorts failed");
-            break;
-        }
+    RunSteps(state, "DioReadDiPorts failed", [&] {
+        const bool done = DioReadDiPorts(theHandle, 0, 4, values) == API_SUCCESS;
         benchmark::DoNotOptimize(values);
-    }
+        return done;
+    });
 }
 BENCHMARK(BM_LibraryDioReadDiPorts4);
 
@@ -209,13 +136,12 @@ void BM_LibraryDioWritePortByte(benchmark::State& state)
 {
     std::size_t lines = 0;
     WORD i = 0;
-    for (auto _ : state) {
-        if (DioWritePortByte(theHandle, 1, 0x0F, ++i) != API_SUCCESS) {
-            state.SkipWithError("DioWritePortByte failed");
-            break;
-        }
+    RunSteps(state, "DioWritePortByte failed", [&] {
+        if (DioWritePortByte(theHandle, 1, 0x0F, ++i) != API_SUCCESS)
+            return false;
         TrimLog(lines);
-    }
+        return true;
+    });
 }
 BENCHMARK(BM_LibraryDioWritePortByte);
 
@@ -234,42 +160,15 @@ void BM_LibraryEdgeToCheckEvent(benchmark::State& state)
         return;
     }
     WORD type = 0;
-    for (auto _ : state) {
+    RunSteps(state, "no event", [&] {
         board->pulseInputLine(0, 1);
-        if (CheckEvent(theHandle, &type, 5000) != API_SUCCESS || type != EVT_DI_INTERRUPT1) {
-            state.SkipWithError("no event");
-            break;
-        }
-    }
+        return CheckEvent(theHandle, &type, 5000) == API_SUCCESS && type == EVT_DI_INTERRUPT1;
+    });
     DioDisableEvent(theHandle, EVT_DI_INTERRUPT1);
 }
 BENCHMARK(BM_LibraryEdgeToCheckEvent)->UseRealTime();
 
-// Thread A sets event 1; thread B waits for it and sets event 2; A waits for
-// event 2. Two wake-ups per round, through the same platform events.
-void BM_TwoThreadRelay(benchmark::State& state)
-{
-    HANDLE ping = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    HANDLE pong = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    std::atomic<bool> stop{false};
-    std::thread relay([&] {
-        for (;;) {
-            WaitForSingleObject(ping, INFINITE);
-            if (stop.load())
-                return;
-            SetEvent(pong);
-        }
-    });
-    for (auto _ : state) {
-        SetEvent(ping);
-        WaitForSingleObject(pong, INFINITE);
-    }
-    stop = true;
-    SetEvent(ping);
-    relay.join();
-    CloseHandle(ping);
-    CloseHandle(pong);
-}
+// The floor: two wake-ups per round through a bare relay.
 BENCHMARK(BM_TwoThreadRelay)->UseRealTime();
 
 }  // namespace
