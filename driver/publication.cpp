@@ -77,6 +77,17 @@ bool WriteEntryValues(LPCWSTR keyPath, DWORD deviceNumber, RegistryValueEntry* t
     return AccessRegistryValues(path, table, REGISTRY_ACCESS_WRITE, 1) == 1;
 }
 
+// A device's device-list entry and then, when that is written, its
+// driver-key entry; 1 when both are written.
+DWORD WriteDeviceEntries(DWORD deviceNumber, const ModelNames* names,
+                         RegistryValueEntry* listEntry, RegistryValueEntry* driverEntry)
+{
+    return WriteEntryValues(DEVICE_LIST_KEY, deviceNumber, listEntry) &&
+                   WriteEntryValues(names->driverKey, deviceNumber, driverEntry)
+               ? 1
+               : 0;
+}
+
 // The accessor takes the rows' data as void*; when writing it only reads it.
 void* WrittenFrom(const void* data)
 {
@@ -234,9 +245,6 @@ DWORD WriteNewDeviceEntries(DWORD deviceNumber, DeviceContext* context)
         {VAL_KERNEL_KEY, REG_SZ, 0, WrittenFrom(names->kernelKeyName)},
         {nullptr, 0, 0, nullptr},
     };
-    if (!WriteEntryValues(DEVICE_LIST_KEY, deviceNumber, listEntry)) {
-        return 0;
-    }
 
     DWORD allowConflicts = 1;
     DWORD onSystem = 1;
@@ -258,7 +266,7 @@ DWORD WriteNewDeviceEntries(DWORD deviceNumber, DeviceContext* context)
         {VAL_TRIGGER_MODE, REG_DWORD, sizeof(DWORD), &context->triggerMode},
         {nullptr, 0, 0, nullptr},
     };
-    return WriteEntryValues(names->driverKey, deviceNumber, driverEntry) ? 1 : 0;
+    return WriteDeviceEntries(deviceNumber, names, listEntry, driverEntry);
 }
 
 DWORD ReadStoredTriggerMode(DWORD deviceNumber, DeviceContext* context)
@@ -285,9 +293,6 @@ DWORD RefreshDeviceEntries(DWORD deviceNumber, DeviceContext* context)
         {VAL_DEVICE_NAME, REG_SZ, 0, deviceName},
         {nullptr, 0, 0, nullptr},
     };
-    if (!WriteEntryValues(DEVICE_LIST_KEY, deviceNumber, listEntry)) {
-        return 0;
-    }
 
     RegistryValueEntry driverEntry[] = {
         {VAL_CALL_NAME, REG_SZ, 0, context->name},
@@ -296,7 +301,7 @@ DWORD RefreshDeviceEntries(DWORD deviceNumber, DeviceContext* context)
         {VAL_TRIGGER_MODE, REG_DWORD, sizeof(DWORD), &context->triggerMode},
         {nullptr, 0, 0, nullptr},
     };
-    return WriteEntryValues(names->driverKey, deviceNumber, driverEntry) ? 1 : 0;
+    return WriteDeviceEntries(deviceNumber, names, listEntry, driverEntry);
 }
 
 DWORD PublishDevice(DeviceContext* context)
