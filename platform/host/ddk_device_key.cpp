@@ -15,10 +15,14 @@
 #include <vector>
 
 #include "platform/ddk.h"
+#include "platform/host/value_text.h"
 #include "platform/kernel.h"
 #include "platform/registry.h"
 
 namespace {
+
+using vtsim::internal::ParseHexList;
+using vtsim::internal::ValueCharacters;
 
 // Reads a whole value. ERROR_FILE_NOT_FOUND when absent.
 LONG QueryValue(HKEY key, const WCHAR* name, DWORD* type, std::vector<BYTE>* data)
@@ -58,15 +62,6 @@ DWORD ReadDword(HKEY key, const WCHAR* name, DWORD* value, bool* present)
     return ERROR_SUCCESS;
 }
 
-// The characters of a string value up to its first terminator.
-std::u16string Characters(const std::vector<BYTE>& data)
-{
-    std::u16string s(data.size() / 2, u'\0');
-    if (!s.empty())
-        std::memcpy(s.data(), data.data(), s.size() * 2);
-    return s.substr(0, s.find(u'\0'));
-}
-
 // A REG_SZ name of at most DEVDLL_LEN - 1 characters into buffer.
 DWORD ReadName(HKEY key, const WCHAR* name, WCHAR (&buffer)[DEVDLL_LEN], bool* present)
 {
@@ -80,51 +75,12 @@ DWORD ReadName(HKEY key, const WCHAR* name, WCHAR (&buffer)[DEVDLL_LEN], bool* p
         return static_cast<DWORD>(r);
     if (type != REG_SZ)
         return ERROR_INVALID_DATA;
-    const std::u16string text = Characters(data);
+    const std::u16string text = ValueCharacters(data);
     if (text.size() >= DEVDLL_LEN)
         return ERROR_INVALID_DATA;
     std::memcpy(buffer, text.c_str(), (text.size() + 1) * sizeof(WCHAR));
     *present = true;
     return ERROR_SUCCESS;
-}
-
-bool ParseHex(std::u16string_view text, DWORD* out)
-{
-    if (text.size() > 2 && text[0] == u'0' && (text[1] == u'x' || text[1] == u'X'))
-        text.remove_prefix(2);
-    if (text.empty() || text.size() > 8)
-        return false;
-    DWORD v = 0;
-    for (char16_t c : text) {
-        const int d = c >= u'0' && c <= u'9'   ? c - u'0'
-                      : c >= u'a' && c <= u'f' ? c - u'a' + 10
-                      : c >= u'A' && c <= u'F' ? c - u'A' + 10
-                                               : -1;
-        if (d < 0)
-            return false;
-        v = (v << 4) | static_cast<DWORD>(d);
-    }
-    *out = v;
-    return true;
-}
-
-bool ParseHexList(const std::vector<BYTE>& data, std::vector<DWORD>* out)
-{
-    std::u16string all(data.size() / 2, u'\0');
-    if (!all.empty())
-        std::memcpy(all.data(), data.data(), all.size() * 2);
-    std::size_t start = 0;
-    while (start < all.size() && all[start] != u'\0') {
-        std::size_t end = all.find(u'\0', start);
-        if (end == std::u16string::npos)
-            end = all.size();
-        DWORD v;
-        if (!ParseHex(std::u16string_view(all).substr(start, end - start), &v))
-            return false;
-        out->push_back(v);
-        start = end + 1;
-    }
-    return true;
 }
 
 // A base/length pair of values: none, one REG_DWORD window, or REG_MULTI_SZ
@@ -165,6 +121,18 @@ DWORD ReadWindows(HKEY key, const WCHAR* baseName, const WCHAR* lenName,
     return ERROR_SUCCESS;
 }
 
+// Checks a caller's record by its size field and clears it, keeping the size;
+// false when the record is missing or of another size.
+template <typename Record>
+bool ResetRecord(Record* info)
+{
+    if (info == nullptr || info->cbSize != sizeof(Record))
+        return false;
+    std::memset(info, 0, sizeof *info);
+    info->cbSize = sizeof(Record);
+    return true;
+}
+
 }  // namespace
 
 extern "C" HKEY OpenDeviceKey(LPCWSTR activeKey)
@@ -185,7 +153,7 @@ extern "C" HKEY OpenDeviceKey(LPCWSTR activeKey)
     RegCloseKey(active);
     if (r == ERROR_SUCCESS && type != REG_SZ)
         r = ERROR_INVALID_DATA;
-    const std::u16string path = r == ERROR_SUCCESS ? Characters(data) : std::u16string();
+    const std::u16string path = r == ERROR_SUCCESS ? ValueCharacters(data) : std::u16string();
     if (r == ERROR_SUCCESS && path.empty())
         r = ERROR_FILE_NOT_FOUND;  // an empty path would open HKLM itself
     HKEY device = nullptr;
@@ -200,10 +168,8 @@ extern "C" HKEY OpenDeviceKey(LPCWSTR activeKey)
 
 extern "C" DWORD DDKReg_GetPciInfo(HKEY key, DDKPCIINFO* info)
 {
-    if (info == nullptr || info->cbSize != sizeof(DDKPCIINFO))
+    if (!ResetRecord(info))
         return ERROR_INVALID_PARAMETER;
-    std::memset(info, 0, sizeof *info);
-    info->cbSize = sizeof(DDKPCIINFO);
     struct Required {
         const WCHAR* name;
         DWORD* field;
@@ -234,10 +200,8 @@ extern "C" DWORD DDKReg_GetPciInfo(HKEY key, DDKPCIINFO* info)
 
 extern "C" DWORD DDKReg_GetIsrInfo(HKEY key, DDKISRINFO* info)
 {
-    if (info == nullptr || info->cbSize != sizeof(DDKISRINFO))
+    if (!ResetRecord(info))
         return ERROR_INVALID_PARAMETER;
-    std::memset(info, 0, sizeof *info);
-    info->cbSize = sizeof(DDKISRINFO);
     info->dwIrq = IRQ_UNSPECIFIED;
     info->dwSysintr = SYSINTR_NOP;
     bool present = false;
@@ -261,10 +225,8 @@ extern "C" DWORD DDKReg_GetIsrInfo(HKEY key, DDKISRINFO* info)
 
 extern "C" DWORD DDKReg_GetWindowInfo(HKEY key, DDKWINDOWINFO* info)
 {
-    if (info == nullptr || info->cbSize != sizeof(DDKWINDOWINFO))
+    if (!ResetRecord(info))
         return ERROR_INVALID_PARAMETER;
-    std::memset(info, 0, sizeof *info);
-    info->cbSize = sizeof(DDKWINDOWINFO);
     info->dwInterfaceType = static_cast<DWORD>(InterfaceTypeUndefined);
     info->dwBusNumber = 0;
     bool present = false;

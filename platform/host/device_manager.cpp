@@ -10,6 +10,7 @@
 #include <map>
 
 #include "platform/host/registry_hive.h"
+#include "platform/host/value_text.h"
 #include "platform/registry.h"
 
 #ifndef VT_MODULE_DIR
@@ -78,19 +79,6 @@ struct DriverModule {
 };
 
 namespace {
-
-std::string Narrow(const std::u16string& text)
-{
-    std::string out;
-    for (char16_t c : text)
-        out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
-    return out;
-}
-
-std::u16string Widen(const std::string& text)
-{
-    return std::u16string(text.begin(), text.end());
-}
 
 bool EqualNoCase(const std::u16string& a, const std::u16string& b)
 {
@@ -203,7 +191,7 @@ unsigned FreeDeviceIndex(Manager& m, const std::u16string& prefix)
 {
     std::lock_guard<std::mutex> lock(m.tableMutex);
     for (unsigned index = 1;; ++index) {
-        std::u16string name = prefix + Widen(std::to_string(index)) + u":";
+        std::u16string name = prefix + WidenAscii(std::to_string(index)) + u":";
         bool used = std::any_of(m.devices.begin(), m.devices.end(),
                                 [&](const auto& d) { return EqualNoCase(d->info.name, name); });
         if (!used)
@@ -264,7 +252,7 @@ std::u16string WriteActiveKey(const std::u16string& deviceKey, const std::u16str
     for (unsigned n = 1; n < 10000; ++n) {
         char digits[8];
         std::snprintf(digits, sizeof digits, "%02u", n);
-        std::u16string candidate = std::u16string(kActiveRoot) + u"\\" + Widen(digits);
+        std::u16string candidate = std::u16string(kActiveRoot) + u"\\" + WidenAscii(digits);
         if (!KeyExists(candidate)) {
             path = candidate;
             break;
@@ -295,7 +283,8 @@ std::u16string WriteActiveKey(const std::u16string& deviceKey, const std::u16str
 
 void LoadOne(Manager& m, const DriverBinding& binding, const std::string& moduleDir)
 {
-    const std::string label = Narrow(binding.dll) + " for " + Narrow(binding.deviceKey);
+    const std::string label =
+        NarrowAscii(binding.dll) + " for " + NarrowAscii(binding.deviceKey);
     auto fail = [&](const std::string& why) {
         std::lock_guard<std::mutex> lock(m.tableMutex);
         m.failures.push_back(label + ": " + why);
@@ -317,7 +306,8 @@ void LoadOne(Manager& m, const DriverBinding& binding, const std::string& module
     }
     auto device = std::make_shared<StreamDevice>();
     std::string missing;
-    if (!ResolveEntryPoints(module->handle, Narrow(binding.prefix), &device->entry, &missing)) {
+    if (!ResolveEntryPoints(module->handle, NarrowAscii(binding.prefix), &device->entry,
+                            &missing)) {
         ReleaseModule(m, module);
         fail("the module has no " + missing);
         return;
@@ -326,7 +316,7 @@ void LoadOne(Manager& m, const DriverBinding& binding, const std::string& module
     device->info.dll = binding.dll;
     device->info.deviceKey = binding.deviceKey;
     device->info.name =
-        binding.prefix + Widen(std::to_string(FreeDeviceIndex(m, binding.prefix))) + u":";
+        binding.prefix + WidenAscii(std::to_string(FreeDeviceIndex(m, binding.prefix))) + u":";
     device->info.activeKey = WriteActiveKey(binding.deviceKey, device->info.name, m.nextHnd, &error);
     if (device->info.activeKey.empty()) {
         ReleaseModule(m, module);
@@ -351,7 +341,7 @@ std::string ModulePathFor(const std::u16string& dll, const std::string& moduleDi
 {
     if (dll.empty() || dll.find_first_of(u"/\\") != std::u16string::npos)
         return {};
-    std::string name = Narrow(dll);
+    std::string name = NarrowAscii(dll);
     if (name.size() > 4 && EqualNoCase(dll.substr(dll.size() - 4), u".dll"))
         name.resize(name.size() - 4);
     if (name.empty() || name == "." || name == "..")

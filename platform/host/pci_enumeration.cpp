@@ -9,6 +9,7 @@
 
 #include "platform/host/pci_bus.h"
 #include "platform/host/registry_hive.h"
+#include "platform/host/value_text.h"
 #include "platform/ddk.h"
 #include "platform/registry.h"
 
@@ -37,22 +38,9 @@ struct Template {
     std::vector<registry::Value> values;
 };
 
-std::u16string Widen(const std::string& text)
-{
-    return std::u16string(text.begin(), text.end());
-}
-
-std::string Narrow(const std::u16string& text)
-{
-    std::string s;
-    for (char16_t c : text)
-        s.push_back(c < 0x80 ? static_cast<char>(c) : '?');
-    return s;
-}
-
 std::u16string Decimal(unsigned n)
 {
-    return Widen(std::to_string(n));
+    return WidenAscii(std::to_string(n));
 }
 
 const registry::Value* Find(const Template& t, std::u16string_view name)
@@ -69,62 +57,22 @@ std::u16string Text(const registry::Value* v)
 {
     if (!v || (v->type != REG_SZ && v->type != REG_EXPAND_SZ))
         return {};
-    std::u16string s(v->data.size() / 2, u'\0');
-    std::memcpy(s.data(), v->data.data(), s.size() * 2);
-    return s.substr(0, s.find(u'\0'));
+    return ValueCharacters(v->data);
 }
 
-// Parses a hexadecimal text ("4100" or "0x4100").
-bool ParseHex(std::u16string_view text, DWORD* out)
-{
-    if (text.size() > 2 && text[0] == u'0' && (text[1] == u'x' || text[1] == u'X'))
-        text.remove_prefix(2);
-    if (text.empty() || text.size() > 8)
-        return false;
-    DWORD v = 0;
-    for (char16_t c : text) {
-        int d = c >= u'0' && c <= u'9'   ? c - u'0'
-                : c >= u'a' && c <= u'f' ? c - u'a' + 10
-                : c >= u'A' && c <= u'F' ? c - u'A' + 10
-                                         : -1;
-        if (d < 0)
-            return false;
-        v = (v << 4) | static_cast<DWORD>(d);
-    }
-    *out = v;
-    return true;
-}
-
-// Whether one listed id allows the board's value; *valid false when the
-// template's value is of a type that cannot list ids.
-bool IdMatches(const registry::Value& v, DWORD actual, bool* valid)
+// Whether the template's id value allows the board's value: a REG_DWORD
+// naming it, or a REG_MULTI_SZ of hexadecimal ids listing it. A value of any
+// other type, or a list with an entry that is no id, allows nothing.
+bool IdMatches(const registry::Value& v, DWORD actual)
 {
     if (v.type == REG_DWORD && v.data.size() == 4) {
         DWORD d;
         std::memcpy(&d, v.data.data(), 4);
         return d == actual;
     }
-    if (v.type == REG_MULTI_SZ) {
-        std::u16string all(v.data.size() / 2, u'\0');
-        std::memcpy(all.data(), v.data.data(), all.size() * 2);
-        bool any = false;
-        std::size_t start = 0;
-        while (start < all.size() && all[start] != u'\0') {
-            std::size_t end = all.find(u'\0', start);
-            if (end == std::u16string::npos)
-                end = all.size();
-            DWORD d;
-            if (!ParseHex(std::u16string_view(all).substr(start, end - start), &d)) {
-                *valid = false;
-                return false;
-            }
-            any = any || d == actual;
-            start = end + 1;
-        }
-        return any;
-    }
-    *valid = false;
-    return false;
+    std::vector<DWORD> ids;
+    return v.type == REG_MULTI_SZ && ParseHexList(v.data, &ids) &&
+           std::find(ids.begin(), ids.end(), actual) != ids.end();
 }
 
 // The number of ids the template lists when all of them match the board,
@@ -140,8 +88,7 @@ int MatchScore(const Template& t, const PciIdentity& id)
         const registry::Value* v = Find(t, kIdNames[i]);
         if (!v)
             continue;
-        bool valid = true;
-        if (!IdMatches(*v, actual[i], &valid) || !valid)
+        if (!IdMatches(*v, actual[i]))
             return -1;
         ++listed;
     }
@@ -209,7 +156,8 @@ bool WriteInstance(const std::u16string& path, const Template& t, const BoardCon
                              nullptr, &key, nullptr);
     if (r != ERROR_SUCCESS) {
         if (error)
-            *error = "cannot create HKLM\\" + Narrow(path) + " (error " + std::to_string(r) + ")";
+            *error = "cannot create HKLM\\" + NarrowAscii(path) + " (error " +
+                     std::to_string(r) + ")";
         return false;
     }
     InstanceWriter w(key);
@@ -224,7 +172,7 @@ bool WriteInstance(const std::u16string& path, const Template& t, const BoardCon
         w.Raw(v.name.c_str(), v.type, v.data.data(), static_cast<DWORD>(v.data.size()));
     }
     if (!config.isrDllOverride.empty())
-        w.Text(u"IsrDll", Widen(config.isrDllOverride));
+        w.Text(u"IsrDll", WidenAscii(config.isrDllOverride));
     if (!config.omitPciInfo) {
         const DWORD ids[8] = {id.classCode, id.subClass, id.progIf,      id.vendorId,
                               id.deviceId,  id.revisionId, id.subVendorId, id.subSystemId};
@@ -245,7 +193,7 @@ bool WriteInstance(const std::u16string& path, const Template& t, const BoardCon
     RegCloseKey(key);
     if (w.result() != ERROR_SUCCESS) {
         if (error)
-            *error = "cannot write HKLM\\" + Narrow(path) + " (error " +
+            *error = "cannot write HKLM\\" + NarrowAscii(path) + " (error " +
                      std::to_string(w.result()) + ")";
         return false;
     }

@@ -17,16 +17,11 @@
 
 #include "platform/host/board.h"
 #include "platform/host/target.h"
+#include "platform/host/value_text.h"
 
 namespace {
 
-std::string Narrow(const std::u16string& text)
-{
-    std::string out;
-    for (char16_t c : text)
-        out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
-    return out;
-}
+using vtsim::internal::NarrowAscii;
 
 void PrintBoards()
 {
@@ -50,8 +45,9 @@ void PrintDevices()
     auto devices = vtsim::Devices();
     std::printf("Devices (%zu):\n", devices.size());
     for (const auto& d : devices)
-        std::printf("  %-6s %-14s %-44s %s\n", Narrow(d.name).c_str(), Narrow(d.dll).c_str(),
-                    Narrow(d.deviceKey).c_str(), Narrow(d.activeKey).c_str());
+        std::printf("  %-6s %-14s %-44s %s\n", NarrowAscii(d.name).c_str(),
+                    NarrowAscii(d.dll).c_str(), NarrowAscii(d.deviceKey).c_str(),
+                    NarrowAscii(d.activeKey).c_str());
     auto failures = vtsim::DriverLoadFailures();
     if (!failures.empty()) {
         std::printf("Not loaded (%zu):\n", failures.size());
