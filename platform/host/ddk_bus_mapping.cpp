@@ -37,14 +37,27 @@ bool KnownInterface(INTERFACE_TYPE type)
     return type >= Internal && type <= PCIBus;
 }
 
-// An I/O-space translation: the port number, inside the 64 KiB port space.
-bool TranslateIo(PHYSICAL_ADDRESS busAddress, ULONG length, PVOID* mapped)
+// Whether a translation request can be served at all; ERROR_INVALID_PARAMETER
+// when it cannot.
+bool ValidRequest(INTERFACE_TYPE interfaceType, PULONG addressSpace, PVOID* mappedAddress)
+{
+    if (addressSpace != nullptr && mappedAddress != nullptr && KnownInterface(interfaceType))
+        return true;
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return false;
+}
+
+// An I/O-space translation: the port number, inside the 64 KiB port space
+// (ERROR_INVALID_PARAMETER outside it).
+BOOL TranslateIo(PHYSICAL_ADDRESS busAddress, ULONG length, PVOID* mapped)
 {
     const std::uint64_t start = static_cast<std::uint64_t>(busAddress.QuadPart);
-    if (busAddress.QuadPart < 0 || start > 0xFFFF || start + length > 0x10000)
-        return false;
+    if (busAddress.QuadPart < 0 || start > 0xFFFF || start + length > 0x10000) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
     *mapped = reinterpret_cast<PVOID>(static_cast<ULONG_PTR>(start));
-    return true;
+    return TRUE;
 }
 
 }  // namespace
@@ -54,17 +67,10 @@ extern "C" BOOL TransBusAddrToVirtual(INTERFACE_TYPE interfaceType, ULONG busNum
                                       PULONG addressSpace, PVOID* mappedAddress)
 {
     (void)busNumber;
-    if (addressSpace == nullptr || mappedAddress == nullptr || !KnownInterface(interfaceType)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
+    if (!ValidRequest(interfaceType, addressSpace, mappedAddress))
         return FALSE;
-    }
-    if (*addressSpace == 1) {
-        if (!TranslateIo(busAddress, length, mappedAddress)) {
-            SetLastError(ERROR_INVALID_PARAMETER);
-            return FALSE;
-        }
-        return TRUE;
-    }
+    if (*addressSpace == 1)
+        return TranslateIo(busAddress, length, mappedAddress);
     PVOID mapped = MmMapIoSpace(busAddress, length, FALSE);
     if (mapped == nullptr)
         return FALSE;
@@ -78,19 +84,13 @@ extern "C" BOOL TransBusAddrToStatic(INTERFACE_TYPE interfaceType, ULONG busNumb
                                      PULONG addressSpace, PVOID* mappedAddress)
 {
     (void)busNumber;
-    if (addressSpace == nullptr || mappedAddress == nullptr || !KnownInterface(interfaceType)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
+    if (!ValidRequest(interfaceType, addressSpace, mappedAddress))
         return FALSE;
-    }
     if (*addressSpace != 1) {
         SetLastError(ERROR_NOT_SUPPORTED);
         return FALSE;
     }
-    if (!TranslateIo(busAddress, length, mappedAddress)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    return TRUE;
+    return TranslateIo(busAddress, length, mappedAddress);
 }
 
 extern "C" PVOID MmMapIoSpace(PHYSICAL_ADDRESS physicalAddress, ULONG numberOfBytes,

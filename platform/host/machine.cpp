@@ -91,26 +91,25 @@ bool ParseModelName(const std::string& text, BoardModel* model)
 
 MachineDescription MachineDescription::Default()
 {
+    struct Placement {
+        BoardModel model;
+        std::uint32_t slot;
+        std::uint8_t switchId;
+        std::uint32_t ioBase, irq;
+    };
+    static constexpr Placement kBoards[] = {{BoardModel::VTC4100, 5, 1, 0xE800, 10},
+                                            {BoardModel::VTC4100E, 6, 2, 0xE400, 11},
+                                            {BoardModel::VTM6200K, 7, 3, 0xE000, 9}};
     MachineDescription machine;
-    BoardConfig a;
-    a.model = BoardModel::VTC4100;
-    a.slot = 5;
-    a.switchId = 1;
-    a.ioBase = 0xE800;
-    a.irq = 10;
-    BoardConfig b;
-    b.model = BoardModel::VTC4100E;
-    b.slot = 6;
-    b.switchId = 2;
-    b.ioBase = 0xE400;
-    b.irq = 11;
-    BoardConfig c;
-    c.model = BoardModel::VTM6200K;
-    c.slot = 7;
-    c.switchId = 3;
-    c.ioBase = 0xE000;
-    c.irq = 9;
-    machine.boards = {a, b, c};
+    for (const Placement& p : kBoards) {
+        BoardConfig c;
+        c.model = p.model;
+        c.slot = p.slot;
+        c.switchId = p.switchId;
+        c.ioBase = p.ioBase;
+        c.irq = p.irq;
+        machine.boards.push_back(c);
+    }
     return machine;
 }
 

@@ -75,6 +75,20 @@ std::u16string_view NameOf(LPCWSTR name)
     return name == nullptr ? std::u16string_view() : std::u16string_view(name);
 }
 
+// The key a path starts from and the path's elements, for opening or
+// creating a key below root: ERROR_INVALID_HANDLE for an unknown root,
+// badName for a path no key can have. Caller holds HiveMutex().
+LONG ResolvePath(HKEY root, LPCWSTR subKey, LONG badName, std::shared_ptr<Key>* base,
+                 std::vector<std::u16string_view>* elements)
+{
+    *base = Resolve(root);
+    if (!*base)
+        return ERROR_INVALID_HANDLE;
+    if (!vtsim::registry::SplitKeyPath(NameOf(subKey), elements))
+        return badName;
+    return ERROR_SUCCESS;
+}
+
 }  // namespace
 
 extern "C" {
@@ -86,13 +100,12 @@ LONG RegOpenKeyExW(HKEY root, LPCWSTR subKey, DWORD, REGSAM, PHKEY result)
     }
     *result = nullptr;
     std::lock_guard lock(vtsim::registry::HiveMutex());
-    std::shared_ptr<Key> base = Resolve(root);
-    if (!base) {
-        return ERROR_INVALID_HANDLE;
-    }
+    std::shared_ptr<Key> base;
     std::vector<std::u16string_view> elements;
-    if (!vtsim::registry::SplitKeyPath(NameOf(subKey), &elements)) {
-        return ERROR_FILE_NOT_FOUND;  // no key can have such a name
+    // A name no key can have is simply not found.
+    const LONG r = ResolvePath(root, subKey, ERROR_FILE_NOT_FOUND, &base, &elements);
+    if (r != ERROR_SUCCESS) {
+        return r;
     }
     std::shared_ptr<Key> key = vtsim::registry::FindPath(base, elements);
     if (!key) {
@@ -110,13 +123,11 @@ LONG RegCreateKeyExW(HKEY root, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM,
     }
     *result = nullptr;
     std::lock_guard lock(vtsim::registry::HiveMutex());
-    std::shared_ptr<Key> base = Resolve(root);
-    if (!base) {
-        return ERROR_INVALID_HANDLE;
-    }
+    std::shared_ptr<Key> base;
     std::vector<std::u16string_view> elements;
-    if (!vtsim::registry::SplitKeyPath(NameOf(subKey), &elements)) {
-        return ERROR_INVALID_PARAMETER;
+    const LONG r = ResolvePath(root, subKey, ERROR_INVALID_PARAMETER, &base, &elements);
+    if (r != ERROR_SUCCESS) {
+        return r;
     }
     bool creates = vtsim::registry::MissingElements(*base, elements) != 0;
     if (creates && vtsim::internal::ShouldFail(vtsim::Fault::RegistryWrite)) {
