@@ -15,22 +15,13 @@
 #include "platform/host/pci_bus.h"
 #include "platform/kernel.h"
 
+#include "make_board.h"
+
 using namespace vtsim::internal;
 
 namespace {
 
 constexpr std::uint32_t kStatus = 0x10;
-
-vtsim::BoardConfig MakeBoard(vtsim::BoardModel model, std::uint32_t slot, std::uint32_t ioBase,
-                             std::uint32_t irq)
-{
-    vtsim::BoardConfig c;
-    c.model = model;
-    c.slot = slot;
-    c.ioBase = ioBase;
-    c.irq = irq;
-    return c;
-}
 
 // What a driver does for one board: the generic handler on the board's line
 // testing its status register, an auto-reset event registered for its

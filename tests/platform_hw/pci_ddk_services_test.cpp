@@ -11,6 +11,8 @@
 #include "platform/host/registry_control.h"
 #include "platform/registry.h"
 
+#include "make_board.h"
+
 using namespace vtsim::internal;
 
 namespace {
@@ -50,17 +52,6 @@ constexpr const char* kTemplates = R"(
 "SubSystemID"=dword:b100
 "RevisionID"=dword:1
 )";
-
-vtsim::BoardConfig MakeBoard(vtsim::BoardModel model, std::uint32_t slot, std::uint32_t ioBase,
-                             std::uint32_t irq)
-{
-    vtsim::BoardConfig c;
-    c.model = model;
-    c.slot = slot;
-    c.ioBase = ioBase;
-    c.irq = irq;
-    return c;
-}
 
 class PciDdk : public testing::Test {
 protected:
