@@ -44,42 +44,44 @@ LONG QueryValue(HKEY key, const WCHAR* name, DWORD* type, std::vector<BYTE>* dat
     return r;
 }
 
-// A REG_DWORD value; *present tells whether it exists.
+// Reads a value that may be absent: ERROR_SUCCESS with *found false then.
+DWORD QueryOptional(HKEY key, const WCHAR* name, DWORD* type, std::vector<BYTE>* data,
+                    bool* found)
+{
+    const LONG r = QueryValue(key, name, type, data);
+    *found = r == ERROR_SUCCESS;
+    return r == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : static_cast<DWORD>(r);
+}
+
+// A REG_DWORD value; on success *present tells whether it exists.
 DWORD ReadDword(HKEY key, const WCHAR* name, DWORD* value, bool* present)
 {
     DWORD type = 0;
     std::vector<BYTE> data;
-    const LONG r = QueryValue(key, name, &type, &data);
-    *present = false;
-    if (r == ERROR_FILE_NOT_FOUND)
-        return ERROR_SUCCESS;
-    if (r != ERROR_SUCCESS)
-        return static_cast<DWORD>(r);
+    const DWORD r = QueryOptional(key, name, &type, &data, present);
+    if (r != ERROR_SUCCESS || !*present)
+        return r;
     if (type != REG_DWORD || data.size() != sizeof(DWORD))
         return ERROR_INVALID_DATA;
     std::memcpy(value, data.data(), sizeof(DWORD));
-    *present = true;
     return ERROR_SUCCESS;
 }
 
-// A REG_SZ name of at most DEVDLL_LEN - 1 characters into buffer.
+// A REG_SZ name of at most DEVDLL_LEN - 1 characters into buffer; on success
+// *present tells whether it exists.
 DWORD ReadName(HKEY key, const WCHAR* name, WCHAR (&buffer)[DEVDLL_LEN], bool* present)
 {
     DWORD type = 0;
     std::vector<BYTE> data;
-    const LONG r = QueryValue(key, name, &type, &data);
-    *present = false;
-    if (r == ERROR_FILE_NOT_FOUND)
-        return ERROR_SUCCESS;
-    if (r != ERROR_SUCCESS)
-        return static_cast<DWORD>(r);
+    const DWORD r = QueryOptional(key, name, &type, &data, present);
+    if (r != ERROR_SUCCESS || !*present)
+        return r;
     if (type != REG_SZ)
         return ERROR_INVALID_DATA;
     const std::u16string text = ValueCharacters(data);
     if (text.size() >= DEVDLL_LEN)
         return ERROR_INVALID_DATA;
     std::memcpy(buffer, text.c_str(), (text.size() + 1) * sizeof(WCHAR));
-    *present = true;
     return ERROR_SUCCESS;
 }
 
