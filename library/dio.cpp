@@ -35,18 +35,29 @@ DWORD Assemble(const BYTE (&bytes)[4])
            DWORD{bytes[3]} << 24;
 }
 
-// Reads count DI ports (IOCTL_DIO_READ_DI_PORTS) or DO readback values
-// (IOCTL_DIO_GET_CURRENT_DO_PORTS) from firstPort into buffer.
-LONG ReadPorts(const DeviceConnection& connection, DWORD code, DWORD firstPort, DWORD count,
-               BYTE* buffer)
+// A data address and a range of count ports from firstPort that lies on a
+// board of a known type.
+LONG CheckPortRange(const DeviceConnection& connection, const void* data, DWORD firstPort,
+                    DWORD count)
 {
-    if (buffer == nullptr)
+    if (data == nullptr)
         return Fail(connection, API_INVALID_PARAMETER);
     const DWORD ports = PortsOf(connection);
     if (ports == 0)
         return Fail(connection, API_BOARD_NOT_SUPPORTED);
     if (firstPort >= ports || count == 0 || count > ports - firstPort)
         return Fail(connection, API_PORT_OUT_OF_RANGE);
+    return API_SUCCESS;
+}
+
+// Reads count DI ports (IOCTL_DIO_READ_DI_PORTS) or DO readback values
+// (IOCTL_DIO_GET_CURRENT_DO_PORTS) from firstPort into buffer.
+LONG ReadPorts(const DeviceConnection& connection, DWORD code, DWORD firstPort, DWORD count,
+               BYTE* buffer)
+{
+    const LONG range = CheckPortRange(connection, buffer, firstPort, count);
+    if (range != API_SUCCESS)
+        return range;
     const PortRangeRecord record{firstPort, count};
     if (!SendRequest(connection, code, &record, sizeof(record), buffer, count))
         return RequestFailureStatus(connection);
@@ -56,13 +67,9 @@ LONG ReadPorts(const DeviceConnection& connection, DWORD code, DWORD firstPort, 
 LONG WritePorts(const DeviceConnection& connection, DWORD firstPort, DWORD count,
                 const BYTE* data)
 {
-    if (data == nullptr)
-        return Fail(connection, API_INVALID_PARAMETER);
-    const DWORD ports = PortsOf(connection);
-    if (ports == 0)
-        return Fail(connection, API_BOARD_NOT_SUPPORTED);
-    if (firstPort >= ports || count == 0 || count > ports - firstPort)
-        return Fail(connection, API_PORT_OUT_OF_RANGE);
+    const LONG range = CheckPortRange(connection, data, firstPort, count);
+    if (range != API_SUCCESS)
+        return range;
     BYTE record[DO_WRITE_HEADER_SIZE + MAX_PORTS];
     const PortRangeRecord head{firstPort, count};
     std::memcpy(record, &head, sizeof(head));
@@ -73,10 +80,32 @@ LONG WritePorts(const DeviceConnection& connection, DWORD firstPort, DWORD count
     return API_SUCCESS;
 }
 
+// How many of up to `widest` ports from `port` a multi-port access covers.
+// remainingSigned: a start port beyond the board gives no ports (n = 7
+// here); otherwise the remaining count wraps to the widest access and the
+// port request refuses the start port.
+LONG MultiPortCount(const DeviceConnection& connection, WORD port, DWORD widest,
+                    bool remainingSigned, DWORD* count)
+{
+    const DWORD ports = PortsOf(connection);
+    if (ports == 0)
+        return Fail(connection, API_BOARD_NOT_SUPPORTED);
+    if (remainingSigned) {
+        const LONG remaining = static_cast<LONG>(ports) - static_cast<LONG>(port);
+        if (remaining <= 0)
+            return Fail(connection, API_PORT_OUT_OF_RANGE);
+        *count = static_cast<DWORD>(remaining) < widest ? static_cast<DWORD>(remaining) : widest;
+    } else {
+        const DWORD remaining = ports - port;
+        if (remaining == 0)
+            return Fail(connection, API_PORT_OUT_OF_RANGE);
+        *count = remaining < widest ? remaining : widest;
+    }
+    return API_SUCCESS;
+}
+
 // Reads up to `widest` ports from `port` as one little-endian value with its
-// valid-bits mask. remainingSigned: a start port beyond the board gives no
-// ports (n = 7 here); otherwise the remaining count wraps to the widest
-// access and the port request refuses the start port.
+// valid-bits mask.
 template <typename Value>
 LONG ReadMultiPort(LONG handle, DWORD code, DWORD widest, bool remainingSigned, WORD port,
                    Value* validMask, Value* value)
@@ -86,22 +115,10 @@ LONG ReadMultiPort(LONG handle, DWORD code, DWORD widest, bool remainingSigned, 
         return API_INVALID_HANDLE;
     if (validMask == nullptr || value == nullptr)
         return Fail(*connection, API_INVALID_PARAMETER);
-    const DWORD ports = PortsOf(*connection);
-    if (ports == 0)
-        return Fail(*connection, API_BOARD_NOT_SUPPORTED);
-
-    DWORD count;
-    if (remainingSigned) {
-        const LONG remaining = static_cast<LONG>(ports) - static_cast<LONG>(port);
-        if (remaining <= 0)
-            return Fail(*connection, API_PORT_OUT_OF_RANGE);
-        count = static_cast<DWORD>(remaining) < widest ? static_cast<DWORD>(remaining) : widest;
-    } else {
-        const DWORD remaining = ports - port;
-        if (remaining == 0)
-            return Fail(*connection, API_PORT_OUT_OF_RANGE);
-        count = remaining < widest ? remaining : widest;
-    }
+    DWORD count = 0;
+    const LONG span = MultiPortCount(*connection, port, widest, remainingSigned, &count);
+    if (span != API_SUCCESS)
+        return span;
     const DWORD mask = ValidBitsOf(count);
     *validMask = static_cast<Value>(mask);
 
@@ -114,7 +131,8 @@ LONG ReadMultiPort(LONG handle, DWORD code, DWORD widest, bool remainingSigned, 
 }
 
 // Read-modify-write of count DO ports from `port`: the masked bits take the
-// state, the others keep the values last written.
+// state, the others keep the values last written. The readback refuses a
+// board of unknown type and ports off the board.
 LONG MergeDoPorts(DeviceConnection& connection, DWORD port, DWORD count, DWORD mask,
                   DWORD state)
 {
@@ -132,6 +150,31 @@ LONG MergeDoPorts(DeviceConnection& connection, DWORD port, DWORD count, DWORD m
     return WritePorts(connection, port, count, bytes);
 }
 
+// A masked write of up to `widest` DO ports from `port` (see
+// MultiPortCount); mask bits beyond the ports covered are dropped.
+LONG WriteMultiPort(LONG handle, DWORD widest, bool remainingSigned, WORD port, DWORD mask,
+                    DWORD state)
+{
+    ConnectionRef connection(handle);
+    if (!connection)
+        return API_INVALID_HANDLE;
+    DWORD count = 0;
+    const LONG span = MultiPortCount(*connection, port, widest, remainingSigned, &count);
+    if (span != API_SUCCESS)
+        return span;
+    return MergeDoPorts(*connection, port, count, mask & ValidBitsOf(count), state);
+}
+
+// Count DI ports or DO readback values from firstPort (ReadPorts) on a
+// handle; one port for the byte reads.
+LONG ReadPortRange(LONG handle, DWORD code, DWORD firstPort, DWORD count, BYTE* buffer)
+{
+    ConnectionRef connection(handle);
+    if (!connection)
+        return API_INVALID_HANDLE;
+    return ReadPorts(*connection, code, firstPort, count, buffer);
+}
+
 // One DI or DO port, then one bit of it.
 LONG ReadBit(LONG handle, DWORD code, WORD port, WORD bit, WORD* value)
 {
@@ -140,8 +183,6 @@ LONG ReadBit(LONG handle, DWORD code, WORD port, WORD bit, WORD* value)
         return API_INVALID_HANDLE;
     if (value == nullptr)
         return Fail(*connection, API_INVALID_PARAMETER);
-    if (PortsOf(*connection) == 0)
-        return Fail(*connection, API_BOARD_NOT_SUPPORTED);
     BYTE byte = 0;
     const LONG status = ReadPorts(*connection, code, port, 1, &byte);
     if (status != API_SUCCESS)
@@ -150,18 +191,6 @@ LONG ReadBit(LONG handle, DWORD code, WORD port, WORD bit, WORD* value)
         return Fail(*connection, API_INVALID_PARAMETER);
     *value = static_cast<WORD>((byte >> bit) & 1u);
     return API_SUCCESS;
-}
-
-LONG ReadByte(LONG handle, DWORD code, WORD port, BYTE* value)
-{
-    ConnectionRef connection(handle);
-    if (!connection)
-        return API_INVALID_HANDLE;
-    if (value == nullptr)
-        return Fail(*connection, API_INVALID_PARAMETER);
-    if (PortsOf(*connection) == 0)
-        return Fail(*connection, API_BOARD_NOT_SUPPORTED);
-    return ReadPorts(*connection, code, port, 1, value);
 }
 
 // Offset of an I/O address from the board's first port (only the low 16
@@ -212,10 +241,7 @@ LONG WriteRegister(LONG handle, DWORD code, DWORD width, DWORD ioAddress, WORD v
 
 LONG DioReadDiPorts(LONG handle, DWORD firstPort, DWORD portCount, BYTE* buffer)
 {
-    ConnectionRef connection(handle);
-    if (!connection)
-        return API_INVALID_HANDLE;
-    return ReadPorts(*connection, IOCTL_DIO_READ_DI_PORTS, firstPort, portCount, buffer);
+    return ReadPortRange(handle, IOCTL_DIO_READ_DI_PORTS, firstPort, portCount, buffer);
 }
 
 LONG DioWriteDoPorts(LONG handle, DWORD firstPort, DWORD portCount, const BYTE* data)
@@ -229,17 +255,14 @@ LONG DioWriteDoPorts(LONG handle, DWORD firstPort, DWORD portCount, const BYTE* 
 
 LONG DioGetCurrentDoPortsState(LONG handle, DWORD firstPort, DWORD portCount, BYTE* buffer)
 {
-    ConnectionRef connection(handle);
-    if (!connection)
-        return API_INVALID_HANDLE;
-    return ReadPorts(*connection, IOCTL_DIO_GET_CURRENT_DO_PORTS, firstPort, portCount, buffer);
+    return ReadPortRange(handle, IOCTL_DIO_GET_CURRENT_DO_PORTS, firstPort, portCount, buffer);
 }
 
 // ---- Inputs ------------------------------------------------------------------------
 
 LONG DioReadPortByte(LONG handle, WORD port, BYTE* value)
 {
-    return ReadByte(handle, IOCTL_DIO_READ_DI_PORTS, port, value);
+    return ReadPortRange(handle, IOCTL_DIO_READ_DI_PORTS, port, 1, value);
 }
 
 LONG DioReadBit(LONG handle, WORD port, WORD bit, WORD* value)
@@ -261,7 +284,7 @@ LONG DioReadPortDword(LONG handle, WORD port, DWORD* validMask, DWORD* value)
 
 LONG DioGetCurrentDOByte(LONG handle, WORD port, BYTE* value)
 {
-    return ReadByte(handle, IOCTL_DIO_GET_CURRENT_DO_PORTS, port, value);
+    return ReadPortRange(handle, IOCTL_DIO_GET_CURRENT_DO_PORTS, port, 1, value);
 }
 
 LONG DioGetCurrentDOBit(LONG handle, WORD port, WORD bit, WORD* value)
@@ -285,12 +308,7 @@ LONG DioGetCurrentDODword(LONG handle, WORD port, DWORD* validMask, DWORD* value
 
 LONG DioWritePortByte(LONG handle, WORD port, WORD mask, WORD state)
 {
-    ConnectionRef connection(handle);
-    if (!connection)
-        return API_INVALID_HANDLE;
-    if (PortsOf(*connection) == 0)
-        return Fail(*connection, API_BOARD_NOT_SUPPORTED);
-    return MergeDoPorts(*connection, port, 1, mask & 0xFFu, state);
+    return WriteMultiPort(handle, 1, true, port, mask, state);
 }
 
 LONG DioWriteBit(LONG handle, WORD port, WORD bit, WORD state)
@@ -300,42 +318,20 @@ LONG DioWriteBit(LONG handle, WORD port, WORD bit, WORD state)
         return API_INVALID_HANDLE;
     if (bit > 7)
         return Fail(*connection, API_INVALID_PARAMETER);
-    if (PortsOf(*connection) == 0)
-        return Fail(*connection, API_BOARD_NOT_SUPPORTED);
     // Any non-zero state sets the bit; it never spills into a neighbour.
     return MergeDoPorts(*connection, port, 1, 1u << bit, state != 0 ? 0xFFu : 0u);
 }
 
 LONG DioWritePortWord(LONG handle, WORD port, WORD mask, WORD state)
 {
-    ConnectionRef connection(handle);
-    if (!connection)
-        return API_INVALID_HANDLE;
-    const DWORD ports = PortsOf(*connection);
-    if (ports == 0)
-        return Fail(*connection, API_BOARD_NOT_SUPPORTED);
-    const LONG remaining = static_cast<LONG>(ports) - static_cast<LONG>(port);
-    if (remaining <= 0)
-        return Fail(*connection, API_PORT_OUT_OF_RANGE);
-    const DWORD count = remaining >= 2 ? 2 : 1;
-    return MergeDoPorts(*connection, port, count, mask & ValidBitsOf(count), state);
+    return WriteMultiPort(handle, 2, true, port, mask, state);
 }
 
+// A start port beyond the board asks for four ports and the readback
+// refuses it.
 LONG DioWritePortDword(LONG handle, WORD port, DWORD mask, DWORD state)
 {
-    ConnectionRef connection(handle);
-    if (!connection)
-        return API_INVALID_HANDLE;
-    const DWORD ports = PortsOf(*connection);
-    if (ports == 0)
-        return Fail(*connection, API_BOARD_NOT_SUPPORTED);
-    // Taken as unsigned: a start port beyond the board asks for four ports
-    // and the readback refuses it.
-    const DWORD remaining = ports - port;
-    if (remaining == 0)
-        return Fail(*connection, API_PORT_OUT_OF_RANGE);
-    const DWORD count = remaining >= 4 ? 4 : remaining;
-    return MergeDoPorts(*connection, port, count, mask & ValidBitsOf(count), state);
+    return WriteMultiPort(handle, 4, false, port, mask, state);
 }
 
 // ---- Raw board registers -------------------------------------------------------------------
