@@ -113,6 +113,18 @@ void AddBoard(CLI::App* command, std::string* board)
         ->required();
 }
 
+void AddInputPort(CLI::App* command, std::string* port)
+{
+    command->add_option("PORT", *port, "DI port")->required()->check(NumberUpTo(0xFFFF));
+}
+
+void AddInputLine(CLI::App* command, std::string* bit)
+{
+    command->add_option("BIT", *bit, "line within the port (0 to 7)")
+        ->required()
+        ->check(NumberUpTo(7));
+}
+
 }  // namespace
 
 std::shared_ptr<void> AddBoardViewCommands(CLI::App& app, CommandSet& commands, Context& context)
@@ -146,10 +158,8 @@ std::shared_ptr<void> AddBoardDrivingCommands(CLI::App& app, CommandSet& command
                          });
                      }));
     AddBoard(c, &a.in.board);
-    c->add_option("PORT", a.in.port, "DI port")->required()->check(NumberUpTo(0xFFFF));
-    c->add_option("BIT", a.in.bit, "line within the port (0 to 7)")
-        ->required()
-        ->check(NumberUpTo(7));
+    AddInputPort(c, &a.in.port);
+    AddInputLine(c, &a.in.bit);
     c->add_option("LEVEL", a.in.level, "0 or 1")->required()->check(OneOf({"0", "1"}));
 
     c = commands.Add(app, "inport", "set the levels of all eight input lines of a DI port",
@@ -163,7 +173,7 @@ std::shared_ptr<void> AddBoardDrivingCommands(CLI::App& app, CommandSet& command
                          });
                      }));
     AddBoard(c, &a.inport.board);
-    c->add_option("PORT", a.inport.port, "DI port")->required()->check(NumberUpTo(0xFFFF));
+    AddInputPort(c, &a.inport.port);
     c->add_option("VALUE", a.inport.value, "line levels, bit n = line n")
         ->required()
         ->check(NumberUpTo(0xFF));
@@ -186,10 +196,8 @@ std::shared_ptr<void> AddBoardDrivingCommands(CLI::App& app, CommandSet& command
                          });
                      }));
     AddBoard(c, &a.pulse.board);
-    c->add_option("PORT", a.pulse.port, "DI port")->required()->check(NumberUpTo(0xFFFF));
-    c->add_option("BIT", a.pulse.bit, "line within the port (0 to 7)")
-        ->required()
-        ->check(NumberUpTo(7));
+    AddInputPort(c, &a.pulse.port);
+    AddInputLine(c, &a.pulse.bit);
     c->add_option("--times,-k", a.pulse.times, "number of pulses (default 1)")
         ->check(NumberUpTo(100000));
     c->add_option("--gap,-g", a.pulse.gap,

@@ -212,21 +212,64 @@ int Info(Context& context, const Arguments& args)
     return EXIT_OK;
 }
 
+// EXIT_OK when the library accepted the operation (status printed if not).
+int Outcome(Context& context, const char* operation, LONG status)
+{
+    return Check(context, operation, status) ? EXIT_OK : EXIT_FAILED;
+}
+
+// The DI ports or DO readback values of count ports from the first one on,
+// one byte per port.
+using PortsReader = LONG (*)(LONG handle, DWORD firstPort, DWORD portCount, BYTE* buffer);
+
+int PrintPorts(Context& context, LONG handle, const char* operation, PortsReader read,
+               const std::string& first, const std::string& countText)
+{
+    const std::uint32_t count = Number32(countText);
+    if (count > 256)
+        throw CLI::ValidationError("COUNT", "at most 256 ports");
+    std::vector<BYTE> values(count == 0 ? 1 : count);  // the library judges a count of 0
+    if (!Check(context, operation, read(handle, Number32(first), count, values.data())))
+        return EXIT_FAILED;
+    values.resize(count);
+    context.out << Bytes(values) << "\n";
+    return EXIT_OK;
+}
+
+// One DI bit or DO readback bit: "0" or "1".
+using BitReader = LONG (*)(LONG handle, WORD port, WORD bit, WORD* value);
+
+int PrintBit(Context& context, LONG handle, const char* operation, BitReader read,
+             const std::string& port, const std::string& bit)
+{
+    WORD value = 0;
+    if (!Check(context, operation, read(handle, Number16(port), Number16(bit), &value)))
+        return EXIT_FAILED;
+    context.out << value << "\n";
+    return EXIT_OK;
+}
+
+// 16 or 32 bits from a port on with the valid-bits mask: "0x00ff mask=0x00ff".
+template <typename Value>
+int PrintMasked(Context& context, LONG handle, const char* operation,
+                LONG (*read)(LONG handle, WORD port, Value* validMask, Value* value),
+                const std::string& port)
+{
+    Value mask = 0, value = 0;
+    if (!Check(context, operation, read(handle, Number16(port), &mask, &value)))
+        return EXIT_FAILED;
+    constexpr int digits = 2 * sizeof(Value);
+    context.out << Hex(value, digits) << " mask=" << Hex(mask, digits) << "\n";
+    return EXIT_OK;
+}
+
 int Get(Context& context, const Arguments& args)
 {
     OpenDevice open(context, Number32(args.get.device));
     if (!open.ok())
         return EXIT_FAILED;
-    const std::uint32_t count = Number32(args.get.count);
-    if (count > 256)
-        throw CLI::ValidationError("COUNT", "at most 256 ports");
-    std::vector<BYTE> values(count == 0 ? 1 : count);  // the library judges a count of 0
-    if (!Check(context, "DioReadDiPorts",
-               DioReadDiPorts(open.handle(), Number32(args.get.port), count, values.data())))
-        return EXIT_FAILED;
-    values.resize(count);
-    context.out << Bytes(values) << "\n";
-    return EXIT_OK;
+    return PrintPorts(context, open.handle(), "DioReadDiPorts", DioReadDiPorts, args.get.port,
+                      args.get.count);
 }
 
 int Bit(Context& context, const Arguments& args)
@@ -234,12 +277,7 @@ int Bit(Context& context, const Arguments& args)
     OpenDevice open(context, Number32(args.bit.device));
     if (!open.ok())
         return EXIT_FAILED;
-    WORD value = 0;
-    if (!Check(context, "DioReadBit",
-               DioReadBit(open.handle(), Number16(args.bit.port), Number16(args.bit.bit), &value)))
-        return EXIT_FAILED;
-    context.out << value << "\n";
-    return EXIT_OK;
+    return PrintBit(context, open.handle(), "DioReadBit", DioReadBit, args.bit.port, args.bit.bit);
 }
 
 int Word(Context& context, const Arguments& args)
@@ -247,12 +285,8 @@ int Word(Context& context, const Arguments& args)
     OpenDevice open(context, Number32(args.word.device));
     if (!open.ok())
         return EXIT_FAILED;
-    WORD mask = 0, value = 0;
-    if (!Check(context, "DioReadPortWord",
-               DioReadPortWord(open.handle(), Number16(args.word.port), &mask, &value)))
-        return EXIT_FAILED;
-    context.out << Hex(value, 4) << " mask=" << Hex(mask, 4) << "\n";
-    return EXIT_OK;
+    return PrintMasked(context, open.handle(), "DioReadPortWord", DioReadPortWord,
+                       args.word.port);
 }
 
 int Dword(Context& context, const Arguments& args)
@@ -260,12 +294,8 @@ int Dword(Context& context, const Arguments& args)
     OpenDevice open(context, Number32(args.dword.device));
     if (!open.ok())
         return EXIT_FAILED;
-    DWORD mask = 0, value = 0;
-    if (!Check(context, "DioReadPortDword",
-               DioReadPortDword(open.handle(), Number16(args.dword.port), &mask, &value)))
-        return EXIT_FAILED;
-    context.out << Hex(value, 8) << " mask=" << Hex(mask, 8) << "\n";
-    return EXIT_OK;
+    return PrintMasked(context, open.handle(), "DioReadPortDword", DioReadPortDword,
+                       args.dword.port);
 }
 
 int Set(Context& context, const Arguments& args)
@@ -284,36 +314,28 @@ int Set(Context& context, const Arguments& args)
     OpenDevice open(context, Number32(a.device));
     if (!open.ok())
         return EXIT_FAILED;
+    const LONG h = open.handle();
     const WORD port = Number16(a.port);
     if (a.dword)
-        return Check(context, "DioWritePortDword",
-                     DioWritePortDword(open.handle(), port, static_cast<DWORD>(mask),
-                                       static_cast<DWORD>(value)))
-                   ? EXIT_OK
-                   : EXIT_FAILED;
+        return Outcome(context, "DioWritePortDword",
+                       DioWritePortDword(h, port, static_cast<DWORD>(mask),
+                                         static_cast<DWORD>(value)));
     if (a.word)
-        return Check(context, "DioWritePortWord",
-                     DioWritePortWord(open.handle(), port, static_cast<WORD>(mask),
-                                      static_cast<WORD>(value)))
-                   ? EXIT_OK
-                   : EXIT_FAILED;
-    return Check(context, "DioWritePortByte",
-                 DioWritePortByte(open.handle(), port, static_cast<WORD>(mask),
-                                  static_cast<WORD>(value)))
-               ? EXIT_OK
-               : EXIT_FAILED;
+        return Outcome(context, "DioWritePortWord",
+                       DioWritePortWord(h, port, static_cast<WORD>(mask), static_cast<WORD>(value)));
+    return Outcome(context, "DioWritePortByte",
+                   DioWritePortByte(h, port, static_cast<WORD>(mask), static_cast<WORD>(value)));
 }
 
 int SetBit(Context& context, const Arguments& args)
 {
-    OpenDevice open(context, Number32(args.setbit.device));
+    const auto& a = args.setbit;
+    OpenDevice open(context, Number32(a.device));
     if (!open.ok())
         return EXIT_FAILED;
-    return Check(context, "DioWriteBit",
-                 DioWriteBit(open.handle(), Number16(args.setbit.port), Number16(args.setbit.bit),
-                             Number16(args.setbit.state)))
-               ? EXIT_OK
-               : EXIT_FAILED;
+    return Outcome(context, "DioWriteBit",
+                   DioWriteBit(open.handle(), Number16(a.port), Number16(a.bit),
+                               Number16(a.state)));
 }
 
 int Readback(Context& context, const Arguments& args)
@@ -326,35 +348,14 @@ int Readback(Context& context, const Arguments& args)
     if (!open.ok())
         return EXIT_FAILED;
     const LONG h = open.handle();
-    const WORD port = Number16(a.port);
-    if (a.word) {
-        WORD mask = 0, value = 0;
-        if (!Check(context, "DioGetCurrentDOWord", DioGetCurrentDOWord(h, port, &mask, &value)))
-            return EXIT_FAILED;
-        context.out << Hex(value, 4) << " mask=" << Hex(mask, 4) << "\n";
-    } else if (a.dword) {
-        DWORD mask = 0, value = 0;
-        if (!Check(context, "DioGetCurrentDODword", DioGetCurrentDODword(h, port, &mask, &value)))
-            return EXIT_FAILED;
-        context.out << Hex(value, 8) << " mask=" << Hex(mask, 8) << "\n";
-    } else if (!a.bit.empty()) {
-        WORD value = 0;
-        if (!Check(context, "DioGetCurrentDOBit",
-                   DioGetCurrentDOBit(h, port, Number16(a.bit), &value)))
-            return EXIT_FAILED;
-        context.out << value << "\n";
-    } else {
-        const std::uint32_t count = Number32(a.count);
-        if (count > 256)
-            throw CLI::ValidationError("COUNT", "at most 256 ports");
-        std::vector<BYTE> values(count == 0 ? 1 : count);
-        if (!Check(context, "DioGetCurrentDoPortsState",
-                   DioGetCurrentDoPortsState(h, Number32(a.port), count, values.data())))
-            return EXIT_FAILED;
-        values.resize(count);
-        context.out << Bytes(values) << "\n";
-    }
-    return EXIT_OK;
+    if (a.word)
+        return PrintMasked(context, h, "DioGetCurrentDOWord", DioGetCurrentDOWord, a.port);
+    if (a.dword)
+        return PrintMasked(context, h, "DioGetCurrentDODword", DioGetCurrentDODword, a.port);
+    if (!a.bit.empty())
+        return PrintBit(context, h, "DioGetCurrentDOBit", DioGetCurrentDOBit, a.port, a.bit);
+    return PrintPorts(context, h, "DioGetCurrentDoPortsState", DioGetCurrentDoPortsState, a.port,
+                      a.count);
 }
 
 // An I/O address, or "+OFFSET" from the device's base address.
@@ -394,15 +395,11 @@ int RegRead(Context& context, const Arguments& args)
     if (!IoAddress(context, open.handle(), a.address, &address))
         return EXIT_FAILED;
     WORD value = 0;
-    if (a.word) {
-        if (!Check(context, "ReadPortWord", ReadPortWord(open.handle(), address, &value)))
-            return EXIT_FAILED;
-        context.out << Hex(value, 4) << "\n";
-    } else {
-        if (!Check(context, "ReadPortByte", ReadPortByte(open.handle(), address, &value)))
-            return EXIT_FAILED;
-        context.out << Hex(value, 2) << "\n";
-    }
+    const LONG status = a.word ? ReadPortWord(open.handle(), address, &value)
+                               : ReadPortByte(open.handle(), address, &value);
+    if (!Check(context, a.word ? "ReadPortWord" : "ReadPortByte", status))
+        return EXIT_FAILED;
+    context.out << Hex(value, a.word ? 4 : 2) << "\n";
     return EXIT_OK;
 }
 
@@ -420,8 +417,7 @@ int RegWrite(Context& context, const Arguments& args)
         return EXIT_FAILED;
     const LONG status = a.word ? WritePortWord(open.handle(), address, static_cast<WORD>(value))
                                : WritePortByte(open.handle(), address, static_cast<WORD>(value));
-    return Check(context, a.word ? "WritePortWord" : "WritePortByte", status) ? EXIT_OK
-                                                                               : EXIT_FAILED;
+    return Outcome(context, a.word ? "WritePortWord" : "WritePortByte", status);
 }
 
 void AddDevice(CLI::App* command, std::string* device)
@@ -434,6 +430,20 @@ void AddDevice(CLI::App* command, std::string* device)
 void AddPort(CLI::App* command, std::string* port, const char* what = "port number")
 {
     command->add_option("PORT", *port, what)->required()->check(NumberUpTo(U16));
+}
+
+void AddBit(CLI::App* command, std::string* bit)
+{
+    command->add_option("BIT", *bit, "bit number within the port (0 to 7)")
+        ->required()
+        ->check(NumberUpTo(U16));
+}
+
+void AddAddress(CLI::App* command, std::string* address)
+{
+    command->add_option("ADDRESS", *address, "I/O address, or +OFFSET from the base address")
+        ->required()
+        ->check(IoAddressCheck());
 }
 
 }  // namespace
@@ -462,9 +472,7 @@ std::shared_ptr<void> AddDeviceCommands(CLI::App& app, CommandSet& commands, Con
                      Booted(context, [&context, &a] { return Bit(context, a); }));
     AddDevice(c, &a.bit.device);
     AddPort(c, &a.bit.port, "DI port");
-    c->add_option("BIT", a.bit.bit, "bit number within the port (0 to 7)")
-        ->required()
-        ->check(NumberUpTo(U16));
+    AddBit(c, &a.bit.bit);
 
     c = commands.Add(app, "word", "read 16 DI bits from PORT on (value and valid-bits mask)",
                      Booted(context, [&context, &a] { return Word(context, a); }));
@@ -491,9 +499,7 @@ std::shared_ptr<void> AddDeviceCommands(CLI::App& app, CommandSet& commands, Con
                      Booted(context, [&context, &a] { return SetBit(context, a); }));
     AddDevice(c, &a.setbit.device);
     AddPort(c, &a.setbit.port, "DO port");
-    c->add_option("BIT", a.setbit.bit, "bit number within the port (0 to 7)")
-        ->required()
-        ->check(NumberUpTo(U16));
+    AddBit(c, &a.setbit.bit);
     c->add_option("STATE", a.setbit.state, "0 or 1")->required()->check(OneOf({"0", "1"}));
 
     c = commands.Add(app, "readback", "read back the values last written to DO ports",
@@ -512,16 +518,12 @@ std::shared_ptr<void> AddDeviceCommands(CLI::App& app, CommandSet& commands, Con
     c = commands.Add(*reg, "read", "read a register (a byte, or a word with --word)",
                      Booted(context, [&context, &a] { return RegRead(context, a); }));
     AddDevice(c, &a.regRead.device);
-    c->add_option("ADDRESS", a.regRead.address, "I/O address, or +OFFSET from the base address")
-        ->required()
-        ->check(IoAddressCheck());
+    AddAddress(c, &a.regRead.address);
     c->add_flag("--word", a.regRead.word, "read 16 bits");
     c = commands.Add(*reg, "write", "write a register (a byte, or a word with --word)",
                      Booted(context, [&context, &a] { return RegWrite(context, a); }));
     AddDevice(c, &a.regWrite.device);
-    c->add_option("ADDRESS", a.regWrite.address, "I/O address, or +OFFSET from the base address")
-        ->required()
-        ->check(IoAddressCheck());
+    AddAddress(c, &a.regWrite.address);
     c->add_option("VALUE", a.regWrite.value, "value")->required()->check(NumberUpTo(U16));
     c->add_flag("--word", a.regWrite.word, "write 16 bits");
 
