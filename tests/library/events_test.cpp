@@ -31,6 +31,12 @@ protected:
         return type;
     }
 
+    // The event reported after a pulse on DI port 0, bit `input`.
+    WORD PulseAndCheck(unsigned input)
+    {
+        Pulse(input);
+        return Check();
+    }
 };
 
 TEST_F(Events, EveryCountthInterruptSignalsTheEvent)
@@ -40,8 +46,7 @@ TEST_F(Events, EveryCountthInterruptSignalsTheEvent)
     Pulse(1);
     Pulse(1);
     EXPECT_EQ(Check(50), EVT_TIMEOUT);
-    Pulse(1);
-    EXPECT_EQ(Check(), EVT_DI_INTERRUPT1);
+    EXPECT_EQ(PulseAndCheck(1), EVT_DI_INTERRUPT1);
     EXPECT_EQ(Check(0), EVT_TIMEOUT);
 
     ASSERT_EQ(DioDisableEvent(vtc, EVT_DI_INTERRUPT1), API_SUCCESS);
@@ -51,22 +56,18 @@ TEST_F(Events, EveryCountthInterruptSignalsTheEvent)
 TEST_F(Events, AliasCodesAreReportedOnlyWhileEnabledWithOne)
 {
     ASSERT_EQ(EnableEvent(vtc, EVT_DI_INTERRUPT2_ALIAS, 1, 1), API_SUCCESS);
-    Pulse(2);
-    EXPECT_EQ(Check(), EVT_DI_INTERRUPT2_ALIAS);
+    EXPECT_EQ(PulseAndCheck(2), EVT_DI_INTERRUPT2_ALIAS);
     // Enabling through the plain code leaves the alias in force.
     ASSERT_EQ(EnableEvent(vtc, EVT_DI_INTERRUPT2, 1, 1), API_SUCCESS);
-    Pulse(2);
-    EXPECT_EQ(Check(), EVT_DI_INTERRUPT2_ALIAS);
+    EXPECT_EQ(PulseAndCheck(2), EVT_DI_INTERRUPT2_ALIAS);
 
     ASSERT_EQ(EnableEvent(vtc, EVT_DI_INTERRUPT2_ALIAS, 0, 0), API_SUCCESS);
     ASSERT_EQ(EnableEvent(vtc, EVT_DI_INTERRUPT2, 1, 1), API_SUCCESS);
-    Pulse(2);
-    EXPECT_EQ(Check(), EVT_DI_INTERRUPT2);
+    EXPECT_EQ(PulseAndCheck(2), EVT_DI_INTERRUPT2);
 
     // An enable value other than 1 enables the event but not the alias.
     ASSERT_EQ(EnableEvent(vtc, EVT_DI_INTERRUPT3_ALIAS, 2, 1), API_SUCCESS);
-    Pulse(3);
-    EXPECT_EQ(Check(), EVT_DI_INTERRUPT3);
+    EXPECT_EQ(PulseAndCheck(3), EVT_DI_INTERRUPT3);
     // A flag whose low byte is zero still enables.
     ASSERT_EQ(EnableEvent(vtc, EVT_DI_INTERRUPT0, 0x100, 1), API_SUCCESS);
     EXPECT_EQ(vtcBoard->interruptEnable() & 0x01, 0x01);
@@ -104,8 +105,7 @@ TEST_F(Events, TheEventWindowIsLatchedAtTheInterrupt)
     ASSERT_EQ(DioEnableEventAndSpecifyDiPorts(vtc, EVT_DI_INTERRUPT1, 1, 2), API_SUCCESS);
     vtcBoard->setInputPort(1, 0xAB);
     vtcBoard->setInputPort(2, 0xCD);
-    Pulse(1);
-    EXPECT_EQ(Check(), EVT_DI_INTERRUPT1);
+    EXPECT_EQ(PulseAndCheck(1), EVT_DI_INTERRUPT1);
     vtcBoard->setInputPort(1, 0x00);
 
     BYTE latched[4] = {0xEE, 0xEE, 0xEE, 0xEE};

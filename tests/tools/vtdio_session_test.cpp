@@ -4,13 +4,12 @@
 
 #include <regex>
 
-#include "tests/tools/program_runner.h"
+#include "tests/tools/vtdio_fixture.h"
 
 namespace {
 
 using vttest::ProgramResult;
 using vttest::RunProgram;
-using vttest::TempDir;
 
 // One board with rising edges on every interrupt input (switch 3's template).
 constexpr const char* kMachine = R"(
@@ -22,18 +21,16 @@ io_base = 0xD000
 irq = 7
 )";
 
-class VtdioSessionTest : public ::testing::Test {
+class VtdioSessionTest : public vttest::VtdioFixture {
 protected:
+    VtdioSessionTest() : VtdioFixture(kMachine) {}
+
+    // vtdio run <script written to script.txt> extra...
     ProgramResult Run(const std::string& script, std::vector<std::string> extra = {})
     {
-        std::vector<std::string> args = {"--machine", machine_, "run",
-                                         dir_.Write("script.txt", script)};
-        args.insert(args.end(), extra.begin(), extra.end());
-        return RunProgram(VTDIO_PATH, args);
+        extra.insert(extra.begin(), {"run", dir_.Write("script.txt", script)});
+        return Vtdio(extra);
     }
-
-    TempDir dir_;
-    std::string machine_ = dir_.Write("machine.toml", kMachine);
 };
 
 std::vector<std::string> Lines(const std::string& text)
@@ -172,9 +169,7 @@ get 0 0
 
     // Ctrl-C while the script waits for them ends the script.
     start = std::chrono::steady_clock::now();
-    r = RunProgram(VTDIO_PATH,
-                   {"--machine", machine_, "run", dir_.Write("wait.txt", script + "wait\nget 0 0\n")},
-                   "", 400);
+    r = Vtdio({"run", dir_.Write("wait.txt", script + "wait\nget 0 0\n")}, "", 400);
     EXPECT_EQ(r.exitCode, 130);
     EXPECT_EQ(r.out, "0x02\n");
     EXPECT_NE(r.err.find("wait.txt:7: interrupted"), std::string::npos) << r.err;
@@ -183,8 +178,7 @@ get 0 0
 
 TEST_F(VtdioSessionTest, ShellReadsCommandsFromAPipeUntilQuit)
 {
-    const ProgramResult r = RunProgram(VTDIO_PATH, {"--machine", machine_, "shell"},
-                                       "inport 0 0 0x81\nget 0 0\n\n# note\nquit\nlist\n");
+    const ProgramResult r = Vtdio({"shell"}, "inport 0 0 0x81\nget 0 0\n\n# note\nquit\nlist\n");
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "0x81\n");
 }

@@ -4,13 +4,12 @@
 
 #include <regex>
 
-#include "tests/tools/program_runner.h"
+#include "tests/tools/vtdio_fixture.h"
 
 namespace {
 
 using vttest::ProgramResult;
 using vttest::RunProgram;
-using vttest::TempDir;
 
 // A VTC-4100 with switch 1 and a VTM-6200K with switch 3: the board
 // package's templates give them the trigger modes 5 and 1.
@@ -32,16 +31,9 @@ io_base = 0xC000
 irq = 5
 )";
 
-class VtdioTest : public ::testing::Test {
+class VtdioTest : public vttest::VtdioFixture {
 protected:
-    ProgramResult Vtdio(std::vector<std::string> args, int interruptAfterMs = 0)
-    {
-        args.insert(args.begin(), {"--machine", machine_});
-        return RunProgram(VTDIO_PATH, args, "", interruptAfterMs);
-    }
-
-    TempDir dir_;
-    std::string machine_ = dir_.Write("machine.toml", kMachine);
+    VtdioTest() : VtdioFixture(kMachine) {}
 };
 
 TEST_F(VtdioTest, ListShowsEveryPublishedDeviceWithItsEdges)
@@ -162,7 +154,7 @@ TEST_F(VtdioTest, AMachineThatCannotBeReadStopsTheBootWithExitThree)
 TEST_F(VtdioTest, AHiveKeepsDeviceNumbersAcrossRuns)
 {
     const std::string hive = dir_.path() + "/target.hive";
-    ASSERT_EQ(RunProgram(VTDIO_PATH, {"--hive", hive, "--machine", machine_, "list"}).exitCode, 0);
+    ASSERT_EQ(Vtdio({"--hive", hive, "list"}).exitCode, 0);
 
     // The VTC-4100 is gone, a VTC-4100E is new: the VTM-6200K keeps number
     // 1, the newcomer gets the next free number, and device 0 stays listed
@@ -230,7 +222,7 @@ TEST_F(VtdioTest, MonEndsOnItsTimeoutAndOnCtrlC)
 
     // Without a time-out only Ctrl-C ends it, cleanly.
     const auto start = std::chrono::steady_clock::now();
-    r = Vtdio({"mon", "1", "DI0", "DI1"}, 300);
+    r = Vtdio({"mon", "1", "DI0", "DI1"}, "", 300);
     EXPECT_EQ(r.signal, 0);
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "");
