@@ -2,9 +2,10 @@
 // UTF-8 for tests and tools, optionally echoed to stderr.
 //
 // Drivers print on their request paths, so an entry costs no allocation in
-// the steady state: the text is formatted into per-thread buffers and
-// appended to one text buffer with an index of entry ends. The log keeps at
-// most kMaxBytes of text; beyond that the oldest half is dropped, so a long
+// the steady state: the text is formatted into a per-thread buffer and
+// appended, as formatted (UTF-16), to one text buffer with an index of entry
+// ends; it is turned into UTF-8 only when it is read or echoed. The log keeps at
+// most kMaxChars characters of text; beyond that the oldest half is dropped, so a long
 // run (a benchmark, a demo left running) does not grow without bound.
 #include <atomic>
 #include <cstdio>
@@ -18,11 +19,11 @@
 
 namespace {
 
-constexpr std::size_t kMaxBytes = 8u << 20;
+constexpr std::size_t kMaxChars = 4u << 20;
 
 struct DebugLog {
     std::mutex mutex;
-    std::string text;                // all entries, back to back
+    std::u16string text;             // all entries, back to back
     std::vector<std::size_t> ends;   // end offset of each entry in text
 
     void DropOldestHalf()
@@ -47,23 +48,21 @@ std::atomic<bool> g_echo{false};
 
 extern "C" void NKDbgPrintfW(LPCWSTR format, ...)
 {
-    thread_local std::u16string wide;
-    thread_local std::string entry;
-    wide.clear();
+    thread_local std::u16string entry;
     entry.clear();
     va_list args;
     va_start(args, format);
-    vtsim::internal::AppendFormatted(wide, format, args);
+    vtsim::internal::AppendFormatted(entry, format, args);
     va_end(args);
-    vtsim::internal::AppendUtf8(entry, wide);
 
     DebugLog& log = Log();
     std::lock_guard lock(log.mutex);
     if (g_echo.load(std::memory_order_relaxed)) {
-        std::fwrite(entry.data(), 1, entry.size(), stderr);
+        std::string text = vtsim::internal::ToUtf8(entry);
+        std::fwrite(text.data(), 1, text.size(), stderr);
         std::fflush(stderr);
     }
-    if (log.text.size() + entry.size() > kMaxBytes && !log.ends.empty()) log.DropOldestHalf();
+    if (log.text.size() + entry.size() > kMaxChars && !log.ends.empty()) log.DropOldestHalf();
     log.text += entry;
     log.ends.push_back(log.text.size());
 }
@@ -78,7 +77,7 @@ std::vector<std::string> DebugEntries()
     entries.reserve(log.ends.size());
     std::size_t begin = 0;
     for (std::size_t end : log.ends) {
-        entries.emplace_back(log.text, begin, end - begin);
+        entries.push_back(internal::ToUtf8(log.text.substr(begin, end - begin)));
         begin = end;
     }
     return entries;
@@ -88,7 +87,7 @@ std::string DebugText()
 {
     DebugLog& log = Log();
     std::lock_guard lock(log.mutex);
-    return log.text;
+    return internal::ToUtf8(log.text);
 }
 
 void ClearDebugLog()
