@@ -1,6 +1,8 @@
 // Start-time discovery of the board: identification, interrupt and I/O
 // window information from the device key, the ID switch, the device file
 // name, and the translation of the I/O window.
+#include <cstring>
+
 #include "common/board_types.h"
 #include "driver/board_registers.h"
 #include "driver/device_context.h"
@@ -88,6 +90,26 @@ void ReadWindowInfo(DeviceContext* context, HKEY deviceKey)
     context->ioLength = window.ioWindows[0].dwLen;
 }
 
+// At most the first 20 bytes of "Name"; the rest of the field stays zero,
+// so the name is always terminated. A longer name is read whole and cut.
+void ReadDeviceFileName(DeviceContext* context, HKEY activeKey)
+{
+    DWORD size = DEVICE_FILE_NAME_BYTES;
+    if (RegQueryValueExW(activeKey, u"Name", nullptr, nullptr,
+                         reinterpret_cast<LPBYTE>(context->name), &size) != ERROR_MORE_DATA) {
+        return;
+    }
+    BYTE* whole = static_cast<BYTE*>(LocalAlloc(LMEM_FIXED, size));
+    if (whole == nullptr) {
+        return;
+    }
+    if (RegQueryValueExW(activeKey, u"Name", nullptr, nullptr, whole, &size) == ERROR_SUCCESS &&
+        size >= DEVICE_FILE_NAME_BYTES) {
+        std::memcpy(context->name, whole, DEVICE_FILE_NAME_BYTES);
+    }
+    LocalFree(whole);
+}
+
 }  // namespace
 
 BOOL GetRegistryData(DeviceContext* context, LPCWSTR activeKey)
@@ -122,11 +144,7 @@ BOOL GetRegistryData(DeviceContext* context, LPCWSTR activeKey)
     if (opened != ERROR_SUCCESS) {
         return FALSE;
     }
-    // At most the first 20 bytes of "Name"; the rest of the field stays zero.
-    DWORD type = 0;
-    DWORD size = DEVICE_FILE_NAME_BYTES;
-    RegQueryValueExW(activeKeyHandle, u"Name", nullptr, &type,
-                     reinterpret_cast<LPBYTE>(context->name), &size);
+    ReadDeviceFileName(context, activeKeyHandle);
     RegCloseKey(activeKeyHandle);
 
     NKDbgPrintfW(u"\n<===GetRegistryData board id: %x\n", context->boardType);

@@ -79,6 +79,24 @@ protected:
 
 }  // namespace
 
+TEST_F(DirectEntry, LongDeviceFileNameKeepsItsFirstTenCharacters)
+{
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, ACTIVE_KEY, 0, KEY_ALL_ACCESS, &key),
+              static_cast<LONG>(ERROR_SUCCESS));
+    const std::u16string name = u"VTD123456789:";
+    RegSetValueExW(key, u"Name", 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
+                   static_cast<DWORD>((name.size() + 1) * 2));
+    RegCloseKey(key);
+
+    const vtsim::LiveCounts before = vtsim::GetLiveCounts();
+    DeviceContext* context = Start();
+    ASSERT_NE(context, nullptr);
+    EXPECT_EQ(std::u16string(context->name), u"VTD1234567");
+    EXPECT_TRUE(VTD_Deinit(reinterpret_cast<DWORD_PTR>(context)));
+    EXPECT_EQ(vtsim::GetLiveCounts(), before) << vtsim::Describe(vtsim::GetLiveCounts());
+}
+
 TEST_F(DirectEntry, StartFillsTheRecordAndStopReleasesEverything)
 {
     const vtsim::LiveCounts before = vtsim::GetLiveCounts();
