@@ -35,18 +35,19 @@ DWORD Assemble(const BYTE (&bytes)[4])
            DWORD{bytes[3]} << 24;
 }
 
-// A data address and a range of count ports from firstPort that lies on a
-// board of a known type.
+// A range of count ports from firstPort that lies on a board of a known
+// type, then a data address: the board type, the range and the address are
+// tested in this order.
 LONG CheckPortRange(const DeviceConnection& connection, const void* data, DWORD firstPort,
                     DWORD count)
 {
-    if (data == nullptr)
-        return Fail(connection, API_INVALID_PARAMETER);
     const DWORD ports = PortsOf(connection);
     if (ports == 0)
         return Fail(connection, API_BOARD_NOT_SUPPORTED);
     if (firstPort >= ports || count == 0 || count > ports - firstPort)
         return Fail(connection, API_PORT_OUT_OF_RANGE);
+    if (data == nullptr)
+        return Fail(connection, API_INVALID_PARAMETER);
     return API_SUCCESS;
 }
 
@@ -282,9 +283,15 @@ LONG DioReadPortDword(LONG handle, WORD port, DWORD* validMask, DWORD* value)
 
 // ---- Output readback ----------------------------------------------------------------
 
+// The result address is tested before the board type here.
 LONG DioGetCurrentDOByte(LONG handle, WORD port, BYTE* value)
 {
-    return ReadPortRange(handle, IOCTL_DIO_GET_CURRENT_DO_PORTS, port, 1, value);
+    ConnectionRef connection(handle);
+    if (!connection)
+        return API_INVALID_HANDLE;
+    if (value == nullptr)
+        return Fail(*connection, API_INVALID_PARAMETER);
+    return ReadPorts(*connection, IOCTL_DIO_GET_CURRENT_DO_PORTS, port, 1, value);
 }
 
 LONG DioGetCurrentDOBit(LONG handle, WORD port, WORD bit, WORD* value)

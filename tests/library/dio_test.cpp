@@ -39,6 +39,12 @@ TEST_F(DigitalIo, PortRangesAreCheckedAgainstTheBoard)
     EXPECT_EQ(DioReadDiPorts(vtc, 1, 0, buffer), outOfRange);
     EXPECT_EQ(DioReadDiPorts(vtc, 4, 1, buffer), outOfRange);
     EXPECT_EQ(DioReadDiPorts(vtc, 0, 1, nullptr), Status(VTC4100_SLOT, API_INVALID_PARAMETER));
+    // The range is tested before the data address, except by the DO byte
+    // readback, which tests its result address first.
+    EXPECT_EQ(DioReadDiPorts(vtc, 4, 1, nullptr), outOfRange);
+    EXPECT_EQ(DioReadPortByte(vtc, 4, nullptr), outOfRange);
+    EXPECT_EQ(DioWriteDoPorts(vtc, 2, 3, nullptr), outOfRange);
+    EXPECT_EQ(DioGetCurrentDOByte(vtc, 4, nullptr), Status(VTC4100_SLOT, API_INVALID_PARAMETER));
     EXPECT_EQ(DioWriteDoPorts(vtm, 1, 2, buffer), Status(VTM6200K_SLOT, API_PORT_OUT_OF_RANGE));
     EXPECT_EQ(DioReadDiPorts(0, 0, 1, buffer), API_INVALID_HANDLE);
 
