@@ -15,9 +15,9 @@
 #include "common/registry_layout.h"
 #include "platform/ddk.h"
 #include "platform/device_file.h"
-#include "platform/host/board.h"
-#include "platform/host/diagnostics.h"
-#include "platform/host/target.h"
+#include "platform/host/control/board.h"
+#include "platform/host/control/diagnostics.h"
+#include "platform/host/control/target.h"
 #include "platform/kernel.h"
 #include "platform/registry.h"
 

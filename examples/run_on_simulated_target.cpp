@@ -6,7 +6,7 @@
 #include <string>
 
 #include "examples/dio_example.h"
-#include "platform/host/target.h"
+#include "platform/host/control/target.h"
 
 int main()
 {

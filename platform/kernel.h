@@ -130,7 +130,7 @@ int lstrcmpiW(LPCWSTR a, LPCWSTR b);
 // ---- Debug output --------------------------------------------------------------
 
 // The kernel debug output: formats like StringCchPrintfW and appends the text
-// to the target's debug log (see platform/host/target.h to read it).
+// to the target's debug log (see platform/host/control/target.h to read it).
 void NKDbgPrintfW(LPCWSTR format, ...);
 
 // ---- Modules -------------------------------------------------------------------

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "common/registry_access.h"
-#include "platform/host/diagnostics.h"
-#include "platform/host/faults.h"
-#include "platform/host/registry_control.h"
+#include "platform/host/control/diagnostics.h"
+#include "platform/host/control/faults.h"
+#include "platform/host/control/registry_control.h"
 #include "platform/registry.h"
 
 namespace {

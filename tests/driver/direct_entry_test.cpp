@@ -10,7 +10,7 @@
 #include "driver/device_context.h"
 #include "driver/entry_points.h"
 #include "driver_test_support.h"
-#include "platform/host/faults.h"
+#include "platform/host/control/faults.h"
 
 using namespace drivertest;
 

@@ -11,9 +11,9 @@
 #include "common/control_codes.h"
 #include "common/registry_layout.h"
 #include "platform/device_file.h"
-#include "platform/host/diagnostics.h"
-#include "platform/host/registry_control.h"
-#include "platform/host/target.h"
+#include "platform/host/control/diagnostics.h"
+#include "platform/host/control/registry_control.h"
+#include "platform/host/control/target.h"
 #include "platform/kernel.h"
 #include "platform/registry.h"
 

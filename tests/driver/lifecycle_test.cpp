@@ -8,7 +8,7 @@
 
 #include "common/board_types.h"
 #include "driver_test_support.h"
-#include "platform/host/diagnostics.h"
+#include "platform/host/control/diagnostics.h"
 
 using namespace drivertest;
 

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "library_test_support.h"
-#include "platform/host/faults.h"
-#include "platform/host/registry_control.h"
+#include "platform/host/control/faults.h"
+#include "platform/host/control/registry_control.h"
 
 using namespace librarytest;
 

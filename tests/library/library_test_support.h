@@ -8,8 +8,8 @@
 
 #include "common/registry_layout.h"
 #include "library/include/rlx4100.h"
-#include "platform/host/diagnostics.h"
-#include "platform/host/target.h"
+#include "platform/host/control/diagnostics.h"
+#include "platform/host/control/target.h"
 #include "platform/kernel.h"
 #include "platform/registry.h"
 

@@ -8,8 +8,8 @@
 #include "library/settings.h"
 #include "library/status.h"
 #include "library_test_support.h"
-#include "platform/host/faults.h"
-#include "platform/host/registry_control.h"
+#include "platform/host/control/faults.h"
+#include "platform/host/control/registry_control.h"
 
 using librarytest::EntryPath;
 using librarytest::ReadDword;

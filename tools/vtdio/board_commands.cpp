@@ -6,7 +6,7 @@
 #include <ostream>
 #include <thread>
 
-#include "platform/host/target.h"
+#include "platform/host/control/target.h"
 #include "tools/vtdio/numbers.h"
 
 namespace vtdio {

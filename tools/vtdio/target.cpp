@@ -4,8 +4,8 @@
 
 #include "common/board_types.h"
 #include "common/registry_layout.h"
-#include "platform/host/diagnostics.h"
-#include "platform/host/target.h"
+#include "platform/host/control/diagnostics.h"
+#include "platform/host/control/target.h"
 #include "platform/registry.h"
 #include "tools/vtdio/numbers.h"
 

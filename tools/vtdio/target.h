@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/host/board.h"
+#include "platform/host/control/board.h"
 
 namespace vtdio {
 

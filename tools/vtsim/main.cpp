@@ -15,13 +15,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/host/board.h"
-#include "platform/host/target.h"
-#include "platform/host/value_text.h"
+#include "platform/host/control/board.h"
+#include "platform/host/control/target.h"
+#include "platform/host/control/text.h"
 
 namespace {
 
-using vtsim::internal::NarrowAscii;
+using vtsim::Utf8FromUtf16;
 
 void PrintBoards()
 {
@@ -45,9 +45,9 @@ void PrintDevices()
     auto devices = vtsim::Devices();
     std::printf("Devices (%zu):\n", devices.size());
     for (const auto& d : devices)
-        std::printf("  %-6s %-14s %-44s %s\n", NarrowAscii(d.name).c_str(),
-                    NarrowAscii(d.dll).c_str(), NarrowAscii(d.deviceKey).c_str(),
-                    NarrowAscii(d.activeKey).c_str());
+        std::printf("  %-6s %-14s %-44s %s\n", Utf8FromUtf16(d.name).c_str(),
+                    Utf8FromUtf16(d.dll).c_str(), Utf8FromUtf16(d.deviceKey).c_str(),
+                    Utf8FromUtf16(d.activeKey).c_str());
     auto failures = vtsim::DriverLoadFailures();
     if (!failures.empty()) {
         std::printf("Not loaded (%zu):\n", failures.size());

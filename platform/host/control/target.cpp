@@ -1,0 +1,145 @@
+// Booting and shutting down the simulated target: registry, boards, bus
+// enumeration and drivers, in that order, undone in reverse.
+#include "platform/host/control/target.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <mutex>
+
+#include "platform/host/devices/device_manager.h"
+#include "platform/host/control/diagnostics.h"
+#include "platform/host/hardware/pci_bus.h"
+#include "platform/host/control/registry_control.h"
+
+#ifndef VT_SOURCE_DIR
+#define VT_SOURCE_DIR "."
+#endif
+
+namespace vtsim {
+
+namespace {
+
+struct TargetState {
+    std::mutex mutex;  // serialises Boot and Shutdown
+    bool booted = false;
+    std::string hiveFile;
+};
+
+TargetState& State()
+{
+    static TargetState* state = new TargetState;
+    return *state;
+}
+
+bool LoadRegistry(const BootOptions& options, std::string* error)
+{
+    if (!options.hiveFile.empty() && std::filesystem::exists(options.hiveFile))
+        return LoadHive(options.hiveFile, error);
+    std::vector<std::string> scripts =
+        options.registryScripts.empty() ? DefaultRegistryScripts() : options.registryScripts;
+    for (const auto& script : scripts) {
+        if (!ImportRegistryScriptFile(script, error))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::vector<std::string> DefaultRegistryScripts()
+{
+    namespace fs = std::filesystem;
+    const fs::path source(VT_SOURCE_DIR);
+    std::vector<std::string> scripts{(source / "platform" / "image" / "platform.reg").string()};
+    std::vector<std::string> packages;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(source / "packages", ec)) {
+        if (entry.is_regular_file() && entry.path().extension() == ".reg")
+            packages.push_back(entry.path().string());
+    }
+    std::sort(packages.begin(), packages.end());
+    scripts.insert(scripts.end(), packages.begin(), packages.end());
+    return scripts;
+}
+
+bool Boot(const BootOptions& options, std::string* error)
+{
+    std::string ignored;
+    if (!error)
+        error = &ignored;
+    TargetState& state = State();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    if (state.booted) {
+        *error = "the target is already booted";
+        return false;
+    }
+    // Echo from the start, so that the drivers' start-up lines show too.
+    SetDebugEcho(options.echoDebug);
+    ResetRegistry();
+    if (!LoadRegistry(options, error)) {
+        ResetRegistry();
+        SetDebugEcho(false);
+        return false;
+    }
+    std::vector<internal::EnumeratedDevice> enumerated;
+    if (!internal::InstallBoards(options.machine, error) ||
+        !internal::EnumeratePciBus(&enumerated, error)) {
+        internal::RemoveBoards();
+        ResetRegistry();
+        SetDebugEcho(false);
+        return false;
+    }
+    if (options.loadDrivers) {
+        std::vector<internal::DriverBinding> bindings;
+        for (const auto& device : enumerated)
+            bindings.push_back({device.instanceKey, device.dll, device.prefix, device.order});
+        internal::LoadDrivers(bindings, options.moduleDir);
+    }
+    state.hiveFile = options.hiveFile;
+    state.booted = true;
+    return true;
+}
+
+void Shutdown()
+{
+    TargetState& state = State();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    if (!state.booted)
+        return;
+    internal::UnloadDrivers();
+    if (!state.hiveFile.empty()) {
+        std::string error;
+        if (!SaveHive(state.hiveFile, &error))
+            std::fprintf(stderr, "vtsim: the hive was not saved: %s\n", error.c_str());
+    }
+    internal::RemoveBoards();
+    ResetRegistry();
+    SetDebugEcho(false);
+    state.hiveFile.clear();
+    state.booted = false;
+}
+
+bool IsBooted()
+{
+    TargetState& state = State();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    return state.booted;
+}
+
+std::vector<Board*> Boards()
+{
+    return internal::InstalledBoards();
+}
+
+std::vector<LoadedDevice> Devices()
+{
+    return internal::LoadedDevices();
+}
+
+std::vector<std::string> DriverLoadFailures()
+{
+    return internal::DriverLoadFailures();
+}
+
+}  // namespace vtsim

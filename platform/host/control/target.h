@@ -1,0 +1,61 @@
+// Booting and shutting down the simulated target, and reaching its parts.
+//
+// One target per process: the platform's services are process-wide. The
+// kernel and registry services work without a booted target (tests of them
+// need no boards); boot adds the machine, enumerates the PCI bus and loads
+// the drivers.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/host/control/board.h"
+#include "platform/host/control/machine.h"
+
+namespace vtsim {
+
+struct BootOptions {
+    MachineDescription machine = MachineDescription::Default();
+    // Registry scripts imported at boot, in order. Empty: the platform
+    // image's base script and the board package's scripts (packages/*.reg).
+    std::vector<std::string> registryScripts;
+    // When set, the hive is loaded from this file at boot (if it exists,
+    // instead of importing the scripts) and saved to it at shutdown.
+    std::string hiveFile;
+    bool echoDebug = false;
+    // Where driver modules are looked up ("Rlx4100S.dll" -> dir/Rlx4100S.so).
+    // Empty: the build's module directory.
+    std::string moduleDir;
+    bool loadDrivers = true;
+};
+
+// Starts from an empty hive, loads the hive file (when it exists) or imports
+// the scripts, installs the machine's boards, enumerates the PCI bus and
+// loads a driver per matched board (in template Order). A driver that does
+// not load or start leaves no device (see DriverLoadFailures) and does not
+// fail the boot. Fails (false, *error set, nothing left behind) when already
+// booted, a script or the hive cannot be read, or the machine is invalid.
+bool Boot(const BootOptions& options, std::string* error);
+// Unloads every driver (Deinit), saves the hive when one is kept, removes the
+// boards and resets the registry.
+void Shutdown();
+bool IsBooted();
+
+std::vector<Board*> Boards();
+
+struct LoadedDevice {
+    std::u16string name;       // "VTD1:"
+    std::u16string dll;        // "Rlx4100S.dll"
+    std::u16string activeKey;  // "Drivers\\Active\\01"
+    std::u16string deviceKey;  // "Drivers\\BuiltIn\\PCI\\Instance\\Rlx4100S1"
+};
+std::vector<LoadedDevice> Devices();
+
+// Why each enumerated board of the last boot has no device (module missing,
+// entry point missing, Init returned 0, ...), one line per board.
+std::vector<std::string> DriverLoadFailures();
+
+// The default registry scripts that Boot imports when none are given.
+std::vector<std::string> DefaultRegistryScripts();
+
+}  // namespace vtsim

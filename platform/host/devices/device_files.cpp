@@ -1,0 +1,107 @@
+// Device files: CreateFileW on a device name, DeviceIoControl and the close of
+// the handle, routed to the loaded driver's Open, IOControl and Close.
+#include "platform/device_file.h"
+
+#include "platform/host/devices/device_manager.h"
+#include "platform/host/kernel/counters_and_faults.h"
+#include "platform/kernel.h"
+
+namespace vtsim::internal {
+
+BOOL OpenDeviceFile::OnHandleClosed()
+{
+    // Requests in flight on this handle finish before the driver sees Close.
+    gate_.Shut();
+    BOOL result = TRUE;
+    if (device_->gate.Enter()) {
+        result = CloseInDriverOnce();
+        device_->gate.Leave();
+    }
+    // Otherwise the device is being unloaded, and the unload closes the file.
+    device_->RemoveFile(this);
+    return result;
+}
+
+BOOL OpenDeviceFile::Control(DWORD code, LPVOID in, DWORD inSize, LPVOID out, DWORD outSize,
+                             LPDWORD returned)
+{
+    if (!gate_.Enter()) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    BOOL result = device_->entry.ioControl(openContext_, code, static_cast<PBYTE>(in), inSize,
+                                           static_cast<PBYTE>(out), outSize, returned);
+    gate_.Leave();
+    return result;
+}
+
+void OpenDeviceFile::CloseForUnload()
+{
+    gate_.Shut();
+    CloseInDriverOnce();
+}
+
+BOOL OpenDeviceFile::CloseInDriverOnce()
+{
+    if (driverClosed_.exchange(true))
+        return TRUE;
+    return device_->entry.close(openContext_);
+}
+
+}  // namespace vtsim::internal
+
+using vtsim::internal::OpenDeviceFile;
+
+extern "C" {
+
+HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD shareMode,
+                   LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE)
+{
+    if (!fileName) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_HANDLE_VALUE;
+    }
+    if (vtsim::internal::ShouldFail(vtsim::Fault::DeviceOpen)) {
+        SetLastError(ERROR_GEN_FAILURE);
+        return INVALID_HANDLE_VALUE;
+    }
+    auto device = vtsim::internal::FindDevice(fileName);
+    if (!device || !device->gate.Enter()) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    SetLastError(ERROR_SUCCESS);
+    DWORD_PTR openContext = device->entry.open(device->deviceContext, desiredAccess, shareMode);
+    if (openContext == 0) {
+        if (GetLastError() == ERROR_SUCCESS)
+            SetLastError(ERROR_GEN_FAILURE);
+        device->gate.Leave();
+        return INVALID_HANDLE_VALUE;
+    }
+    auto file = std::make_shared<OpenDeviceFile>(device, openContext);
+    device->AddFile(file);
+    HANDLE handle = vtsim::internal::InsertHandle(file);
+    if (!handle) {
+        DWORD error = GetLastError();
+        device->RemoveFile(file.get());
+        file->CloseForUnload();  // gives the open back to the driver
+        SetLastError(error);
+        device->gate.Leave();
+        return INVALID_HANDLE_VALUE;
+    }
+    device->gate.Leave();
+    return handle;
+}
+
+BOOL DeviceIoControl(HANDLE device, DWORD ioControlCode, LPVOID inBuffer, DWORD inSize,
+                     LPVOID outBuffer, DWORD outSize, LPDWORD bytesReturned, LPOVERLAPPED)
+{
+    auto file = vtsim::internal::LookupHandleAs<OpenDeviceFile>(device);
+    if (!file) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    return file->Control(ioControlCode, inBuffer, inSize, outBuffer, outSize, bytesReturned);
+}
+
+}  // extern "C"

@@ -1,0 +1,139 @@
+// The simulated target's device manager (internal to platform/host/): loads
+// stream driver modules for the enumerated boards, keeps the table of loaded
+// devices, and gives the device-file services what they need to route opens,
+// control requests and closes to a driver.
+#pragma once
+
+#include "platform/host/internal_header.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/host/kernel/objects.h"
+#include "platform/host/control/target.h"
+#include "platform/stream_driver.h"
+
+namespace vtsim::internal {
+
+// Admits calls into a driver until it is shut; Shut() then waits for the
+// calls in flight to return. Enter/Leave are two atomic operations, so a
+// control request pays no lock on its way to the driver.
+class CallGate {
+public:
+    // True when the call may go ahead; the caller then owes one Leave().
+    bool Enter();
+    void Leave();
+    // Refuses every later Enter() and waits for the admitted calls to leave.
+    // Must not be called from inside an admitted call of the same gate.
+    void Shut();
+    bool IsShut() const { return shut_.load(); }
+
+private:
+    std::atomic<int> inFlight_{0};
+    std::atomic<bool> shut_{false};
+    std::mutex mutex_;
+    std::condition_variable drained_;
+};
+
+// The entry points of one loaded driver module (prefix "VTD" gives VTD_Init, ...).
+struct StreamEntryPoints {
+    PFN_Init init = nullptr;
+    PFN_Deinit deinit = nullptr;
+    PFN_Open open = nullptr;
+    PFN_Close close = nullptr;
+    PFN_IOControl ioControl = nullptr;
+    PFN_Read read = nullptr;
+    PFN_Write write = nullptr;
+    PFN_Seek seek = nullptr;
+    PFN_PowerUpDown powerUp = nullptr;
+    PFN_PowerUpDown powerDown = nullptr;
+};
+
+class OpenDeviceFile;
+struct DriverModule;
+
+// One device that the device manager has loaded ("VTD1:").
+class StreamDevice {
+public:
+    LoadedDevice info;
+    StreamEntryPoints entry;
+    DWORD_PTR deviceContext = 0;
+    std::shared_ptr<DriverModule> module;
+    // Opens and closes pass through it; shut when the device is unloaded.
+    CallGate gate;
+
+    // The device's open files (the device manager closes those still open
+    // when it unloads the device).
+    void AddFile(const std::shared_ptr<OpenDeviceFile>& file);
+    void RemoveFile(const OpenDeviceFile* file);
+    std::vector<std::shared_ptr<OpenDeviceFile>> Files();
+
+private:
+    std::mutex filesMutex_;
+    std::vector<std::shared_ptr<OpenDeviceFile>> files_;
+};
+
+// An open device file: the object behind a CreateFileW handle. Control
+// requests pass through its gate; the driver's Close runs exactly once, when
+// the handle is closed or, if the device is unloaded first, at the unload.
+class OpenDeviceFile : public KernelObject {
+public:
+    OpenDeviceFile(std::shared_ptr<StreamDevice> device, DWORD_PTR openContext)
+        : device_(std::move(device)), openContext_(openContext)
+    {
+    }
+    BOOL OnHandleClosed() override;
+
+    // The device's IOControl for this open; FALSE with ERROR_INVALID_HANDLE
+    // once the file is closed or its device unloaded.
+    BOOL Control(DWORD code, LPVOID in, DWORD inSize, LPVOID out, DWORD outSize,
+                 LPDWORD returned);
+
+    // Called by the device manager while it unloads the device (the device's
+    // gate is already shut): waits for the requests in flight, then Close.
+    void CloseForUnload();
+
+private:
+    BOOL CloseInDriverOnce();
+
+    std::shared_ptr<StreamDevice> device_;
+    const DWORD_PTR openContext_;
+    CallGate gate_;
+    std::atomic<bool> driverClosed_{false};
+};
+
+// One board that bus enumeration matched to a driver template.
+struct DriverBinding {
+    std::u16string deviceKey;  // instance key, relative to HKLM
+    std::u16string dll;        // template "Dll", e.g. "Rlx4100S.dll"
+    std::u16string prefix;     // template "Prefix", e.g. "VTD"
+    DWORD order = 0;           // template "Order": lower loads first
+};
+
+// Loads a driver for every binding, in ascending Order (enumeration order
+// among equal Orders). A binding whose module does not load, lacks a required
+// entry point or whose Init returns 0 leaves no device and no active key; the
+// reason is recorded (DriverLoadFailures). moduleDir empty: the build's
+// module directory.
+void LoadDrivers(const std::vector<DriverBinding>& bindings, const std::string& moduleDir);
+
+// Unloads every device in reverse load order: open files are closed through
+// the driver's Close, then Deinit, the active key is removed and the module
+// released (DllMain detach and dlclose at its last user).
+void UnloadDrivers();
+
+// The loaded device whose name matches (without regard to case), or nullptr.
+std::shared_ptr<StreamDevice> FindDevice(const std::u16string& name);
+
+std::vector<LoadedDevice> LoadedDevices();
+std::vector<std::string> DriverLoadFailures();
+
+// The shared object path for a module name: "X.dll" -> "<dir>/X.so". Empty
+// when the name is empty or holds a path separator.
+std::string ModulePathFor(const std::u16string& dll, const std::string& moduleDir);
+
+}  // namespace vtsim::internal

@@ -1,0 +1,103 @@
+// The kernel debug output: one log entry per NKDbgPrintfW call, kept as
+// UTF-8 for tests and tools, optionally echoed to stderr.
+//
+// Drivers print on their request paths, so an entry costs no allocation in
+// the steady state: the text is formatted into a per-thread buffer and
+// appended, as formatted (UTF-16), to one text buffer with an index of entry
+// ends; it is turned into UTF-8 only when it is read or echoed. The log keeps at
+// most kMaxChars characters of text; beyond that the oldest half is dropped, so a long
+// run (a benchmark, a demo left running) does not grow without bound.
+#include <atomic>
+#include <cstdio>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/host/control/diagnostics.h"
+#include "platform/host/kernel/strings.h"
+#include "platform/kernel.h"
+
+namespace {
+
+constexpr std::size_t kMaxChars = 4u << 20;
+
+struct DebugLog {
+    std::mutex mutex;
+    std::u16string text;             // all entries, back to back
+    std::vector<std::size_t> ends;   // end offset of each entry in text
+
+    void DropOldestHalf()
+    {
+        std::size_t keepFrom = ends[ends.size() / 2];
+        std::size_t dropped = ends.size() / 2 + 1;
+        text.erase(0, keepFrom);
+        ends.erase(ends.begin(), ends.begin() + static_cast<std::ptrdiff_t>(dropped));
+        for (std::size_t& end : ends) end -= keepFrom;
+    }
+};
+
+DebugLog& Log()
+{
+    static DebugLog* log = new DebugLog;  // lives until process exit
+    return *log;
+}
+
+std::atomic<bool> g_echo{false};
+
+}  // namespace
+
+extern "C" void NKDbgPrintfW(LPCWSTR format, ...)
+{
+    thread_local std::u16string entry;
+    entry.clear();
+    va_list args;
+    va_start(args, format);
+    vtsim::internal::AppendFormatted(entry, format, args);
+    va_end(args);
+
+    DebugLog& log = Log();
+    std::lock_guard lock(log.mutex);
+    if (g_echo.load(std::memory_order_relaxed)) {
+        std::string text = vtsim::internal::ToUtf8(entry);
+        std::fwrite(text.data(), 1, text.size(), stderr);
+        std::fflush(stderr);
+    }
+    if (log.text.size() + entry.size() > kMaxChars && !log.ends.empty()) log.DropOldestHalf();
+    log.text += entry;
+    log.ends.push_back(log.text.size());
+}
+
+namespace vtsim {
+
+std::vector<std::string> DebugEntries()
+{
+    DebugLog& log = Log();
+    std::lock_guard lock(log.mutex);
+    std::vector<std::string> entries;
+    entries.reserve(log.ends.size());
+    std::size_t begin = 0;
+    for (std::size_t end : log.ends) {
+        entries.push_back(internal::ToUtf8(log.text.substr(begin, end - begin)));
+        begin = end;
+    }
+    return entries;
+}
+
+std::string DebugText()
+{
+    DebugLog& log = Log();
+    std::lock_guard lock(log.mutex);
+    return internal::ToUtf8(log.text);
+}
+
+void ClearDebugLog()
+{
+    DebugLog& log = Log();
+    std::lock_guard lock(log.mutex);
+    log.text.clear();
+    log.ends.clear();
+}
+
+void SetDebugEcho(bool echo) { g_echo.store(echo); }
+
+}  // namespace vtsim

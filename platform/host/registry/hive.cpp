@@ -1,0 +1,212 @@
+// The hive tree, name matching and key paths.
+#include "platform/host/registry/hive.h"
+
+#include "platform/host/control/registry_control.h"
+
+namespace vtsim::registry {
+
+namespace {
+
+char16_t FoldCase(char16_t c)
+{
+    if (c >= u'a' && c <= u'z') {
+        return static_cast<char16_t>(c - 0x20);
+    }
+    // Latin-1 lower-case letters (except the division sign and y-diaeresis).
+    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) {
+        return static_cast<char16_t>(c - 0x20);
+    }
+    return c;
+}
+
+}  // namespace
+
+// Control characters and unpaired surrogates have no place in a name (a
+// name must survive a round trip through a registry script).
+bool IsPlainText(std::u16string_view name)
+{
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        char16_t c = name[i];
+        if (c < 0x20 || c == 0x7F) {
+            return false;
+        }
+        if (c >= 0xD800 && c <= 0xDBFF) {
+            if (i + 1 >= name.size() || name[i + 1] < 0xDC00 || name[i + 1] > 0xDFFF) {
+                return false;
+            }
+            ++i;
+        } else if (c >= 0xDC00 && c <= 0xDFFF) {
+            return false;
+        }
+    }
+    return true;
+}
+
+namespace {
+
+struct HiveState {
+    std::mutex mutex;
+    std::shared_ptr<Key> root = std::make_shared<Key>();
+};
+
+HiveState& State()
+{
+    static HiveState* state = new HiveState;  // never destroyed: used until process exit
+    return *state;
+}
+
+}  // namespace
+
+bool NamesEqual(std::u16string_view a, std::u16string_view b)
+{
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (FoldCase(a[i]) != FoldCase(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsValidKeyName(std::u16string_view name)
+{
+    return !name.empty() && name.size() <= MAX_KEY_NAME_CHARS &&
+           name.find(u'\\') == std::u16string_view::npos && IsPlainText(name);
+}
+
+bool IsValidValueName(std::u16string_view name)
+{
+    return name.size() <= MAX_VALUE_NAME_CHARS && IsPlainText(name);
+}
+
+bool SplitKeyPath(std::u16string_view path, std::vector<std::u16string_view>* elements)
+{
+    elements->clear();
+    if (!path.empty() && path.back() == u'\\') {
+        path.remove_suffix(1);
+        if (path.empty()) {
+            return false;
+        }
+    }
+    while (!path.empty()) {
+        std::size_t cut = path.find(u'\\');
+        std::u16string_view element = path.substr(0, cut);
+        if (!IsValidKeyName(element)) {
+            return false;
+        }
+        elements->push_back(element);
+        if (cut == std::u16string_view::npos) {
+            break;
+        }
+        path.remove_prefix(cut + 1);
+        if (path.empty()) {
+            return false;  // "A\\" after the trailing backslash was removed: an empty element
+        }
+    }
+    return true;
+}
+
+std::shared_ptr<Key> Key::FindSubkey(std::u16string_view subName) const
+{
+    for (const auto& subkey : subkeys) {
+        if (NamesEqual(subkey->name, subName)) {
+            return subkey;
+        }
+    }
+    return nullptr;
+}
+
+const Value* Key::FindValue(std::u16string_view valueName) const
+{
+    for (const auto& value : values) {
+        if (NamesEqual(value.name, valueName)) {
+            return &value;
+        }
+    }
+    return nullptr;
+}
+
+void Key::SetValue(std::u16string_view valueName, DWORD type, const BYTE* data, std::size_t size)
+{
+    Value* target = const_cast<Value*>(FindValue(valueName));
+    if (target == nullptr) {
+        values.push_back(Value{std::u16string(valueName), type, {}});
+        target = &values.back();
+    }
+    target->type = type;
+    target->data.assign(data, data + size);
+}
+
+std::shared_ptr<Key> Key::AddSubkey(std::u16string_view subName)
+{
+    auto subkey = std::make_shared<Key>();
+    subkey->name = std::u16string(subName);
+    subkeys.push_back(subkey);
+    return subkey;
+}
+
+std::shared_ptr<Key> FindPath(const std::shared_ptr<Key>& base,
+                              const std::vector<std::u16string_view>& elements)
+{
+    std::shared_ptr<Key> key = base;
+    for (auto element : elements) {
+        key = key->FindSubkey(element);
+        if (!key) {
+            return nullptr;
+        }
+    }
+    return key;
+}
+
+std::size_t MissingElements(const Key& base, const std::vector<std::u16string_view>& elements)
+{
+    const Key* key = &base;
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        std::shared_ptr<Key> next = key->FindSubkey(elements[i]);
+        if (!next) {
+            return elements.size() - i;
+        }
+        key = next.get();
+    }
+    return 0;
+}
+
+std::shared_ptr<Key> CreatePath(const std::shared_ptr<Key>& base,
+                                const std::vector<std::u16string_view>& elements)
+{
+    std::shared_ptr<Key> key = base;
+    for (auto element : elements) {
+        std::shared_ptr<Key> next = key->FindSubkey(element);
+        key = next ? next : key->AddSubkey(element);
+    }
+    return key;
+}
+
+std::mutex& HiveMutex()
+{
+    return State().mutex;
+}
+
+const std::shared_ptr<Key>& HiveRoot()
+{
+    return State().root;
+}
+
+void ReplaceHiveRoot(std::shared_ptr<Key> root)
+{
+    State().root = std::move(root);
+}
+
+}  // namespace vtsim::registry
+
+namespace vtsim {
+
+void ResetRegistry()
+{
+    std::lock_guard lock(registry::HiveMutex());
+    registry::ReplaceHiveRoot(std::make_shared<registry::Key>());
+}
+
+}  // namespace vtsim

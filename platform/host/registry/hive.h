@@ -1,0 +1,78 @@
+// The simulated target's registry hive: the tree of keys and values that the
+// registry services, the script importer/exporter and the hive file share.
+// Not for the package's code.
+#pragma once
+
+#include "platform/host/internal_header.h"
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/types.h"
+
+namespace vtsim::registry {
+
+struct Value {
+    std::u16string name;  // stored case; "" is the key's default value
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+};
+
+struct Key {
+    std::u16string name;  // stored case; "" for the hive root
+    std::vector<Value> values;                  // in order of creation
+    std::vector<std::shared_ptr<Key>> subkeys;  // in order of creation
+
+    std::shared_ptr<Key> FindSubkey(std::u16string_view subName) const;
+    const Value* FindValue(std::u16string_view valueName) const;
+    // Replaces the data and type of an existing value (keeping its position
+    // and stored name) or appends a new one.
+    void SetValue(std::u16string_view valueName, DWORD type, const BYTE* data, std::size_t size);
+    // Appends a new subkey (the caller checked that none of that name exists).
+    std::shared_ptr<Key> AddSubkey(std::u16string_view subName);
+};
+
+// Longest key name and value name the hive accepts, in characters.
+constexpr std::size_t MAX_KEY_NAME_CHARS = 255;
+constexpr std::size_t MAX_VALUE_NAME_CHARS = 16383;
+
+// Names are compared without regard to case (ASCII and Latin-1 letters).
+bool NamesEqual(std::u16string_view a, std::u16string_view b);
+
+// Text without control characters and with well-formed UTF-16 (no unpaired
+// surrogate).
+bool IsPlainText(std::u16string_view text);
+
+// A key name element: 1 to 255 characters, no backslash, no control
+// character, no unpaired surrogate.
+bool IsValidKeyName(std::u16string_view name);
+// A value name: up to 16383 characters, no control character, no unpaired
+// surrogate ("" is the default value).
+bool IsValidValueName(std::u16string_view name);
+
+// Splits a key path ("A\B\C") into its elements. An empty path gives no
+// elements; one trailing backslash is allowed; a leading backslash, an empty
+// element or an invalid name makes the path invalid (false).
+bool SplitKeyPath(std::u16string_view path, std::vector<std::u16string_view>* elements);
+
+// The key below base named by the elements, or nullptr when one is missing.
+std::shared_ptr<Key> FindPath(const std::shared_ptr<Key>& base,
+                              const std::vector<std::u16string_view>& elements);
+// Number of elements of the path that do not exist yet below base.
+std::size_t MissingElements(const Key& base, const std::vector<std::u16string_view>& elements);
+// The key below base named by the elements, creating missing ones.
+std::shared_ptr<Key> CreatePath(const std::shared_ptr<Key>& base,
+                                const std::vector<std::u16string_view>& elements);
+
+// The hive. Every access to the tree (and to the registry's handle table)
+// holds HiveMutex(). HiveRoot() is the key HKEY_LOCAL_MACHINE.
+std::mutex& HiveMutex();
+const std::shared_ptr<Key>& HiveRoot();
+// Replaces the whole tree (the old keys are destroyed once nothing uses them;
+// handles to them go stale). Caller holds HiveMutex().
+void ReplaceHiveRoot(std::shared_ptr<Key> root);
+
+}  // namespace vtsim::registry

@@ -1,0 +1,184 @@
+// The hive file: round trip, refusal of damaged files, atomic replacement.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "tests/host/registry/registry_test_support.h"
+
+namespace {
+
+using namespace registry_test;
+namespace fs = std::filesystem;
+
+class HiveFile : public RegistryTest {
+protected:
+    void SetUp() override
+    {
+        RegistryTest::SetUp();
+        dir_ = fs::path(::testing::TempDir()) /
+               ("hive_" + std::to_string(::getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        path_ = (dir_ / "system.hv").string();
+    }
+    void TearDown() override
+    {
+        fs::remove_all(dir_);
+        RegistryTest::TearDown();
+    }
+
+    static void Fill(const char* marker, int keys)
+    {
+        std::string script;
+        for (int i = 0; i < keys; ++i) {
+            script += "[HKLM\\SYSTEM\\CurrentControlSet\\Services\\RLXDAQ\\Device" + std::to_string(i) +
+                      "]\n\"DeviceName\"=\"" + marker + "\"\n\"Blob\"=hex:01,02,03\n\"BoardID\"=dword:87\n";
+        }
+        std::string error;
+        ASSERT_TRUE(vtsim::ImportRegistryScript(script, &error)) << error;
+    }
+
+    std::vector<std::string> DirectoryEntries() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir_)) {
+            names.push_back(entry.path().filename().string());
+        }
+        return names;
+    }
+
+    std::string ReadFile() const
+    {
+        std::ifstream in(path_, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+    void WriteFile(const std::string& bytes) const { std::ofstream(path_, std::ios::binary) << bytes; }
+
+    fs::path dir_;
+    std::string path_;
+};
+
+TEST_F(HiveFile, SaveAndLoadRoundTripAndLoadReplacesTheHive)
+{
+    Fill("saved", 3);
+    HKEY key = Create(u"Binary");
+    const BYTE odd[] = {0, 0xFF, 0x80};
+    RegSetValueExW(key, u"Odd", 0, 0x1234, odd, sizeof(odd));
+    RegCloseKey(key);
+    const std::string before = vtsim::ExportRegistryScript();
+    std::string error;
+    ASSERT_TRUE(vtsim::SaveHive(path_, &error)) << error;
+    EXPECT_EQ(DirectoryEntries(), std::vector<std::string>{"system.hv"}) << "no temporary file is left";
+
+    RegCloseKey(Create(u"AddedLater"));
+    ASSERT_TRUE(vtsim::LoadHive(path_, &error)) << error;
+    EXPECT_EQ(vtsim::ExportRegistryScript(), before);
+    EXPECT_EQ(Query(u"AddedLater", u"").result, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(Query(u"Binary", u"Odd").type, 0x1234u);
+
+    ASSERT_TRUE(vtsim::SaveHive(path_, &error)) << "saving over an existing file: " << error;
+    EXPECT_EQ(DirectoryEntries(), std::vector<std::string>{"system.hv"});
+}
+
+TEST_F(HiveFile, DamagedFilesAreRefusedAndTheHiveIsKept)
+{
+    Fill("saved", 2);
+    std::string error;
+    ASSERT_TRUE(vtsim::SaveHive(path_, &error)) << error;
+    const std::string good = ReadFile();
+    vtsim::ResetRegistry();
+    Fill("current", 1);
+    const std::string current = vtsim::ExportRegistryScript();
+
+    std::vector<std::string> damaged;
+    for (std::size_t length : {std::size_t{0}, std::size_t{5}, std::size_t{12}, good.size() / 2, good.size() - 1}) {
+        damaged.push_back(good.substr(0, length));  // torn writes
+    }
+    damaged.push_back(good + "x");  // trailing bytes
+    for (std::size_t at : {std::size_t{3}, std::size_t{9}, good.size() / 2, good.size() - 2}) {
+        std::string flipped = good;
+        flipped[at] = static_cast<char>(flipped[at] ^ 0x10);
+        damaged.push_back(flipped);
+    }
+    damaged.push_back("[HKLM\\A]\n\"V\"=dword:1\n");  // not a hive file
+    for (const std::string& bytes : damaged) {
+        WriteFile(bytes);
+        error.clear();
+        EXPECT_FALSE(vtsim::LoadHive(path_, &error)) << "a file of " << bytes.size() << " bytes was accepted";
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(vtsim::ExportRegistryScript(), current);
+    }
+    EXPECT_FALSE(vtsim::LoadHive((dir_ / "missing.hv").string(), &error));
+    EXPECT_EQ(vtsim::ExportRegistryScript(), current);
+}
+
+TEST_F(HiveFile, AFailedSaveLeavesNothingBehind)
+{
+    Fill("x", 1);
+    std::string error;
+    EXPECT_FALSE(vtsim::SaveHive((dir_ / "no_such_dir" / "system.hv").string(), &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_TRUE(DirectoryEntries().empty());
+}
+
+TEST_F(HiveFile, LoadingMakesOpenHandlesStaleWithoutCrashing)
+{
+    Fill("saved", 1);
+    std::string error;
+    ASSERT_TRUE(vtsim::SaveHive(path_, &error)) << error;
+    HKEY key = Create(u"SYSTEM\\CurrentControlSet\\Services\\RLXDAQ\\Device0");
+    ASSERT_TRUE(vtsim::LoadHive(path_, &error)) << error;
+    DWORD size = 0;
+    EXPECT_EQ(RegQueryValueExW(key, u"BoardID", nullptr, nullptr, nullptr, &size), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+}
+
+// A process killed at a random moment while saving over and over: the file
+// is always either the old hive or a complete new one.
+TEST_F(HiveFile, AKilledSaveLeavesTheOldOrTheNewHive)
+{
+    Fill("old", 20);
+    std::string error;
+    ASSERT_TRUE(vtsim::SaveHive(path_, &error)) << error;
+    vtsim::ResetRegistry();
+    Fill("new", 400);
+    const std::string newHive = vtsim::ExportRegistryScript();
+    vtsim::ResetRegistry();
+    Fill("old", 20);
+    const std::string oldHive = vtsim::ExportRegistryScript();
+
+    int newSeen = 0;
+    for (int round = 0; round < 8; ++round) {
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            vtsim::ResetRegistry();
+            Fill("new", 400);
+            for (;;) {
+                vtsim::SaveHive(path_, nullptr);
+            }
+        }
+        // The last round gives the child time enough to finish saves.
+        std::this_thread::sleep_for(std::chrono::microseconds(round == 7 ? 300000 : 2000 + round * 1500));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+
+        ASSERT_TRUE(vtsim::LoadHive(path_, &error)) << "round " << round << ": " << error;
+        const std::string loaded = vtsim::ExportRegistryScript();
+        EXPECT_TRUE(loaded == oldHive || loaded == newHive) << "round " << round << " loaded a mixed hive";
+        newSeen += loaded == newHive ? 1 : 0;
+        vtsim::ResetRegistry();
+        Fill("old", 20);
+    }
+    EXPECT_GT(newSeen, 0) << "the saving child never completed a save";
+}
+
+}  // namespace
