@@ -85,6 +85,28 @@ constexpr WORD PROP_DO_PORT_COUNT = 0x4808;
 // Size of the record that DeviceGetFeatures writes.
 constexpr DWORD DEVICE_FEATURES_SIZE = 800;
 
+// The record that DeviceGetFeatures writes: a fixed description of the board
+// family, little-endian, the same on every host.
+struct DeviceFeatures {
+    WCHAR version[8];        // "Ver 1.0", terminated
+    WCHAR libraryName[16];   // "RLX4100.DLL", terminated, rest zero
+    DWORD boardType;         // 135 for the VTC-4100 family (also the VTC-4100E), 221 for the VTM-6200K
+    WORD reserved52[3];      // 0
+    WORD diLineCount;        // digital input lines: 32 (four ports) or 16 (two ports)
+    WORD doLineCount;        // digital output lines, the same count
+    WORD one;                // 1
+    BYTE reserved64[720];    // 0
+    DWORD marker;            // 0x1500
+    BYTE reserved788[12];    // 0
+};
+static_assert(sizeof(DeviceFeatures) == DEVICE_FEATURES_SIZE);
+static_assert(offsetof(DeviceFeatures, libraryName) == 16);
+static_assert(offsetof(DeviceFeatures, boardType) == 48);
+static_assert(offsetof(DeviceFeatures, diLineCount) == 58);
+static_assert(offsetof(DeviceFeatures, doLineCount) == 60);
+static_assert(offsetof(DeviceFeatures, one) == 62);
+static_assert(offsetof(DeviceFeatures, marker) == 784);
+
 // ---------------------------------------------------------------------------
 // DriverProc function codes (only the low 16 bits of a code count)
 
