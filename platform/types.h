@@ -184,3 +184,8 @@ constexpr int IDNO = 7;
 constexpr HRESULT S_OK = 0;
 constexpr HRESULT STRSAFE_E_INSUFFICIENT_BUFFER = static_cast<HRESULT>(0x8007007A);
 constexpr HRESULT STRSAFE_E_INVALID_PARAMETER = static_cast<HRESULT>(0x80070057);
+
+// A wide-character literal: TEXT("abc") is a const WCHAR[] as on the target
+// (where it is L"abc"), so that code with text constants builds unchanged for
+// both.
+#define TEXT(quote) u##quote
