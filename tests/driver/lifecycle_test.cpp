@@ -102,6 +102,7 @@ TEST(DriverStart, UnidentifiedBoardsStartWithoutPortsOrPublication)
     ASSERT_EQ(vtsim::Devices().size(), 2u);
     const std::vector<std::string> log = vtsim::DebugEntries();
     EXPECT_EQ(std::count(log.begin(), log.end(), "\n===VTD INIT Device  board id: 0\n"), 2);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "\n===VTD INIT board id: 0 not published\n"), 2);
     EXPECT_EQ(std::count(log.begin(), log.end(), "\n===GetRegistryData DeviceID: 7777\n"), 1);
     EXPECT_EQ(vtsim::DebugText().find("SwitchID"), std::string::npos);
     EXPECT_FALSE(KeyExists(DEVICE_LIST_KEY));
