@@ -2,6 +2,8 @@
 // codes, record layouts and the driver's status values.
 #pragma once
 
+#include <cstddef>
+
 #include "platform/types.h"
 
 constexpr DWORD VTD_DEVICE_TYPE = 0x9C40;
@@ -25,6 +27,17 @@ constexpr DWORD IOCTL_DIO_CLOSE_EVENTS = CTL_CODE(VTD_DEVICE_TYPE, 0x935, METHOD
 constexpr DWORD IOCTL_DIO_GET_CURRENT_DO_PORTS =
     CTL_CODE(VTD_DEVICE_TYPE_RW, 0xE19, METHOD_BUFFERED, 3);
 constexpr DWORD IOCTL_GET_BOARD_INFO = CTL_CODE(VTD_DEVICE_TYPE_RW, 0xE6E, METHOD_BUFFERED, 3);
+// The codes as they cross between the library and the driver; a change of
+// device type, function, method or access would break every built application.
+static_assert(IOCTL_DIO_ENABLE_EVENT == 0x9C4024C4 && IOCTL_PORT_READ_BYTE == 0x9C406400 &&
+              IOCTL_PORT_READ_WORD == 0x9C406404 && IOCTL_PORT_READ_DWORD == 0x9C406408 &&
+              IOCTL_DIO_READ_DI_PORTS == 0x9C407830 && IOCTL_DIO_WRITE_DO_PORTS == 0x9C407834 &&
+              IOCTL_DIO_GET_EVENT_DI_PORTS == 0x9C407840 &&
+              IOCTL_DIO_SPECIFY_EVENT_DI_PORTS == 0x9C407844 &&
+              IOCTL_DIO_GET_LATEST_EVENT_DI_STATE == 0x9C407848 &&
+              IOCTL_PORT_WRITE_BYTE == 0x9C40A440 && IOCTL_PORT_WRITE_WORD == 0x9C40A444 &&
+              IOCTL_PORT_WRITE_DWORD == 0x9C40A448 && IOCTL_DIO_CLOSE_EVENTS == 0x9C40A4D4 &&
+              IOCTL_DIO_GET_CURRENT_DO_PORTS == 0xDC7FF864 && IOCTL_GET_BOARD_INFO == 0xDC7FF9B8);
 
 // Driver status values. A failed request stores the plain code in the
 // device's lastStatus and sets the caller's last error to the code with
@@ -83,7 +96,24 @@ constexpr DWORD EVENT_ENABLE_RECORD_SIZE = 24;
 constexpr DWORD EVENT_WINDOW_RECORD_SIZE = 12;
 constexpr DWORD EVENT_INDEX_RECORD_SIZE = 4;
 constexpr DWORD BOARD_INFO_RECORD_SIZE = 12;
-static_assert(sizeof(PortRangeRecord) == PORT_RANGE_RECORD_SIZE);
-static_assert(sizeof(EventEnableRecord) == EVENT_ENABLE_RECORD_SIZE);
-static_assert(sizeof(EventWindowRecord) == EVENT_WINDOW_RECORD_SIZE);
-static_assert(sizeof(BoardInfoRecord) == BOARD_INFO_RECORD_SIZE);
+// The records' wire layout.
+static_assert(sizeof(PortRangeRecord) == PORT_RANGE_RECORD_SIZE &&
+              offsetof(PortRangeRecord, portCount) == 4);
+static_assert(offsetof(DoWriteRecord, portCount) == 4 &&
+              offsetof(DoWriteRecord, values) == DO_WRITE_HEADER_SIZE);
+static_assert(offsetof(PortOffsetRecord, byteValue) == PORT_OFFSET_SIZE &&
+              offsetof(PortOffsetRecord, wordValue) == PORT_OFFSET_SIZE &&
+              offsetof(PortOffsetRecord, dwordValue) == PORT_OFFSET_SIZE &&
+              sizeof(PortOffsetRecord) == PORT_OFFSET_SIZE + 4);
+static_assert(sizeof(EventEnableRecord) == EVENT_ENABLE_RECORD_SIZE &&
+              offsetof(EventEnableRecord, unused) == 1 &&
+              offsetof(EventEnableRecord, eventIndex) == 2 &&
+              offsetof(EventEnableRecord, count) == 4 &&
+              offsetof(EventEnableRecord, reserved) == 8);
+static_assert(sizeof(EventWindowRecord) == EVENT_WINDOW_RECORD_SIZE &&
+              offsetof(EventWindowRecord, firstPort) == 4 &&
+              offsetof(EventWindowRecord, portCount) == 8);
+static_assert(sizeof(EventIndexRecord) == EVENT_INDEX_RECORD_SIZE);
+static_assert(sizeof(BoardInfoRecord) == BOARD_INFO_RECORD_SIZE &&
+              offsetof(BoardInfoRecord, busNumber) == 4 &&
+              offsetof(BoardInfoRecord, slotNumber) == 8);

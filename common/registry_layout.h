@@ -35,11 +35,11 @@ inline constexpr const WCHAR* VAL_TRIGGER_MODE = u"TriggerMode";
 constexpr DWORD DEVICE_NAME_MAX_CHARS = 40;  // the DeviceName text
 constexpr DWORD MAX_DEVICE_NUMBER = 254;     // Device000 to Device254
 
-// Model-dependent names. NamesOf() returns nullptr for a board type outside
-// the three models: such a device has no names and is not published.
+// Model-dependent registry names (the model's own name is in the board
+// table, common/board_types.h). NamesOf() returns nullptr for a board type
+// outside the three models: such a device has no names and is not published.
 struct ModelNames {
     DWORD boardType;
-    const char* model;              // "VTC-4100"
     const WCHAR* driverKey;         // full path of the driver key
     const WCHAR* kernelKeyName;     // "RLX4100S" (also the "KernelKey" value)
     const WCHAR* templateKey;       // full path of the template key

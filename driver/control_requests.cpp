@@ -1,8 +1,8 @@
 // VTD_IOControl: the control requests that the driver library sends, one
-// handler per code. Each handler makes its checks in order; the first that
-// fails decides the status. Records are read and written byte-wise, so a
-// caller's buffer needs no particular alignment, and never beyond the
-// lengths the caller gave.
+// handler per code; the port, register and board requests are here, the
+// event requests in event_requests.cpp. Each handler makes its checks in
+// order; the first that fails decides the status. Records are read and
+// written byte-wise and never beyond the lengths the caller gave.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -10,65 +10,13 @@
 #include "common/board_types.h"
 #include "common/control_codes.h"
 #include "driver/board_registers.h"
+#include "driver/control_request.h"
 #include "driver/device_context.h"
-#include "driver/driver_steps.h"
 #include "driver/entry_points.h"
 #include "platform/ddk.h"
 #include "platform/kernel.h"
 
 namespace {
-
-struct Request {
-    DeviceContext* context;
-    PBYTE in;
-    DWORD inSize;
-    PBYTE out;
-    DWORD outSize;
-    PDWORD returned;
-};
-
-void SetReturned(const Request& request, DWORD bytes)
-{
-    if (request.returned != nullptr) {
-        *request.returned = bytes;
-    }
-}
-
-// A failed request: lastStatus, the caller's last error with the
-// application bit, no bytes returned.
-BOOL Fail(const Request& request, DWORD status)
-{
-    request.context->lastStatus = status;
-    SetLastError(status | DRV_STATUS_APPLICATION_BIT);
-    SetReturned(request, 0);
-    return FALSE;
-}
-
-// The event window requests' parameter failure: only lastStatus changes.
-BOOL FailInvalidParameter(const Request& request)
-{
-    request.context->lastStatus = DRV_STATUS_INVALID_PARAMETER;
-    return FALSE;
-}
-
-DWORD ReadU32(const BYTE* bytes)
-{
-    DWORD value;
-    std::memcpy(&value, bytes, sizeof(value));
-    return value;
-}
-
-WORD ReadU16(const BYTE* bytes)
-{
-    WORD value;
-    std::memcpy(&value, bytes, sizeof(value));
-    return value;
-}
-
-void WriteU32(BYTE* bytes, DWORD value)
-{
-    std::memcpy(bytes, &value, sizeof(value));
-}
 
 // Ports of a range that lie on the board: a range running past the last port
 // is cut short.
@@ -89,7 +37,7 @@ struct PortRange {
 // first port against the side's `portLimit`, the board type, then room for
 // the ports in the output (a read) or after the header (a write). A failed
 // check fails the request.
-bool ResolvePortRange(const Request& request, DWORD portLimit, bool writes, PortRange& range)
+bool ResolvePortRange(const ControlRequest& request, DWORD portLimit, bool writes, PortRange& range)
 {
     const DWORD headerSize = writes ? DO_WRITE_HEADER_SIZE : PORT_RANGE_RECORD_SIZE;
     if (request.in == nullptr || (!writes && request.out == nullptr) ||
@@ -112,7 +60,7 @@ bool ResolvePortRange(const Request& request, DWORD portLimit, bool writes, Port
     return true;
 }
 
-BOOL ReadDiPorts(const Request& request)
+BOOL ReadDiPorts(const ControlRequest& request)
 {
     DeviceContext* context = request.context;
     PortRange range;
@@ -128,7 +76,7 @@ BOOL ReadDiPorts(const Request& request)
     return TRUE;
 }
 
-BOOL WriteDoPorts(const Request& request)
+BOOL WriteDoPorts(const ControlRequest& request)
 {
     DeviceContext* context = request.context;
     PortRange range;
@@ -150,7 +98,7 @@ BOOL WriteDoPorts(const Request& request)
     return TRUE;
 }
 
-BOOL GetCurrentDoPorts(const Request& request)
+BOOL GetCurrentDoPorts(const ControlRequest& request)
 {
     DeviceContext* context = request.context;
     PortRange range;
@@ -174,7 +122,7 @@ BOOL GetCurrentDoPorts(const Request& request)
 // for a read an output of `width` bytes), then every byte of the access
 // inside the board's window. Gives the port's address; a failed check fails
 // the request.
-bool ResolvePort(const Request& request, DWORD width, bool reads, ULONG_PTR& port)
+bool ResolvePort(const ControlRequest& request, DWORD width, bool reads, ULONG_PTR& port)
 {
     const DWORD inNeeded = reads ? PORT_OFFSET_SIZE : PORT_OFFSET_SIZE + width;
     if (request.in == nullptr || request.inSize < inNeeded ||
@@ -190,7 +138,7 @@ bool ResolvePort(const Request& request, DWORD width, bool reads, ULONG_PTR& por
     return true;
 }
 
-BOOL ReadPort(const Request& request, DWORD width)
+BOOL ReadPort(const ControlRequest& request, DWORD width)
 {
     DeviceContext* context = request.context;
     ULONG_PTR port;
@@ -213,7 +161,7 @@ BOOL ReadPort(const Request& request, DWORD width)
     return TRUE;
 }
 
-BOOL WritePort(const Request& request, DWORD width)
+BOOL WritePort(const ControlRequest& request, DWORD width)
 {
     DeviceContext* context = request.context;
     ULONG_PTR port;
@@ -234,111 +182,9 @@ BOOL WritePort(const Request& request, DWORD width)
     return TRUE;
 }
 
-// ---- Events -------------------------------------------------------------------------
-
-BOOL EnableEventRequest(const Request& request)
-{
-    DeviceContext* context = request.context;
-    if (request.in == nullptr || request.inSize < 4 ||
-        (request.in[0] != 0 && request.inSize < 8)) {
-        return Fail(request, DRV_STATUS_BAD_BUFFER);
-    }
-    const DWORD eventIndex = ReadU16(request.in + 2);
-    if (eventIndex >= MAX_EVENTS ||
-        (context->boardType == BOARD_TYPE_VTM6200K && eventIndex >= 2)) {
-        return Fail(request, DRV_STATUS_BAD_BUFFER);
-    }
-    if (request.in[0] == 0) {
-        DisableEvent(context, eventIndex);
-    } else {
-        EnterCriticalSection(&context->threadLock);
-        if (context->interruptConnected == 0) {
-            NKDbgPrintfW(u"\n===VTD Connect Interrupt");
-            context->interruptConnected = 1;
-        }
-        LeaveCriticalSection(&context->threadLock);
-        CreateInterruptEvents(context);
-        EnableEvent(context, eventIndex, ReadU32(request.in + 4));
-    }
-    SetReturned(request, 0);
-    return TRUE;
-}
-
-BOOL CloseEventsRequest(const Request& request)
-{
-    CloseEvent(request.context);
-    return TRUE;
-}
-
-BOOL SpecifyEventDiPorts(const Request& request)
-{
-    DeviceContext* context = request.context;
-    if (request.in == nullptr) {
-        return Fail(request, DRV_STATUS_BAD_BUFFER);
-    }
-    if (request.inSize < EVENT_WINDOW_RECORD_SIZE) {
-        return Fail(request, DRV_STATUS_INVALID_PARAMETER);
-    }
-    const DWORD eventIndex = ReadU32(request.in);
-    const DWORD firstPort = ReadU32(request.in + 4);
-    const DWORD portCount = ReadU32(request.in + 8);
-    const DWORD ports = PortCountOf(context->boardType);
-    if (firstPort >= ports || portCount > ports - firstPort || eventIndex >= ports) {
-        return FailInvalidParameter(request);
-    }
-    EnterCriticalSection(&context->threadLock);
-    context->eventWindows[eventIndex].start = static_cast<WORD>(firstPort);
-    context->eventWindows[eventIndex].count = static_cast<WORD>(portCount);
-    LeaveCriticalSection(&context->threadLock);
-    return TRUE;
-}
-
-BOOL GetEventDiPorts(const Request& request)
-{
-    DeviceContext* context = request.context;
-    if (request.in == nullptr || request.inSize < EVENT_INDEX_RECORD_SIZE ||
-        request.out == nullptr || request.outSize < EVENT_WINDOW_RECORD_SIZE) {
-        return Fail(request, DRV_STATUS_BAD_BUFFER);
-    }
-    const DWORD eventIndex = ReadU32(request.in);
-    if (eventIndex >= EventCountOf(context->boardType)) {
-        return FailInvalidParameter(request);
-    }
-    EnterCriticalSection(&context->threadLock);
-    const EventDiWindow window = context->eventWindows[eventIndex];
-    LeaveCriticalSection(&context->threadLock);
-    WriteU32(request.out, eventIndex);
-    WriteU32(request.out + 4, window.start);
-    WriteU32(request.out + 8, window.count);
-    return TRUE;
-}
-
-BOOL GetLatestEventDiState(const Request& request)
-{
-    DeviceContext* context = request.context;
-    if (request.in == nullptr || request.inSize < EVENT_INDEX_RECORD_SIZE) {
-        return Fail(request, DRV_STATUS_BAD_BUFFER);
-    }
-    const DWORD eventIndex = ReadU32(request.in);
-    if (eventIndex >= MAX_EVENTS) {
-        return FailInvalidParameter(request);
-    }
-    EnterCriticalSection(&context->threadLock);
-    const EventDiWindow window = context->eventWindows[eventIndex];
-    LeaveCriticalSection(&context->threadLock);
-    const DWORD bytes = std::min<DWORD>(request.outSize, window.count);
-    if (bytes > 0) {
-        if (request.out == nullptr) {
-            return Fail(request, DRV_STATUS_BAD_BUFFER);
-        }
-        std::memcpy(request.out, window.snapshot + window.start, bytes);
-    }
-    return TRUE;
-}
-
 // ---- Board ----------------------------------------------------------------------------
 
-BOOL GetBoardInfo(const Request& request)
+BOOL GetBoardInfo(const ControlRequest& request)
 {
     DeviceContext* context = request.context;
     SetReturned(request, 0);
@@ -362,7 +208,7 @@ DLL_EXPORT BOOL VTD_IOControl(DWORD_PTR openContext, DWORD code, PBYTE in, DWORD
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    const Request request{context, in, inSize, out, outSize, returned};
+    const ControlRequest request{context, in, inSize, out, outSize, returned};
     switch (code) {
     case IOCTL_DIO_READ_DI_PORTS:
         return ReadDiPorts(request);

@@ -32,13 +32,19 @@ void ResetEventCounting(DeviceContext* context);
 
 // ---- Publication (publication.cpp) --------------------------------------------
 
-DWORD PublishDevice(DeviceContext* context);
-LONG FindDeviceNumber(DeviceContext* context, LPCWSTR driverKey, LONG* deviceNumber);
-DWORD AllocateDeviceNumber(DWORD* deviceNumber);
-void ReadTemplateTriggerMode(DeviceContext* context);
-DWORD WriteNewDeviceEntries(DWORD deviceNumber, DeviceContext* context);
-DWORD ReadStoredTriggerMode(DWORD deviceNumber, DeviceContext* context);
-DWORD RefreshDeviceEntries(DWORD deviceNumber, DeviceContext* context);
+// Gives the board its device number (found again by bus and slot, else the
+// lowest free one), writes or refreshes its device-list and driver-key
+// entries, takes its trigger mode from the stored entry or its switch's
+// template, and writes that to the board. True when the board is published:
+// it has its number and both entries are up to date. Otherwise deviceIndex
+// is NO_DEVICE_NUMBER (no model, no free number, new entries not written)
+// or the number of its stored entry (a refresh not written); the trigger
+// register is written whenever the board has a model. Not thread-safe: two
+// publications must not run at once.
+bool PublishDevice(DeviceContext* context);
+// Re-reads the trigger mode from the board's driver-key entry (the board's
+// register is not written). 1 when read; 0 for a board without a model or
+// number, or when the entry has no trigger mode.
 DWORD ReloadTriggerMode(DeviceContext* context);
 // A device subkey name: "Device" followed by nothing but the decimal digits
 // of a number 0..254 (case of "Device" not significant). Other names under

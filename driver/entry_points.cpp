@@ -94,7 +94,11 @@ DLL_EXPORT DWORD_PTR VTD_Init(LPCWSTR activeKey, DWORD_PTR /*busContext*/)
 
     NKDbgPrintfW(u"\n===VTD INIT Device  board id: %x\n", context->boardType);
 
-    PublishDevice(context);
+    // An unpublished board still starts and serves its requests; without a
+    // device number it has no named events and applications cannot find it.
+    if (!PublishDevice(context)) {
+        NKDbgPrintfW(u"\n===VTD INIT board id: %x not published\n", context->boardType);
+    }
     CreateInterruptEvents(context);
 
     context->openCount = 0;

@@ -18,13 +18,13 @@ namespace {
 
 constexpr DWORD INTERRUPT_EVENT_NAME_CHARS = 64;
 
-// The bits of the status register that the handler tests. A board the
-// driver did not identify is still given all four interrupt bits, so that
-// a pending status is claimed and then acknowledged by the thread instead of
-// holding the line asserted.
+// The bits of the status register that the handler tests: every served
+// input, so that on a board the driver did not identify a pending status is
+// still claimed and then acknowledged by the thread instead of holding the
+// line asserted.
 DWORD HandlerMaskOf(DWORD boardType)
 {
-    return IsKnownBoardType(boardType) ? EventMaskOf(boardType) : EventMaskOf(BOARD_TYPE_VTC4100);
+    return (1u << ServedEventCountOf(boardType)) - 1u;
 }
 
 void EndThread(DeviceContext* context)

@@ -123,6 +123,14 @@ bool ParseDeviceNumber(LPCWSTR subkeyName, DWORD* deviceNumber)
     return true;
 }
 
+namespace {
+
+// The steps of PublishDevice.
+
+// Looks through the model's driver key for the entry of the board's bus and
+// slot and gives its number in *deviceNumber (left as it is when there is
+// none). Returns the registry status of the last step: the key's opening
+// failure, or the end of the enumeration.
 LONG FindDeviceNumber(DeviceContext* context, LPCWSTR driverKey, LONG* deviceNumber)
 {
     HKEY key = nullptr;
@@ -163,6 +171,9 @@ LONG FindDeviceNumber(DeviceContext* context, LPCWSTR driverKey, LONG* deviceNum
     return status;
 }
 
+// The lowest number that no device-list entry holds, whatever wrote it.
+// Returns 1 with the number (0 when there is no device list yet), or 0 when
+// every number is held.
 DWORD AllocateDeviceNumber(DWORD* deviceNumber)
 {
     *deviceNumber = 0;
@@ -193,6 +204,8 @@ DWORD AllocateDeviceNumber(DWORD* deviceNumber)
     return 0;
 }
 
+// The trigger mode of the first template of the model whose "SwitchID" is
+// the board's; triggerMode stays as it is when there is none.
 void ReadTemplateTriggerMode(DeviceContext* context)
 {
     const ModelNames* names = NamesOf(context->boardType);
@@ -229,6 +242,8 @@ void ReadTemplateTriggerMode(DeviceContext* context)
     RegCloseKey(key);
 }
 
+// Writes the board's device-list entry and its driver-key entry in full
+// under the number. 1 when both are written.
 DWORD WriteNewDeviceEntries(DWORD deviceNumber, DeviceContext* context)
 {
     const ModelNames* names = NamesOf(context->boardType);
@@ -269,6 +284,8 @@ DWORD WriteNewDeviceEntries(DWORD deviceNumber, DeviceContext* context)
     return WriteDeviceEntries(deviceNumber, names, listEntry, driverEntry);
 }
 
+// The trigger mode of the number's driver-key entry; 1 when it was read
+// (else triggerMode stays as it is).
 DWORD ReadStoredTriggerMode(DWORD deviceNumber, DeviceContext* context)
 {
     const ModelNames* names = NamesOf(context->boardType);
@@ -280,6 +297,8 @@ DWORD ReadStoredTriggerMode(DWORD deviceNumber, DeviceContext* context)
     return ReadDwordValue(driverPath, VAL_TRIGGER_MODE, &context->triggerMode) ? 1 : 0;
 }
 
+// Brings the values that follow the board (DeviceName, CallName, SwitchID,
+// TriggerMode) up to date in the number's entries. 1 when both are written.
 DWORD RefreshDeviceEntries(DWORD deviceNumber, DeviceContext* context)
 {
     const ModelNames* names = NamesOf(context->boardType);
@@ -304,37 +323,45 @@ DWORD RefreshDeviceEntries(DWORD deviceNumber, DeviceContext* context)
     return WriteDeviceEntries(deviceNumber, names, listEntry, driverEntry);
 }
 
-DWORD PublishDevice(DeviceContext* context)
+}  // namespace
+
+bool PublishDevice(DeviceContext* context)
 {
     // Until a number is known the board has none: no entries, no event names.
     context->deviceIndex = NO_DEVICE_NUMBER;
     const ModelNames* names = NamesOf(context->boardType);
     if (names == nullptr) {
-        return 0;
+        return false;
     }
 
+    bool published = false;
     LONG found = NO_DEVICE_NUMBER;
     FindDeviceNumber(context, names->driverKey, &found);
     if (found == NO_DEVICE_NUMBER) {
         DWORD number = 0;
         const bool numberFree = AllocateDeviceNumber(&number) == 1;
         ReadTemplateTriggerMode(context);
-        if (numberFree) {
-            context->deviceIndex = static_cast<LONG>(number);
-            WriteNewDeviceEntries(number, context);
-        } else {
+        if (!numberFree) {
             // Every number is in use: the board runs unpublished rather than
             // under another board's number.
             NKDbgPrintfW(u"\n===PublishDevice no free device number, board id: %x not published\n",
                          context->boardType);
+        } else if (WriteNewDeviceEntries(number, context) == 1) {
+            context->deviceIndex = static_cast<LONG>(number);
+            published = true;
         }
+        // A number whose entries could not be written is not the board's:
+        // the list may not hold it, and another board could be given it and
+        // with it the same event names.
     } else {
+        // The stored entry holds the number, whether or not the refresh of
+        // its values succeeds.
         context->deviceIndex = found;
         ReadStoredTriggerMode(static_cast<DWORD>(found), context);
-        RefreshDeviceEntries(static_cast<DWORD>(found), context);
+        published = RefreshDeviceEntries(static_cast<DWORD>(found), context) == 1;
     }
     WriteBoardRegister(context, REG_TRIGGER_MODE, static_cast<BYTE>(context->triggerMode));
-    return 0;
+    return published;
 }
 
 DWORD ReloadTriggerMode(DeviceContext* context)

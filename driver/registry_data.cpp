@@ -13,21 +13,6 @@
 
 namespace {
 
-constexpr DWORD DEVICE_ID_VTC4100 = 0x4100;
-constexpr DWORD DEVICE_ID_VTM6200K = 0x6200;
-constexpr DWORD SUBSYSTEM_ID_VTC4100E = 0xB100;
-
-DWORD BoardTypeFromIds(DWORD deviceId, DWORD subsystemId)
-{
-    if (deviceId == DEVICE_ID_VTM6200K) {
-        return BOARD_TYPE_VTM6200K;
-    }
-    if (deviceId == DEVICE_ID_VTC4100) {
-        return subsystemId == SUBSYSTEM_ID_VTC4100E ? BOARD_TYPE_VTC4100E : BOARD_TYPE_VTC4100;
-    }
-    return 0;
-}
-
 // Identification from the PCI information. FALSE only when the information
 // is there but cannot be read; absent information leaves the board
 // unidentified.
@@ -48,7 +33,7 @@ BOOL ReadPciIdentity(DeviceContext* context, HKEY deviceKey)
         context->subsystemId = pci.idVals[PCIID_SUBSYSTEMID];
     }
     const DWORD deviceId = (pci.dwWhichIds & PCIIDM_DEVICEID) ? pci.idVals[PCIID_DEVICEID] : 0;
-    context->boardType = BoardTypeFromIds(deviceId, context->subsystemId);
+    context->boardType = BoardTypeFromPciIds(deviceId, context->subsystemId);
     NKDbgPrintfW(u"\n===GetRegistryData SubSystemID: %x\n", pci.idVals[PCIID_SUBSYSTEMID]);
     NKDbgPrintfW(u"\n===GetRegistryData DeviceID: %x\n", deviceId);
     return TRUE;

@@ -42,7 +42,7 @@ DWORD BoardEventIndexOf(const DeviceConnection& connection, DWORD code)
     const DWORD index = EventIndexOf(code);
     if (index == NO_EVENT)
         return NO_EVENT;
-    if (connection.settings.BoardID == BOARD_TYPE_VTM6200K && index >= 2)
+    if (index >= ServedEventCountOf(connection.settings.BoardID))
         return NO_EVENT;
     return index;
 }

@@ -43,8 +43,16 @@ constexpr FeaturesRecord MakeFeatures(DWORD boardType, DWORD lineCount)
     return record;
 }
 
-constexpr FeaturesRecord VTC4100_FEATURES = MakeFeatures(BOARD_TYPE_VTC4100, 32);
-constexpr FeaturesRecord VTM6200K_FEATURES = MakeFeatures(BOARD_TYPE_VTM6200K, 16);
+// Digital input (and output) lines of a model.
+constexpr DWORD LinesOf(DWORD boardType)
+{
+    return PortCountOf(boardType) * LINES_PER_PORT;
+}
+
+constexpr FeaturesRecord VTC4100_FEATURES =
+    MakeFeatures(BOARD_TYPE_VTC4100, LinesOf(BOARD_TYPE_VTC4100));
+constexpr FeaturesRecord VTM6200K_FEATURES =
+    MakeFeatures(BOARD_TYPE_VTM6200K, LinesOf(BOARD_TYPE_VTM6200K));
 
 }  // namespace
 

@@ -1,6 +1,7 @@
-// The names by board model.
+// The DeviceName text formatted from each model's format.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 
 #include "common/board_types.h"
@@ -8,47 +9,6 @@
 #include "platform/kernel.h"
 
 namespace {
-
-TEST(RegistryLayout, NamesByBoardModel)
-{
-    struct Expected {
-        DWORD boardType;
-        const char* model;
-        const char16_t* driverKey;
-        const char16_t* kernelKey;
-        const char16_t* templateKey;
-        const char16_t* format;
-    } const expected[] = {
-        {135, "VTC-4100", u"SYSTEM\\CurrentControlSet\\Services\\RLX4100S", u"RLX4100S",
-         u"Drivers\\BuiltIn\\PCI\\Template\\Rlx4100S", u"VTC-4100 BoardID=%d I/O=%xH"},
-        {226, "VTC-4100E", u"SYSTEM\\CurrentControlSet\\Services\\RLX4100ES", u"RLX4100ES",
-         u"Drivers\\BuiltIn\\PCI\\Template\\Rlx4100ES", u"VTC-4100E BoardID=%d I/O=%xH"},
-        {221, "VTM-6200K", u"SYSTEM\\CurrentControlSet\\Services\\RLX6200KS", u"RLX6200KS",
-         u"Drivers\\BuiltIn\\PCI\\Template\\Rlx6200KS", u"VTM-6200K BoardID=%d I/O=%xH"},
-    };
-    for (const Expected& e : expected) {
-        SCOPED_TRACE(e.model);
-        const ModelNames* names = NamesOf(e.boardType);
-        ASSERT_NE(names, nullptr);
-        EXPECT_EQ(names->boardType, e.boardType);
-        EXPECT_STREQ(names->model, e.model);
-        EXPECT_EQ(std::u16string(names->driverKey), e.driverKey);
-        EXPECT_EQ(std::u16string(names->kernelKeyName), e.kernelKey);
-        EXPECT_EQ(std::u16string(names->templateKey), e.templateKey);
-        EXPECT_EQ(std::u16string(names->deviceNameFormat), e.format);
-    }
-    for (DWORD other : {0u, 1u, 0x87u + 1, 0xFFFFFFFFu}) {
-        EXPECT_EQ(NamesOf(other), nullptr) << other;
-    }
-    // The library searches the same driver keys.
-    for (const WCHAR* key : DRIVER_KEY_SEARCH_ORDER) {
-        bool found = false;
-        for (DWORD type : {BOARD_TYPE_VTC4100, BOARD_TYPE_VTC4100E, BOARD_TYPE_VTM6200K}) {
-            found = found || std::u16string(NamesOf(type)->driverKey) == key;
-        }
-        EXPECT_TRUE(found);
-    }
-}
 
 TEST(RegistryLayout, DeviceNameTextFitsItsLimit)
 {

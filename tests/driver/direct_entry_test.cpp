@@ -8,6 +8,7 @@
 
 #include "common/board_types.h"
 #include "driver/device_context.h"
+#include "driver/driver_steps.h"
 #include "driver/entry_points.h"
 #include "driver_test_support.h"
 #include "platform/host/control/faults.h"
@@ -206,15 +207,55 @@ TEST_F(DirectEntry, NamedEventFaultStillStartsWithEventsClosed)
     VTD_Deinit(reinterpret_cast<DWORD_PTR>(context));
 }
 
-TEST_F(DirectEntry, FailingDeviceListWriteSkipsTheDriverKeyButStarts)
+// A board whose new entries cannot be written starts unpublished: it does not
+// keep a number that the device list does not hold for it (another board
+// would be given it, and its event names with it).
+TEST_F(DirectEntry, FailingDeviceListWriteStartsTheBoardUnpublished)
 {
     vtsim::ArmFault(vtsim::Fault::RegistryWrite, 1);
     DeviceContext* context = Start();
     ASSERT_NE(context, nullptr);
     EXPECT_TRUE(vtsim::FaultFired(vtsim::Fault::RegistryWrite));
-    EXPECT_EQ(context->deviceIndex, 0);
+    EXPECT_EQ(context->deviceIndex, NO_DEVICE_NUMBER);
+    EXPECT_FALSE(KeyExists(DeviceEntry(DEVICE_LIST_KEY, 0)));
     EXPECT_FALSE(KeyExists(DeviceEntry(DRIVER_KEY_VTC4100, 0)));
+    for (HANDLE event : context->diEvents) {
+        EXPECT_EQ(event, nullptr);
+    }
+    EXPECT_NE(vtsim::DebugText().find("\n===VTD INIT board id: 87 not published\n"),
+              std::string::npos);
     EXPECT_EQ(board->triggerMode(), 5u);  // the template's edges reach the board all the same
+
+    // Number 0 is still free: the next publication gives it.
+    EXPECT_TRUE(PublishDevice(context));
+    EXPECT_EQ(context->deviceIndex, 0);
+    EXPECT_TRUE(KeyExists(DeviceEntry(DRIVER_KEY_VTC4100, 0)));
+    VTD_Deinit(reinterpret_cast<DWORD_PTR>(context));
+}
+
+TEST_F(DirectEntry, PublicationSaysWhetherTheBoardIsPublished)
+{
+    DeviceContext* context = Start();
+    ASSERT_NE(context, nullptr);
+    ASSERT_EQ(context->deviceIndex, 0);
+    EXPECT_EQ(vtsim::DebugText().find("not published"), std::string::npos);
+
+    // Found again and refreshed.
+    EXPECT_TRUE(PublishDevice(context));
+    EXPECT_EQ(context->deviceIndex, 0);
+    // A refresh that cannot be written: the stored entry still holds the number.
+    vtsim::ArmFault(vtsim::Fault::RegistryWrite, 1);
+    EXPECT_FALSE(PublishDevice(context));
+    EXPECT_TRUE(vtsim::FaultFired(vtsim::Fault::RegistryWrite));
+    EXPECT_EQ(context->deviceIndex, 0);
+    // A board of no known model has no names, and the board is left alone.
+    const DWORD boardType = context->boardType;
+    context->boardType = 0;
+    context->triggerMode = 0x0A;
+    EXPECT_FALSE(PublishDevice(context));
+    EXPECT_EQ(context->deviceIndex, NO_DEVICE_NUMBER);
+    EXPECT_EQ(board->triggerMode(), 5u);
+    context->boardType = boardType;
     VTD_Deinit(reinterpret_cast<DWORD_PTR>(context));
 }
 

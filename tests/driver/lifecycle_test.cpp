@@ -102,6 +102,7 @@ TEST(DriverStart, UnidentifiedBoardsStartWithoutPortsOrPublication)
     ASSERT_EQ(vtsim::Devices().size(), 2u);
     const std::vector<std::string> log = vtsim::DebugEntries();
     EXPECT_EQ(std::count(log.begin(), log.end(), "\n===VTD INIT Device  board id: 0\n"), 2);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "\n===VTD INIT board id: 0 not published\n"), 2);
     EXPECT_EQ(std::count(log.begin(), log.end(), "\n===GetRegistryData DeviceID: 7777\n"), 1);
     EXPECT_EQ(vtsim::DebugText().find("SwitchID"), std::string::npos);
     EXPECT_FALSE(KeyExists(DEVICE_LIST_KEY));
@@ -115,6 +116,12 @@ TEST(DriverStart, UnidentifiedBoardsStartWithoutPortsOrPublication)
         EXPECT_EQ(GetLastError(), DRV_STATUS_PORT_OUT_OF_RANGE | DRV_STATUS_APPLICATION_BIT);
         const EventIndexRecord index{0};
         EXPECT_FALSE(Ioctl(device.get(), IOCTL_DIO_GET_EVENT_DI_PORTS, &index, 4, &info, 12));
+        // All four interrupt inputs are served, though no event window is the board's.
+        EXPECT_TRUE(EnableEvent(device.get(), 3, 1, 0));
+        EXPECT_FALSE(EnableEvent(device.get(), 4, 1, 0));
+        EXPECT_EQ(GetLastError(), DRV_STATUS_BAD_BUFFER | DRV_STATUS_APPLICATION_BIT);
+        const EventIndexRecord last{3};
+        EXPECT_TRUE(Ioctl(device.get(), IOCTL_DIO_GET_LATEST_EVENT_DI_STATE, &last, 4, &value, 1));
         // The raw registers answer, and a pending status is acknowledged.
         const BYTE enableAll[5] = {REG_INT_ENABLE, 0, 0, 0, 0x0F};
         ASSERT_TRUE(Ioctl(device.get(), IOCTL_PORT_WRITE_BYTE, enableAll, 5, nullptr, 0));

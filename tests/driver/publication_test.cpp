@@ -133,6 +133,8 @@ TEST_F(Publication, AllNumbersTakenStartsUnpublished)
     EXPECT_NE(vtsim::DebugText().find(
                   "\n===PublishDevice no free device number, board id: 87 not published\n"),
               std::string::npos);
+    EXPECT_NE(vtsim::DebugText().find("\n===VTD INIT board id: 87 not published\n"),
+              std::string::npos);
     // No entry under any number; the list's entries are untouched.
     EXPECT_FALSE(KeyExists(DRIVER_KEY_VTC4100));
     EXPECT_EQ(ReadString(DeviceEntry(DEVICE_LIST_KEY, 0), u"DeviceName"), u"");

@@ -2,6 +2,7 @@
 // locking rule.
 #include "platform/host/hardware/board_model.h"
 
+#include "common/board_types.h"
 #include "platform/host/interrupts/controller.h"
 
 namespace vtsim::internal {
@@ -13,12 +14,35 @@ constexpr std::uint32_t kEnableOffset = 0x08;
 constexpr std::uint32_t kTriggerOffset = 0x0C;
 constexpr std::uint32_t kStatusOffset = 0x10;
 
+unsigned PortsOf(BoardModel model)
+{
+    return model == BoardModel::Unknown ? MAX_PORTS : TypeInfoOf(model).portCount;
+}
+
+unsigned InterruptInputsOf(BoardModel model)
+{
+    return model == BoardModel::Unknown ? MAX_EVENTS : TypeInfoOf(model).interruptInputs;
+}
+
 }  // namespace
 
+BoardTypeInfo TypeInfoOf(BoardModel model)
+{
+    switch (model) {
+    case BoardModel::VTC4100:
+        return BoardTypeInfoOf(BOARD_TYPE_VTC4100);
+    case BoardModel::VTC4100E:
+        return BoardTypeInfoOf(BOARD_TYPE_VTC4100E);
+    case BoardModel::VTM6200K:
+        return BoardTypeInfoOf(BOARD_TYPE_VTM6200K);
+    case BoardModel::Unknown:
+        break;
+    }
+    return BoardTypeInfoOf(0);
+}
+
 SimulatedBoard::SimulatedBoard(const BoardConfig& config)
-    : config_(config),
-      ports_(config.model == BoardModel::VTM6200K ? 2u : 4u),
-      interruptInputs_(config.model == BoardModel::VTM6200K ? 2u : 4u)
+    : config_(config), ports_(PortsOf(config.model)), interruptInputs_(InterruptInputsOf(config.model))
 {
 }
 

@@ -31,7 +31,14 @@
 
 #include "platform/host/control/board.h"
 
+struct BoardTypeInfo;  // common/board_types.h
+
 namespace vtsim::internal {
+
+// The board table's row of a simulated model: its code, PCI ids, name, ports
+// and interrupt inputs. BoardModel::Unknown gives the row of zeros: it is laid
+// out as the four-port models but carries no ids the driver knows.
+BoardTypeInfo TypeInfoOf(BoardModel model);
 
 class SimulatedBoard : public Board {
 public:

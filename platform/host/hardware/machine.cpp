@@ -6,6 +6,8 @@
 #include <cctype>
 #include <cstdio>
 
+#include "common/board_types.h"
+#include "platform/host/hardware/board_model.h"
 #include "platform/host/hardware/pci_bus.h"
 
 namespace vtsim {
@@ -17,6 +19,9 @@ namespace {
 constexpr std::uint32_t kVendorId = 0x1D5A;
 constexpr std::uint32_t kClassCode = 0x11;
 constexpr std::uint32_t kSubClass = 0x80;
+// Device and subsystem id of the unknown model: no model has them.
+constexpr std::uint32_t kUnknownId = 0x7777;
+static_assert(BoardTypeFromPciIds(kUnknownId, kUnknownId) == 0);
 
 }  // namespace
 
@@ -29,40 +34,21 @@ PciIdentity IdentityOf(BoardModel model)
     id.subClass = kSubClass;
     id.progIf = 0;
     id.revisionId = 1;
-    switch (model) {
-    case BoardModel::VTC4100:
-        id.deviceId = 0x4100;
-        id.subSystemId = 0xA100;
-        break;
-    case BoardModel::VTC4100E:
-        id.deviceId = 0x4100;
-        id.subSystemId = 0xB100;
-        break;
-    case BoardModel::VTM6200K:
-        id.deviceId = 0x6200;
-        id.subSystemId = 0xA200;
-        break;
-    case BoardModel::Unknown:
-        id.deviceId = 0x7777;
-        id.subSystemId = 0x7777;
-        break;
+    const BoardTypeInfo info = internal::TypeInfoOf(model);
+    if (info.boardType != 0) {
+        id.deviceId = info.pciDeviceId;
+        id.subSystemId = info.pciSubsystemId;
+    } else {
+        id.deviceId = kUnknownId;
+        id.subSystemId = kUnknownId;
     }
     return id;
 }
 
 const char* ModelName(BoardModel model)
 {
-    switch (model) {
-    case BoardModel::VTC4100:
-        return "VTC-4100";
-    case BoardModel::VTC4100E:
-        return "VTC-4100E";
-    case BoardModel::VTM6200K:
-        return "VTM-6200K";
-    case BoardModel::Unknown:
-        return "unknown";
-    }
-    return "unknown";
+    const BoardTypeInfo info = internal::TypeInfoOf(model);
+    return info.modelName != nullptr ? info.modelName : "unknown";
 }
 
 bool ParseModelName(const std::string& text, BoardModel* model)
