@@ -11,6 +11,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
+scripts/deps.sh clang
 
 launcher=()
 if command -v ccache >/dev/null 2>&1; then
