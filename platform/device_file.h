@@ -1,18 +1,17 @@
 // Device files: the application side of the stream-interface driver model.
 #pragma once
 
+#include "platform/file_io.h"
 #include "platform/types.h"
 
 extern "C" {
 
-// Opens a device file by its name ("VTD1:"). The device manager routes the
-// open to the driver's Open entry with the access and share modes. Returns
-// INVALID_HANDLE_VALUE on failure: ERROR_FILE_NOT_FOUND for a name that no
-// loaded driver has, or the error the driver left when its Open failed.
-// The handle is closed with CloseHandle, which calls the driver's Close.
-HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD shareMode,
-                   LPSECURITY_ATTRIBUTES security, DWORD creationDisposition,
-                   DWORD flagsAndAttributes, HANDLE templateFile);
+// CreateFileW (declared in platform/file_io.h) opens a device file by its
+// name ("VTD1:"): the device manager routes the open to the driver's Open
+// entry with the access and share modes. It returns INVALID_HANDLE_VALUE on
+// failure: ERROR_FILE_NOT_FOUND for a name that no loaded driver has, or the
+// error the driver left when its Open failed. The handle is closed with
+// CloseHandle, which calls the driver's Close.
 
 // Sends a control request to the driver's IOControl entry, in the calling
 // thread. Returns the driver's result; *bytesReturned and the thread's last

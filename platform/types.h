@@ -17,6 +17,7 @@ using DWORD = std::uint32_t;
 using ULONG = std::uint32_t;
 using UINT = unsigned int;
 using LONG = std::int32_t;
+using PLONG = LONG*;
 using INT = int;
 using SHORT = std::int16_t;
 using WCHAR = char16_t;
@@ -90,7 +91,9 @@ using PHYSICAL_ADDRESS = LARGE_INTEGER;
 
 // Error codes (GetLastError, registry results).
 constexpr DWORD ERROR_SUCCESS = 0;
+constexpr DWORD NO_ERROR = 0;
 constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
+constexpr DWORD ERROR_PATH_NOT_FOUND = 3;
 constexpr DWORD ERROR_ACCESS_DENIED = 5;
 constexpr DWORD ERROR_INVALID_HANDLE = 6;
 constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
@@ -105,6 +108,15 @@ constexpr DWORD ERROR_NO_MORE_ITEMS = 259;
 constexpr DWORD ERROR_NOACCESS = 998;
 constexpr DWORD ERROR_GEN_FAILURE = 31;
 constexpr DWORD ERROR_DEV_NOT_EXIST = 55;
+constexpr DWORD ERROR_WRITE_FAULT = 29;
+constexpr DWORD ERROR_READ_FAULT = 30;
+constexpr DWORD ERROR_BAD_NETPATH = 53;
+constexpr DWORD ERROR_FILE_EXISTS = 80;
+constexpr DWORD ERROR_DISK_FULL = 112;
+constexpr DWORD ERROR_INVALID_NAME = 123;
+constexpr DWORD ERROR_NEGATIVE_SEEK = 131;
+constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
+constexpr DWORD ERROR_FILE_TOO_LARGE = 223;
 
 // Waits.
 constexpr DWORD WAIT_OBJECT_0 = 0;
@@ -136,7 +148,7 @@ constexpr DWORD REG_OPTION_NON_VOLATILE = 0;
 constexpr DWORD REG_CREATED_NEW_KEY = 1;
 constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
 
-// Device files.
+// Files and device files (CreateFileW).
 constexpr DWORD GENERIC_READ = 0x80000000;
 constexpr DWORD GENERIC_WRITE = 0x40000000;
 constexpr DWORD FILE_SHARE_READ = 1;
@@ -145,6 +157,7 @@ constexpr DWORD CREATE_NEW = 1;
 constexpr DWORD CREATE_ALWAYS = 2;
 constexpr DWORD OPEN_EXISTING = 3;
 constexpr DWORD OPEN_ALWAYS = 4;
+constexpr DWORD TRUNCATE_EXISTING = 5;
 constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
 
 // Control codes.

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing need, when missing.
+# Installs the Debian packages that building and testing need, when missing,
+# and any further packages named on the command line (scripts/deps.sh clang).
 set -euo pipefail
 needed=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-        libtomlplusplus-dev libreadline-dev)
+        libtomlplusplus-dev libreadline-dev "$@")
 missing=()
 for p in "${needed[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -12,6 +12,8 @@ enum class Fault {
     Allocation,        // LocalAlloc returns NULL, ERROR_NOT_ENOUGH_MEMORY
     InterruptInitialize,  // InterruptInitialize returns FALSE
     DeviceOpen,        // CreateFileW fails with ERROR_GEN_FAILURE before the driver is called
+    FileRead,          // ReadFile on a file reads nothing and fails, ERROR_READ_FAULT
+    FileWrite,         // WriteFile on a file writes nothing and fails, ERROR_DISK_FULL
 };
 
 void ArmFault(Fault fault, unsigned nthCallFromNow);

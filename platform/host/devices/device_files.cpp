@@ -1,5 +1,6 @@
-// Device files: CreateFileW on a device name, DeviceIoControl and the close of
-// the handle, routed to the loaded driver's Open, IOControl and Close.
+// Device files: the open of a device name (for CreateFileW), DeviceIoControl
+// and the close of the handle, routed to the loaded driver's Open, IOControl
+// and Close.
 #include "platform/device_file.h"
 
 #include "platform/host/devices/device_manager.h"
@@ -48,19 +49,8 @@ BOOL OpenDeviceFile::CloseInDriverOnce()
     return device_->entry.close(openContext_);
 }
 
-}  // namespace vtsim::internal
-
-using vtsim::internal::OpenDeviceFile;
-
-extern "C" {
-
-HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD shareMode,
-                   LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE)
+HANDLE OpenDeviceFileByName(const std::u16string& fileName, DWORD desiredAccess, DWORD shareMode)
 {
-    if (!fileName) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return INVALID_HANDLE_VALUE;
-    }
     if (vtsim::internal::ShouldFail(vtsim::Fault::DeviceOpen)) {
         SetLastError(ERROR_GEN_FAILURE);
         return INVALID_HANDLE_VALUE;
@@ -92,6 +82,12 @@ HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD shareMode,
     device->gate.Leave();
     return handle;
 }
+
+}  // namespace vtsim::internal
+
+using vtsim::internal::OpenDeviceFile;
+
+extern "C" {
 
 BOOL DeviceIoControl(HANDLE device, DWORD ioControlCode, LPVOID inBuffer, DWORD inSize,
                      LPVOID outBuffer, DWORD outSize, LPDWORD bytesReturned, LPOVERLAPPED)

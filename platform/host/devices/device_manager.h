@@ -129,6 +129,11 @@ void UnloadDrivers();
 // The loaded device whose name matches (without regard to case), or nullptr.
 std::shared_ptr<StreamDevice> FindDevice(const std::u16string& name);
 
+// CreateFileW for a device name ("VTD1:"): routes the open to the driver's
+// Open and returns the new handle, or INVALID_HANDLE_VALUE with the last
+// error set (see platform/device_file.h).
+HANDLE OpenDeviceFileByName(const std::u16string& fileName, DWORD desiredAccess, DWORD shareMode);
+
 std::vector<LoadedDevice> LoadedDevices();
 std::vector<std::string> DriverLoadFailures();
 

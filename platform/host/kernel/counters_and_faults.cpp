@@ -20,7 +20,7 @@ long Read(internal::Counter counter) { return g_counters[static_cast<std::size_t
 // huge value so that a leak check fails loudly.
 std::size_t AsCount(long value) { return static_cast<std::size_t>(value); }
 
-constexpr std::size_t kFaults = 6;  // the members of Fault
+constexpr std::size_t kFaults = 8;  // the members of Fault
 
 struct FaultState {
     std::mutex mutex;
