@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <map>
 
+#include "platform/host/kernel/strings.h"
 #include "platform/host/registry/hive.h"
 #include "platform/host/registry/value_text.h"
 #include "platform/registry.h"
@@ -79,22 +80,6 @@ struct DriverModule {
 };
 
 namespace {
-
-bool EqualNoCase(const std::u16string& a, const std::u16string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char16_t x = a[i], y = b[i];
-        if (x >= u'A' && x <= u'Z')
-            x = static_cast<char16_t>(x - u'A' + u'a');
-        if (y >= u'A' && y <= u'Z')
-            y = static_cast<char16_t>(y - u'A' + u'a');
-        if (x != y)
-            return false;
-    }
-    return true;
-}
 
 struct Manager {
     // Serialises loading and unloading (Boot and Shutdown).
@@ -193,7 +178,7 @@ unsigned FreeDeviceIndex(Manager& m, const std::u16string& prefix)
     for (unsigned index = 1;; ++index) {
         std::u16string name = prefix + WidenAscii(std::to_string(index)) + u":";
         bool used = std::any_of(m.devices.begin(), m.devices.end(),
-                                [&](const auto& d) { return EqualNoCase(d->info.name, name); });
+                                [&](const auto& d) { return NamesEqual(d->info.name, name); });
         if (!used)
             return index;
     }
@@ -233,7 +218,7 @@ void DeleteActiveKey(const std::u16string& path)
     auto parent = registry::FindPath(registry::HiveRoot(), elements);
     if (parent)
         std::erase_if(parent->subkeys,
-                      [leaf](const auto& key) { return registry::NamesEqual(key->name, leaf); });
+                      [leaf](const auto& key) { return NamesEqual(key->name, leaf); });
 }
 
 LONG SetString(HKEY key, const char16_t* name, const std::u16string& value)
@@ -342,7 +327,7 @@ std::string ModulePathFor(const std::u16string& dll, const std::string& moduleDi
     if (dll.empty() || dll.find_first_of(u"/\\") != std::u16string::npos)
         return {};
     std::string name = NarrowAscii(dll);
-    if (name.size() > 4 && EqualNoCase(dll.substr(dll.size() - 4), u".dll"))
+    if (name.size() > 4 && NamesEqual(std::u16string_view(dll).substr(dll.size() - 4), u".dll"))
         name.resize(name.size() - 4);
     if (name.empty() || name == "." || name == "..")
         return {};
@@ -395,7 +380,7 @@ std::shared_ptr<StreamDevice> FindDevice(const std::u16string& name)
     Manager& m = TheManager();
     std::lock_guard<std::mutex> lock(m.tableMutex);
     for (const auto& device : m.devices)
-        if (EqualNoCase(device->info.name, name))
+        if (NamesEqual(device->info.name, name))
             return device;
     return nullptr;
 }

@@ -1,25 +1,10 @@
-// The hive tree, name matching and key paths.
+// The hive tree, name rules and key paths.
 #include "platform/host/registry/hive.h"
 
 #include "platform/host/control/registry_control.h"
+#include "platform/host/kernel/strings.h"
 
 namespace vtsim::registry {
-
-namespace {
-
-char16_t FoldCase(char16_t c)
-{
-    if (c >= u'a' && c <= u'z') {
-        return static_cast<char16_t>(c - 0x20);
-    }
-    // Latin-1 lower-case letters (except the division sign and y-diaeresis).
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) {
-        return static_cast<char16_t>(c - 0x20);
-    }
-    return c;
-}
-
-}  // namespace
 
 // Control characters and unpaired surrogates have no place in a name (a
 // name must survive a round trip through a registry script).
@@ -56,19 +41,6 @@ HiveState& State()
 }
 
 }  // namespace
-
-bool NamesEqual(std::u16string_view a, std::u16string_view b)
-{
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (FoldCase(a[i]) != FoldCase(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
 
 bool IsValidKeyName(std::u16string_view name)
 {
@@ -111,7 +83,7 @@ bool SplitKeyPath(std::u16string_view path, std::vector<std::u16string_view>* el
 std::shared_ptr<Key> Key::FindSubkey(std::u16string_view subName) const
 {
     for (const auto& subkey : subkeys) {
-        if (NamesEqual(subkey->name, subName)) {
+        if (internal::NamesEqual(subkey->name, subName)) {
             return subkey;
         }
     }
@@ -121,7 +93,7 @@ std::shared_ptr<Key> Key::FindSubkey(std::u16string_view subName) const
 const Value* Key::FindValue(std::u16string_view valueName) const
 {
     for (const auto& value : values) {
-        if (NamesEqual(value.name, valueName)) {
+        if (internal::NamesEqual(value.name, valueName)) {
             return &value;
         }
     }

@@ -21,6 +21,7 @@ struct Value {
     std::vector<BYTE> data;
 };
 
+// Key and value names compare without regard to case (internal::NamesEqual).
 struct Key {
     std::u16string name;  // stored case; "" for the hive root
     std::vector<Value> values;                  // in order of creation
@@ -38,9 +39,6 @@ struct Key {
 // Longest key name and value name the hive accepts, in characters.
 constexpr std::size_t MAX_KEY_NAME_CHARS = 255;
 constexpr std::size_t MAX_VALUE_NAME_CHARS = 16383;
-
-// Names are compared without regard to case (ASCII and Latin-1 letters).
-bool NamesEqual(std::u16string_view a, std::u16string_view b);
 
 // Text without control characters and with well-formed UTF-16 (no unpaired
 // surrogate).
