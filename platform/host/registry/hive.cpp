@@ -1,5 +1,7 @@
-// The hive tree, name rules and key paths.
+// The hive tree, name rules, key paths and the services that delete keys.
 #include "platform/host/registry/hive.h"
+
+#include <algorithm>
 
 #include "platform/host/control/registry_control.h"
 #include "platform/host/kernel/strings.h"
@@ -169,6 +171,38 @@ const std::shared_ptr<Key>& HiveRoot()
 void ReplaceHiveRoot(std::shared_ptr<Key> root)
 {
     State().root = std::move(root);
+}
+
+bool DeleteKey(std::u16string_view path)
+{
+    std::vector<std::u16string_view> elements;
+    if (!SplitKeyPath(path, &elements) || elements.empty()) {
+        return false;
+    }
+    const std::u16string_view leaf = elements.back();
+    elements.pop_back();
+    std::lock_guard lock(HiveMutex());
+    std::shared_ptr<Key> parent = FindPath(HiveRoot(), elements);
+    if (!parent) {
+        return false;
+    }
+    return std::erase_if(parent->subkeys,
+                         [leaf](const auto& key) { return internal::NamesEqual(key->name, leaf); }) != 0;
+}
+
+bool DeleteSubkeys(std::u16string_view path)
+{
+    std::vector<std::u16string_view> elements;
+    if (!SplitKeyPath(path, &elements)) {
+        return false;
+    }
+    std::lock_guard lock(HiveMutex());
+    std::shared_ptr<Key> key = FindPath(HiveRoot(), elements);
+    if (!key) {
+        return false;
+    }
+    key->subkeys.clear();
+    return true;
 }
 
 }  // namespace vtsim::registry

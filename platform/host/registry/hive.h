@@ -73,4 +73,17 @@ const std::shared_ptr<Key>& HiveRoot();
 // handles to them go stale). Caller holds HiveMutex().
 void ReplaceHiveRoot(std::shared_ptr<Key> root);
 
+// ---- Services for the rest of the simulated target --------------------------
+// They take HiveMutex() themselves: the caller must not hold it.
+
+// Deletes the key at path (below HKEY_LOCAL_MACHINE, read as SplitKeyPath
+// reads it) with everything below it. Handles open on a deleted key go stale
+// (they then refer to no key). False, and nothing changed, when the path is
+// invalid or empty (the root is never deleted) or names no key.
+bool DeleteKey(std::u16string_view path);
+// Deletes every subkey of the key at path (the key itself and its values
+// stay); handles open on them go stale. False when the path is invalid or
+// names no key; an empty path names the root.
+bool DeleteSubkeys(std::u16string_view path);
+
 }  // namespace vtsim::registry
