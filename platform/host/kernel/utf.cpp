@@ -51,6 +51,17 @@ void AppendUtf8(std::string& out, std::u16string_view text)
     out.resize(static_cast<std::size_t>(w - out.data()));
 }
 
+bool IsWellFormedUtf16(std::u16string_view text)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1]))
+            ++i;
+        else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i]))
+            return false;
+    }
+    return true;
+}
+
 std::string ToUtf8(std::u16string_view text)
 {
     std::string out;

@@ -29,6 +29,9 @@ void AppendUtf8(std::string& out, std::u16string_view text);
 // The UTF-8 form of text.
 std::string ToUtf8(std::u16string_view text);
 
+// True when text has no unpaired surrogate: encoding it loses nothing.
+bool IsWellFormedUtf16(std::u16string_view text);
+
 // Appends the UTF-16 form of the UTF-8 bytes to *out and returns true. On
 // invalid UTF-8 returns false with *badOffset the offset in bytes of the first
 // byte of the first invalid sequence; *out then holds the text before it.

@@ -5,6 +5,7 @@
 
 #include "platform/host/control/registry_control.h"
 #include "platform/host/kernel/strings.h"
+#include "platform/host/kernel/utf.h"
 
 namespace vtsim::registry {
 
@@ -12,21 +13,12 @@ namespace vtsim::registry {
 // name must survive a round trip through a registry script).
 bool IsPlainText(std::u16string_view name)
 {
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        char16_t c = name[i];
+    for (char16_t c : name) {
         if (c < 0x20 || c == 0x7F) {
             return false;
         }
-        if (c >= 0xD800 && c <= 0xDBFF) {
-            if (i + 1 >= name.size() || name[i + 1] < 0xDC00 || name[i + 1] > 0xDFFF) {
-                return false;
-            }
-            ++i;
-        } else if (c >= 0xDC00 && c <= 0xDFFF) {
-            return false;
-        }
     }
-    return true;
+    return internal::IsWellFormedUtf16(name);
 }
 
 namespace {

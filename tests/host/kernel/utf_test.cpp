@@ -11,6 +11,7 @@ namespace {
 
 using vtsim::internal::AppendUtf8;
 using vtsim::internal::DecodeUtf8;
+using vtsim::internal::IsWellFormedUtf16;
 using vtsim::internal::ToUtf8;
 
 const std::string kReplacement = "\xEF\xBF\xBD";
@@ -18,19 +19,22 @@ const std::string kReplacement = "\xEF\xBF\xBD";
 TEST(Utf, EncodingWritesEachFormAndReplacesUnpairedSurrogates)
 {
     EXPECT_EQ(ToUtf8(u"A\u00e9\u20ac\U0001F600"), "A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
+    EXPECT_TRUE(IsWellFormedUtf16(u"A\u00e9\u20ac\U0001F600"));
     struct Case {
         std::u16string text;
         std::string utf8;
+        bool wellFormed;
     } cases[] = {
-        {{u'a', 0xD83D, u'b'}, "a" + kReplacement + "b"},        // lone high
-        {{u'a', 0xDE00, u'b'}, "a" + kReplacement + "b"},        // lone low
-        {{0xDE00, 0xD83D}, kReplacement + kReplacement},         // reversed pair
-        {{0xD83D, 0xD83D, 0xDE00}, kReplacement + "\xF0\x9F\x98\x80"},  // high, then a pair
-        {{u'a', 0xD83D}, "a" + kReplacement},                    // high at the end
-        {{0xDBFF, 0xDFFF}, "\xF4\x8F\xBF\xBF"},                  // the last code point
+        {{u'a', 0xD83D, u'b'}, "a" + kReplacement + "b", false},        // lone high
+        {{u'a', 0xDE00, u'b'}, "a" + kReplacement + "b", false},        // lone low
+        {{0xDE00, 0xD83D}, kReplacement + kReplacement, false},         // reversed pair
+        {{0xD83D, 0xD83D, 0xDE00}, kReplacement + "\xF0\x9F\x98\x80", false},  // high, then a pair
+        {{u'a', 0xD83D}, "a" + kReplacement, false},                    // high at the end
+        {{0xDBFF, 0xDFFF}, "\xF4\x8F\xBF\xBF", true},                   // the last code point
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ToUtf8(c.text), c.utf8);
+        EXPECT_EQ(IsWellFormedUtf16(c.text), c.wellFormed);
         EXPECT_EQ(vtsim::Utf8FromUtf16(c.text), c.utf8) << "the public conversion keeps the same rule";
     }
 
