@@ -124,7 +124,8 @@ HRESULT StringCchVPrintfW(LPWSTR dst, SIZE_T cch, LPCWSTR format, va_list args);
 HRESULT StringCchCopyW(LPWSTR dst, SIZE_T cch, LPCWSTR src);
 // Length in characters, without the terminator; NULL gives 0.
 int lstrlenW(LPCWSTR text);
-// Case-insensitive (ASCII) comparison: < 0, 0, > 0.
+// Comparison without regard to the case of ASCII and Latin-1 letters (both
+// compared in lower case): < 0, 0, > 0. NULL counts as "".
 int lstrcmpiW(LPCWSTR a, LPCWSTR b);
 
 // ---- Debug output --------------------------------------------------------------

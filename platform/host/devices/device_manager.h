@@ -137,8 +137,4 @@ HANDLE OpenDeviceFileByName(const std::u16string& fileName, DWORD desiredAccess,
 std::vector<LoadedDevice> LoadedDevices();
 std::vector<std::string> DriverLoadFailures();
 
-// The shared object path for a module name: "X.dll" -> "<dir>/X.so". Empty
-// when the name is empty or holds a path separator.
-std::string ModulePathFor(const std::u16string& dll, const std::string& moduleDir);
-
 }  // namespace vtsim::internal

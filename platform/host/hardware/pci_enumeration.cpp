@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "platform/host/hardware/pci_bus.h"
+#include "platform/host/kernel/strings.h"
 #include "platform/host/registry/hive.h"
 #include "platform/host/registry/value_text.h"
 #include "platform/ddk.h"
@@ -46,7 +47,7 @@ std::u16string Decimal(unsigned n)
 const registry::Value* Find(const Template& t, std::u16string_view name)
 {
     for (const auto& v : t.values) {
-        if (registry::NamesEqual(v.name, name))
+        if (NamesEqual(v.name, name))
             return &v;
     }
     return nullptr;
@@ -113,7 +114,7 @@ std::vector<Template> SnapshotTemplatesAndClearInstances()
             auto& subs = pci->subkeys;
             subs.erase(std::remove_if(subs.begin(), subs.end(),
                                       [](const std::shared_ptr<registry::Key>& k) {
-                                          return registry::NamesEqual(k->name, u"Instance");
+                                          return NamesEqual(k->name, u"Instance");
                                       }),
                        subs.end());
         }
@@ -164,10 +165,10 @@ bool WriteInstance(const std::u16string& path, const Template& t, const BoardCon
     for (const auto& v : t.values) {
         bool busValue = false;
         for (const char16_t* n : kBusValueNames)
-            busValue = busValue || registry::NamesEqual(v.name, n);
+            busValue = busValue || NamesEqual(v.name, n);
         if (busValue)
             continue;
-        if (config.incompleteIsrInfo && registry::NamesEqual(v.name, u"IsrHandler"))
+        if (config.incompleteIsrInfo && NamesEqual(v.name, u"IsrHandler"))
             continue;
         w.Raw(v.name.c_str(), v.type, v.data.data(), static_cast<DWORD>(v.data.size()));
     }

@@ -15,6 +15,7 @@
 
 #include "platform/host/control/diagnostics.h"
 #include "platform/host/kernel/strings.h"
+#include "platform/host/kernel/utf.h"
 #include "platform/kernel.h"
 
 namespace {
@@ -58,8 +59,10 @@ extern "C" void NKDbgPrintfW(LPCWSTR format, ...)
     DebugLog& log = Log();
     std::lock_guard lock(log.mutex);
     if (g_echo.load(std::memory_order_relaxed)) {
-        std::string text = vtsim::internal::ToUtf8(entry);
-        std::fwrite(text.data(), 1, text.size(), stderr);
+        thread_local std::string bytes;  // capacity reused: no allocation per entry
+        bytes.clear();
+        vtsim::internal::AppendUtf8(bytes, entry);
+        std::fwrite(bytes.data(), 1, bytes.size(), stderr);
         std::fflush(stderr);
     }
     if (log.text.size() + entry.size() > kMaxChars && !log.ends.empty()) log.DropOldestHalf();
@@ -77,7 +80,7 @@ std::vector<std::string> DebugEntries()
     entries.reserve(log.ends.size());
     std::size_t begin = 0;
     for (std::size_t end : log.ends) {
-        entries.push_back(internal::ToUtf8(log.text.substr(begin, end - begin)));
+        entries.push_back(internal::ToUtf8(std::u16string_view(log.text).substr(begin, end - begin)));
         begin = end;
     }
     return entries;

@@ -2,8 +2,6 @@
 // length and case-insensitive comparison.
 #include "platform/host/kernel/strings.h"
 
-#include "platform/host/control/text.h"
-
 #include <algorithm>
 #include <cstdint>
 #include <string_view>
@@ -218,47 +216,19 @@ void AppendFormatted(std::u16string& out, LPCWSTR format, va_list args)
     va_end(cursor);
 }
 
-std::string ToUtf8(const std::u16string& text)
+char16_t FoldCase(char16_t c)
 {
-    std::string out;
-    AppendUtf8(out, text);
-    return out;
+    if ((c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
+        return static_cast<char16_t>(c + 0x20);
+    return c;
 }
 
-void AppendUtf8(std::string& out, const std::u16string& text)
+bool NamesEqual(std::u16string_view a, std::u16string_view b)
 {
-    // At most three bytes per UTF-16 unit (a surrogate pair gives four bytes
-    // for two units); written through a pointer, then trimmed.
-    const std::size_t start = out.size();
-    out.resize(start + text.size() * 3);
-    char* w = out.data() + start;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        std::uint32_t c = text[i];
-        if (c < 0x80) {
-            *w++ = static_cast<char>(c);
-            continue;
-        }
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = 0xFFFD;
-        }
-        if (c < 0x800) {
-            *w++ = static_cast<char>(0xC0 | (c >> 6));
-            *w++ = static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            *w++ = static_cast<char>(0xE0 | (c >> 12));
-            *w++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            *w++ = static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            *w++ = static_cast<char>(0xF0 | (c >> 18));
-            *w++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            *w++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            *w++ = static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    out.resize(static_cast<std::size_t>(w - out.data()));
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (FoldCase(a[i]) != FoldCase(b[i])) return false;
+    return true;
 }
 
 namespace {
@@ -321,19 +291,9 @@ extern "C" int lstrcmpiW(LPCWSTR a, LPCWSTR b)
 {
     if (a == nullptr) a = u"";
     if (b == nullptr) b = u"";
-    auto fold = [](char16_t c) -> int { return c >= u'A' && c <= u'Z' ? c - u'A' + u'a' : c; };
     for (;; ++a, ++b) {
-        int difference = fold(*a) - fold(*b);
+        int difference = vtsim::internal::FoldCase(*a) - vtsim::internal::FoldCase(*b);
         if (difference != 0) return difference;
         if (*a == u'\0') return 0;
     }
 }
-
-namespace vtsim {
-
-std::string Utf8FromUtf16(const std::u16string& text)
-{
-    return internal::ToUtf8(text);
-}
-
-}  // namespace vtsim

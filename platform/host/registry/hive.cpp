@@ -1,45 +1,24 @@
-// The hive tree, name matching and key paths.
+// The hive tree, name rules, key paths and the services that delete keys.
 #include "platform/host/registry/hive.h"
 
+#include <algorithm>
+
 #include "platform/host/control/registry_control.h"
+#include "platform/host/kernel/strings.h"
+#include "platform/host/kernel/utf.h"
 
 namespace vtsim::registry {
-
-namespace {
-
-char16_t FoldCase(char16_t c)
-{
-    if (c >= u'a' && c <= u'z') {
-        return static_cast<char16_t>(c - 0x20);
-    }
-    // Latin-1 lower-case letters (except the division sign and y-diaeresis).
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) {
-        return static_cast<char16_t>(c - 0x20);
-    }
-    return c;
-}
-
-}  // namespace
 
 // Control characters and unpaired surrogates have no place in a name (a
 // name must survive a round trip through a registry script).
 bool IsPlainText(std::u16string_view name)
 {
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        char16_t c = name[i];
+    for (char16_t c : name) {
         if (c < 0x20 || c == 0x7F) {
             return false;
         }
-        if (c >= 0xD800 && c <= 0xDBFF) {
-            if (i + 1 >= name.size() || name[i + 1] < 0xDC00 || name[i + 1] > 0xDFFF) {
-                return false;
-            }
-            ++i;
-        } else if (c >= 0xDC00 && c <= 0xDFFF) {
-            return false;
-        }
     }
-    return true;
+    return internal::IsWellFormedUtf16(name);
 }
 
 namespace {
@@ -56,19 +35,6 @@ HiveState& State()
 }
 
 }  // namespace
-
-bool NamesEqual(std::u16string_view a, std::u16string_view b)
-{
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (FoldCase(a[i]) != FoldCase(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
 
 bool IsValidKeyName(std::u16string_view name)
 {
@@ -111,7 +77,7 @@ bool SplitKeyPath(std::u16string_view path, std::vector<std::u16string_view>* el
 std::shared_ptr<Key> Key::FindSubkey(std::u16string_view subName) const
 {
     for (const auto& subkey : subkeys) {
-        if (NamesEqual(subkey->name, subName)) {
+        if (internal::NamesEqual(subkey->name, subName)) {
             return subkey;
         }
     }
@@ -121,7 +87,7 @@ std::shared_ptr<Key> Key::FindSubkey(std::u16string_view subName) const
 const Value* Key::FindValue(std::u16string_view valueName) const
 {
     for (const auto& value : values) {
-        if (NamesEqual(value.name, valueName)) {
+        if (internal::NamesEqual(value.name, valueName)) {
             return &value;
         }
     }
@@ -197,6 +163,38 @@ const std::shared_ptr<Key>& HiveRoot()
 void ReplaceHiveRoot(std::shared_ptr<Key> root)
 {
     State().root = std::move(root);
+}
+
+bool DeleteKey(std::u16string_view path)
+{
+    std::vector<std::u16string_view> elements;
+    if (!SplitKeyPath(path, &elements) || elements.empty()) {
+        return false;
+    }
+    const std::u16string_view leaf = elements.back();
+    elements.pop_back();
+    std::lock_guard lock(HiveMutex());
+    std::shared_ptr<Key> parent = FindPath(HiveRoot(), elements);
+    if (!parent) {
+        return false;
+    }
+    return std::erase_if(parent->subkeys,
+                         [leaf](const auto& key) { return internal::NamesEqual(key->name, leaf); }) != 0;
+}
+
+bool DeleteSubkeys(std::u16string_view path)
+{
+    std::vector<std::u16string_view> elements;
+    if (!SplitKeyPath(path, &elements)) {
+        return false;
+    }
+    std::lock_guard lock(HiveMutex());
+    std::shared_ptr<Key> key = FindPath(HiveRoot(), elements);
+    if (!key) {
+        return false;
+    }
+    key->subkeys.clear();
+    return true;
 }
 
 }  // namespace vtsim::registry

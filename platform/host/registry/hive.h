@@ -21,6 +21,7 @@ struct Value {
     std::vector<BYTE> data;
 };
 
+// Key and value names compare without regard to case (internal::NamesEqual).
 struct Key {
     std::u16string name;  // stored case; "" for the hive root
     std::vector<Value> values;                  // in order of creation
@@ -38,9 +39,6 @@ struct Key {
 // Longest key name and value name the hive accepts, in characters.
 constexpr std::size_t MAX_KEY_NAME_CHARS = 255;
 constexpr std::size_t MAX_VALUE_NAME_CHARS = 16383;
-
-// Names are compared without regard to case (ASCII and Latin-1 letters).
-bool NamesEqual(std::u16string_view a, std::u16string_view b);
 
 // Text without control characters and with well-formed UTF-16 (no unpaired
 // surrogate).
@@ -74,5 +72,18 @@ const std::shared_ptr<Key>& HiveRoot();
 // Replaces the whole tree (the old keys are destroyed once nothing uses them;
 // handles to them go stale). Caller holds HiveMutex().
 void ReplaceHiveRoot(std::shared_ptr<Key> root);
+
+// ---- Services for the rest of the simulated target --------------------------
+// They take HiveMutex() themselves: the caller must not hold it.
+
+// Deletes the key at path (below HKEY_LOCAL_MACHINE, read as SplitKeyPath
+// reads it) with everything below it. Handles open on a deleted key go stale
+// (they then refer to no key). False, and nothing changed, when the path is
+// invalid or empty (the root is never deleted) or names no key.
+bool DeleteKey(std::u16string_view path);
+// Deletes every subkey of the key at path (the key itself and its values
+// stay); handles open on them go stale. False when the path is invalid or
+// names no key; an empty path names the root.
+bool DeleteSubkeys(std::u16string_view path);
 
 }  // namespace vtsim::registry

@@ -5,6 +5,7 @@
 
 #include "devmgr_fixture.h"
 #include "platform/host/devices/device_manager.h"
+#include "platform/host/devices/driver_modules.h"
 #include "platform/host/control/registry_control.h"
 
 namespace devmgr_test {

@@ -49,6 +49,9 @@ TEST(Formatting, LengthAndCaseInsensitiveCompare)
     EXPECT_EQ(lstrcmpiW(u"Rlx4100S.DLL", u"rlx4100s.dll"), 0);
     EXPECT_LT(lstrcmpiW(u"abc", u"ABD"), 0);
     EXPECT_GT(lstrcmpiW(u"abcd", u"ABC"), 0);
+    EXPECT_EQ(lstrcmpiW(u"Caf\u00c9 \u00de", u"CAF\u00e9 \u00fe"), 0) << "Latin-1 letters fold too";
+    EXPECT_NE(lstrcmpiW(u"\u00d7", u"\u00f7"), 0) << "the multiplication and division signs are not letters";
+    EXPECT_LT(lstrcmpiW(u"A_", u"aa"), 0) << "letters compare in lower case";
 }
 
 TEST(DebugLog, OneUtf8EntryPerCall)

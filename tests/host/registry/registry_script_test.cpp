@@ -130,6 +130,7 @@ TEST_F(Script, ExportRoundTripsTheWholeHiveFaithfully)
     const BYTE shortDword[] = {1, 2};
     const BYTE emptyMulti[] = {0, 0};
     const BYTE badMulti[] = {'a', 0, 0, 0, 0, 0, 'b', 0, 0, 0, 0, 0};
+    const BYTE loneSurrogate[] = {'a', 0, 0x3D, 0xD8, 0, 0};
     std::vector<BYTE> large(300);
     for (std::size_t i = 0; i < large.size(); ++i) {
         large[i] = static_cast<BYTE>(i * 7);
@@ -148,6 +149,7 @@ TEST_F(Script, ExportRoundTripsTheWholeHiveFaithfully)
         {u"OddText", REG_SZ, oddText, sizeof(oddText)},
         {u"EmbeddedNul", REG_SZ, embeddedNul, sizeof(embeddedNul)},
         {u"Newline", REG_SZ, newline.data(), newline.size()},
+        {u"LoneSurrogate", REG_SZ, loneSurrogate, sizeof(loneSurrogate)},
         {u"ShortDword", REG_DWORD, shortDword, sizeof(shortDword)},
         {u"Multi", REG_MULTI_SZ, multi.data(), multi.size()},
         {u"EmptyMulti", REG_MULTI_SZ, emptyMulti, sizeof(emptyMulti)},

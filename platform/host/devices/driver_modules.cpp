@@ -1,0 +1,105 @@
+// Driver modules: module file names, loading with DllMain's process attach
+// and detach, and the stream entry points.
+#include "platform/host/devices/driver_modules.h"
+
+#include <dlfcn.h>
+
+#include "platform/host/kernel/strings.h"
+#include "platform/host/registry/value_text.h"
+
+#ifndef VT_MODULE_DIR
+#define VT_MODULE_DIR "."
+#endif
+
+namespace vtsim::internal {
+
+std::shared_ptr<DriverModule> ModuleTable::Acquire(const std::string& path, std::string* error)
+{
+    auto found = modules_.find(path);
+    if (found != modules_.end()) {
+        ++found->second->users;
+        return found->second;
+    }
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        const char* why = dlerror();
+        *error = why ? std::string(why) : "cannot load " + path;
+        return nullptr;
+    }
+    auto module = std::make_shared<DriverModule>();
+    module->path = path;
+    module->handle = handle;
+    module->dllMain = reinterpret_cast<PFN_DllMain>(dlsym(handle, "DllMain"));
+    if (module->dllMain &&
+        !module->dllMain(reinterpret_cast<HINSTANCE>(handle), DLL_PROCESS_ATTACH, nullptr)) {
+        dlclose(handle);
+        *error = path + ": DllMain refused the process attach";
+        return nullptr;
+    }
+    module->users = 1;
+    modules_.emplace(path, module);
+    return module;
+}
+
+void ModuleTable::Release(const std::shared_ptr<DriverModule>& module)
+{
+    if (!module || --module->users > 0)
+        return;
+    if (module->dllMain)
+        module->dllMain(reinterpret_cast<HINSTANCE>(module->handle), DLL_PROCESS_DETACH, nullptr);
+    dlclose(module->handle);
+    modules_.erase(module->path);
+}
+
+std::string ModulePathFor(const std::u16string& dll, const std::string& moduleDir)
+{
+    if (dll.empty() || dll.find_first_of(u"/\\") != std::u16string::npos)
+        return {};
+    std::string name = NarrowAscii(dll);
+    if (name.size() > 4 && NamesEqual(std::u16string_view(dll).substr(dll.size() - 4), u".dll"))
+        name.resize(name.size() - 4);
+    if (name.empty() || name == "." || name == "..")
+        return {};
+    std::string dir = moduleDir.empty() ? std::string(VT_MODULE_DIR) : moduleDir;
+    return dir + "/" + name + ".so";
+}
+
+namespace {
+
+template <class F>
+bool Resolve(void* handle, const std::string& prefix, const char* name, F* out)
+{
+    std::string symbol = prefix + "_" + name;
+    *out = reinterpret_cast<F>(dlsym(handle, symbol.c_str()));
+    return *out != nullptr;
+}
+
+}  // namespace
+
+bool ResolveEntryPoints(void* handle, const std::string& prefix, StreamEntryPoints* entry,
+                        std::string* missing)
+{
+    const char* absent = nullptr;
+    if (!Resolve(handle, prefix, "Init", &entry->init))
+        absent = "Init";
+    else if (!Resolve(handle, prefix, "Deinit", &entry->deinit))
+        absent = "Deinit";
+    else if (!Resolve(handle, prefix, "Open", &entry->open))
+        absent = "Open";
+    else if (!Resolve(handle, prefix, "Close", &entry->close))
+        absent = "Close";
+    else if (!Resolve(handle, prefix, "IOControl", &entry->ioControl))
+        absent = "IOControl";
+    if (absent) {
+        *missing = prefix + "_" + absent;
+        return false;
+    }
+    Resolve(handle, prefix, "Read", &entry->read);
+    Resolve(handle, prefix, "Write", &entry->write);
+    Resolve(handle, prefix, "Seek", &entry->seek);
+    Resolve(handle, prefix, "PowerUp", &entry->powerUp);
+    Resolve(handle, prefix, "PowerDown", &entry->powerDown);
+    return true;
+}
+
+}  // namespace vtsim::internal
