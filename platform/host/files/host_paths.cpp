@@ -6,7 +6,7 @@
 #include <mutex>
 
 #include "platform/host/control/files.h"
-#include "platform/host/kernel/strings.h"
+#include "platform/host/kernel/utf.h"
 
 namespace vtsim {
 namespace internal {
