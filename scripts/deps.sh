@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing need, when missing.
 set -euo pipefail
-# libcairo2-dev draws the window pictures; fonts-liberation gives Liberation
-# Sans, the installed font whose metrics match the dialogs' sans-serif font.
+# libcairo2-dev draws the window pictures (libfontconfig-dev finds their
+# fonts); fonts-liberation gives Liberation Sans, the installed font whose
+# metrics match the dialogs' sans-serif font.
 needed=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-        libtomlplusplus-dev libreadline-dev libcairo2-dev fonts-liberation)
+        libtomlplusplus-dev libreadline-dev libcairo2-dev libfontconfig-dev
+        fonts-liberation)
 missing=()
 for p in "${needed[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
