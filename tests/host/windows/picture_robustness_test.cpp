@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <string>
 #include <thread>
 #include <vector>
@@ -103,7 +104,14 @@ TEST(WindowPicture, MalformedControlStateIsDrawnSafely)
     auto tabs = samples::Control(WidgetKind::TabControl, "SysTabControl32", 4, "", 0, {0, 60, 40, 40});
     tabs.tabs = {"x", "y"};
     tabs.tabSelection = -4;
-    window.children = {picture, tree, combo, tabs};
+    auto far = samples::Control(WidgetKind::Label, "Static", 5, "far", 0,
+                                {std::numeric_limits<int>::max() - 5, std::numeric_limits<int>::min() + 5,
+                                 std::numeric_limits<int>::max(), std::numeric_limits<int>::max()});
+    far.client = far.rect;
+    far.children.push_back(far);
+    auto huge = samples::Control(WidgetKind::GroupBox, "Button", 6, "huge", 7,
+                                 {-5, -5, std::numeric_limits<int>::max(), std::numeric_limits<int>::max()});
+    window.children = {picture, tree, combo, tabs, far, huge};
     // Nested far deeper than any real window.
     WindowSnapshot* innermost = &window.children.back();
     for (int i = 0; i < 500; ++i) {

@@ -8,6 +8,7 @@
 
 #include "platform/host/internal_header.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -98,5 +99,18 @@ inline PixelRect Inset(const PixelRect& r, int by)
     return {r.x + by, r.y + by, r.width - 2 * by, r.height - 2 * by};
 }
 inline bool IsEmpty(const PixelRect& r) { return r.width <= 0 || r.height <= 0; }
+
+// Positions and sizes taken from a snapshot are held within this, far
+// outside any picture, so that the drawing code's sums cannot overflow
+// whatever a snapshot holds.
+inline constexpr long long kCoordinateLimit = 1 << 20;
+inline int Limited(long long value)
+{
+    return static_cast<int>(std::clamp(value, -kCoordinateLimit, kCoordinateLimit));
+}
+inline PixelRect Limited(long long x, long long y, const PixelRect& size)
+{
+    return {Limited(x), Limited(y), Limited(size.width), Limited(size.height)};
+}
 
 }  // namespace vtsim::internal::drawing

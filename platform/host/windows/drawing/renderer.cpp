@@ -44,7 +44,7 @@ void DrawWindow(Canvas& canvas, const WindowSnapshot& window, int x, int y, Inhe
     if (!window.visible || nesting > kMaxNesting) return;
     if (!window.fontFace.empty()) font.face = window.fontFace;
     if (window.fontPointSize > 0) font.pointSize = window.fontPointSize;
-    PixelRect box{x, y, window.rect.width, window.rect.height};
+    PixelRect box = Limited(x, y, window.rect);
     if (IsEmpty(box)) return;
     {
         ClipScope clip(canvas, box);
@@ -52,11 +52,12 @@ void DrawWindow(Canvas& canvas, const WindowSnapshot& window, int x, int y, Inhe
     }
     if (window.children.empty()) return;
     PixelRect client = ClientArea(window);
-    client.x += x;
-    client.y += y;
+    client = Limited(static_cast<long long>(box.x) + client.x, static_cast<long long>(box.y) + client.y, client);
     ClipScope clip(canvas, client);
-    for (const WindowSnapshot& child : window.children)
-        DrawWindow(canvas, child, client.x + child.rect.x, client.y + child.rect.y, font, nesting + 1);
+    for (const WindowSnapshot& child : window.children) {
+        DrawWindow(canvas, child, Limited(static_cast<long long>(client.x) + child.rect.x),
+                   Limited(static_cast<long long>(client.y) + child.rect.y), font, nesting + 1);
+    }
 }
 
 bool Draw(Canvas& canvas, const WindowSnapshot& window)

@@ -1,5 +1,7 @@
 // Statics: labels, pictures, rectangles and frames; and controls of kinds the
 // pictures know no drawing for.
+#include <algorithm>
+
 #include "platform/host/windows/drawing/edges.h"
 #include "platform/host/windows/drawing/style_bits.h"
 #include "platform/host/windows/drawing/widgets.h"
@@ -33,8 +35,8 @@ void DrawPicture(Canvas& canvas, const Widget& widget)
     int x = inside.x;
     int y = inside.y;
     if ((window.style & ss::CenterImage) != 0) {
-        x += (inside.width - window.bitmap.width) / 2;
-        y += (inside.height - window.bitmap.height) / 2;
+        x += (inside.width - std::clamp(window.bitmap.width, 0, metrics::MaxImageSide)) / 2;
+        y += (inside.height - std::clamp(window.bitmap.height, 0, metrics::MaxImageSide)) / 2;
     }
     ClipScope clip(canvas, inside);
     canvas.Bitmap(x, y, window.bitmap);

@@ -73,12 +73,13 @@ void DrawCaption(Canvas& canvas, const WindowSnapshot& window, const PixelRect& 
 
 PixelRect ClientArea(const WindowSnapshot& window)
 {
-    if (!IsEmpty(window.client)) return window.client;
-    if (window.kind != WidgetKind::Dialog) return {0, 0, window.rect.width, window.rect.height};
+    if (!IsEmpty(window.client)) return Limited(window.client.x, window.client.y, window.client);
+    PixelRect size = Limited(0, 0, window.rect);
+    if (window.kind != WidgetKind::Dialog) return size;
     int frame = FrameWidth(window);
     int caption = 0;
     if (window.hasCaption) caption = (window.exStyle & wsex::ToolWindow) != 0 ? kToolCaptionHeight : kCaptionHeight;
-    return {frame, frame + caption, window.rect.width - 2 * frame, window.rect.height - 2 * frame - caption};
+    return {frame, frame + caption, size.width - 2 * frame, size.height - 2 * frame - caption};
 }
 
 void DrawDialog(Canvas& canvas, const Widget& widget)
