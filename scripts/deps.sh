@@ -2,8 +2,12 @@
 # Installs the Debian packages that building and testing need, when missing,
 # and any further packages named on the command line (scripts/deps.sh clang).
 set -euo pipefail
+# libcairo2-dev draws the window pictures (libfontconfig-dev finds their
+# fonts); fonts-liberation gives Liberation Sans, the installed font whose
+# metrics match the dialogs' sans-serif font.
 needed=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-        libtomlplusplus-dev libreadline-dev "$@")
+        libtomlplusplus-dev libreadline-dev libcairo2-dev libfontconfig-dev
+        fonts-liberation "$@")
 missing=()
 for p in "${needed[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
