@@ -40,7 +40,3 @@ DWORD WriteNewDeviceEntries(DWORD deviceNumber, DeviceContext* context);
 DWORD ReadStoredTriggerMode(DWORD deviceNumber, DeviceContext* context);
 DWORD RefreshDeviceEntries(DWORD deviceNumber, DeviceContext* context);
 DWORD ReloadTriggerMode(DeviceContext* context);
-// A device subkey name: "Device" followed by nothing but the decimal digits
-// of a number 0..254 (case of "Device" not significant). Other names under
-// the device list and the driver keys are not device entries.
-bool ParseDeviceNumber(LPCWSTR subkeyName, DWORD* deviceNumber);
