@@ -6,11 +6,20 @@
 #include <vector>
 
 #include "library/include/rlx4100.h"
+#include "tools/common/model_names.h"
+#include "tools/common/numbers.h"
 #include "tools/vtdio/monitor.h"
-#include "tools/vtdio/numbers.h"
 
 namespace vtdio {
 namespace {
+
+using vttools::Hex;
+using vttools::HexBytes;
+using vttools::ModelOfBoardType;
+using vttools::NumberOf;
+using vttools::NumberUpTo;
+using vttools::OneOf;
+using vttools::ParseUnsigned;
 
 constexpr std::uint64_t U8 = 0xFF;
 constexpr std::uint64_t U16 = 0xFFFF;
