@@ -1,4 +1,4 @@
-// The model-dependent registry names.
+// The model-dependent registry names and the device subkey names.
 #include "common/registry_layout.h"
 
 #include <cstddef>
@@ -8,6 +8,12 @@
 #include "common/board_types.h"
 
 namespace {
+
+// Registry names match without regard to the case of ASCII letters.
+WCHAR AsciiLower(WCHAR c)
+{
+    return (c >= u'A' && c <= u'Z') ? static_cast<WCHAR>(c - u'A' + u'a') : c;
+}
 
 constexpr ModelNames MODEL_NAMES[] = {
     {BOARD_TYPE_VTC4100, u"SYSTEM\\CurrentControlSet\\Services\\RLX4100S", u"RLX4100S",
@@ -80,4 +86,32 @@ const ModelNames* NamesOf(DWORD boardType)
         }
     }
     return nullptr;
+}
+
+bool ParseDeviceSubkeyName(const WCHAR* name, DWORD* number)
+{
+    if (name == nullptr) {
+        return false;
+    }
+    int at = 0;
+    for (; DEVICE_SUBKEY_TAG[at] != 0; ++at) {
+        if (AsciiLower(name[at]) != AsciiLower(DEVICE_SUBKEY_TAG[at])) {
+            return false;
+        }
+    }
+    if (name[at] == 0) {
+        return false;
+    }
+    DWORD value = 0;
+    for (; name[at] != 0; ++at) {
+        if (name[at] < u'0' || name[at] > u'9') {
+            return false;
+        }
+        value = value * 10 + static_cast<DWORD>(name[at] - u'0');
+        if (value > MAX_DEVICE_NUMBER) {
+            return false;
+        }
+    }
+    *number = value;
+    return true;
 }

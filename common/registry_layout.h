@@ -35,6 +35,15 @@ inline constexpr const WCHAR* VAL_TRIGGER_MODE = u"TriggerMode";
 constexpr DWORD DEVICE_NAME_MAX_CHARS = 40;  // the DeviceName text
 constexpr DWORD MAX_DEVICE_NUMBER = 254;     // Device000 to Device254
 
+// The device number of a subkey of the device list or of a driver key. A
+// device subkey is named "Device" in any case followed by one or more decimal
+// digits (leading zeros allowed) whose value is 0..MAX_DEVICE_NUMBER:
+// "Device007", "device7" and "DEVICE0007" all name device 7. Returns true and
+// sets *number for such a name; false for any other name (nothing or another
+// character after "Device", a larger number) or a null name, leaving *number
+// unchanged. Any thread.
+bool ParseDeviceSubkeyName(const WCHAR* name, DWORD* number);
+
 // Model-dependent registry names (the model's own name is in the board
 // table, common/board_types.h). NamesOf() returns nullptr for a board type
 // outside the three models: such a device has no names and is not published.

@@ -46,7 +46,3 @@ bool PublishDevice(DeviceContext* context);
 // register is not written). 1 when read; 0 for a board without a model or
 // number, or when the entry has no trigger mode.
 DWORD ReloadTriggerMode(DeviceContext* context);
-// A device subkey name: "Device" followed by nothing but the decimal digits
-// of a number 0..254 (case of "Device" not significant). Other names under
-// the device list and the driver keys are not device entries.
-bool ParseDeviceNumber(LPCWSTR subkeyName, DWORD* deviceNumber);

@@ -96,33 +96,6 @@ void* WrittenFrom(const void* data)
 
 }  // namespace
 
-bool ParseDeviceNumber(LPCWSTR subkeyName, DWORD* deviceNumber)
-{
-    const int tagLength = lstrlenW(DEVICE_SUBKEY_TAG);
-    const int nameLength = lstrlenW(subkeyName);
-    if (nameLength <= tagLength) {
-        return false;
-    }
-    for (int i = 0; i < tagLength; ++i) {
-        if (ToLower(subkeyName[i]) != ToLower(DEVICE_SUBKEY_TAG[i])) {
-            return false;
-        }
-    }
-    DWORD number = 0;
-    for (int i = tagLength; i < nameLength; ++i) {
-        const WCHAR c = subkeyName[i];
-        if (c < u'0' || c > u'9') {
-            return false;
-        }
-        number = number * 10 + static_cast<DWORD>(c - u'0');
-        if (number > MAX_DEVICE_NUMBER) {
-            return false;
-        }
-    }
-    *deviceNumber = number;
-    return true;
-}
-
 namespace {
 
 // The steps of PublishDevice.
@@ -149,7 +122,7 @@ LONG FindDeviceNumber(DeviceContext* context, LPCWSTR driverKey, LONG* deviceNum
             break;
         }
         DWORD number = 0;
-        if (!ParseDeviceNumber(name, &number)) {
+        if (!ParseDeviceSubkeyName(name, &number)) {
             continue;
         }
         WCHAR path[KEY_PATH_CHARS];
@@ -190,7 +163,7 @@ DWORD AllocateDeviceNumber(DWORD* deviceNumber)
             break;
         }
         DWORD number = 0;
-        if (ParseDeviceNumber(name, &number)) {
+        if (ParseDeviceSubkeyName(name, &number)) {
             taken[number] = true;
         }
     }

@@ -4,7 +4,7 @@
 
 #include <regex>
 
-#include "tests/tools/vtdio_fixture.h"
+#include "tests/tools/tool_fixture.h"
 
 namespace {
 
@@ -21,9 +21,9 @@ io_base = 0xD000
 irq = 7
 )";
 
-class VtdioSessionTest : public vttest::VtdioFixture {
+class VtdioSessionTest : public vttest::ToolFixture {
 protected:
-    VtdioSessionTest() : VtdioFixture(kMachine) {}
+    VtdioSessionTest() : ToolFixture(kMachine) {}
 
     // vtdio run <script written to script.txt> extra...
     ProgramResult Run(const std::string& script, std::vector<std::string> extra = {})

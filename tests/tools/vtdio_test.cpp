@@ -4,36 +4,16 @@
 
 #include <regex>
 
-#include "tests/tools/vtdio_fixture.h"
+#include "tests/tools/tool_fixture.h"
 
 namespace {
 
 using vttest::ProgramResult;
 using vttest::RunProgram;
 
-// A VTC-4100 with switch 1 and a VTM-6200K with switch 3: the board
-// package's templates give them the trigger modes 5 and 1.
-constexpr const char* kMachine = R"(
-[[board]]
-model = "VTC-4100"
-bus = 0
-slot = 4
-switch = 1
-io_base = 0xD000
-irq = 7
-
-[[board]]
-model = "VTM-6200K"
-bus = 0
-slot = 8
-switch = 3
-io_base = 0xC000
-irq = 5
-)";
-
-class VtdioTest : public vttest::VtdioFixture {
+class VtdioTest : public vttest::ToolFixture {
 protected:
-    VtdioTest() : VtdioFixture(kMachine) {}
+    VtdioTest() : ToolFixture(vttest::kTwoBoards) {}
 };
 
 TEST_F(VtdioTest, ListShowsEveryPublishedDeviceWithItsEdges)
@@ -199,6 +179,42 @@ TEST_F(VtdioTest, RegistryScriptsReplaceTheDefaultOnes)
     EXPECT_EQ(r.out,
               "DEV  MODEL      CALL   SWITCH  IO-BASE  IRQ  EDGES\n"
               "  0  VTC-4100   VTD1:       1  0xd000     7  DI0=fall DI1=rise DI2=fall DI3=rise\n");
+}
+
+TEST_F(VtdioTest, ListCountsDeviceEntriesAsTheDriverDoes)
+{
+    // Device entries named in another case and with more digits than the
+    // driver writes: the driver counts 0 and 7 as taken, so this machine's
+    // boards get 1 and 2, and list shows all four.
+    const std::string entries = dir_.Write("entries.reg", R"(
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\RLXDAQ\DEVICE0000]
+"BoardID"=dword:dd
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\RLXDAQ\device7]
+"BoardID"=dword:87
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\RLX4100S\device7]
+"BoardID"=dword:87
+"CallName"="VTD9:"
+"SwitchID"=dword:9
+"BaseAddress"=dword:a000
+"SystemIRQ"=dword:3
+"BusNumber"=dword:0
+"SlotNumber"=dword:14
+)");
+    const ProgramResult r = Vtdio({"--registry", std::string(PACKAGES_DIR) + "/VTC4100.reg",
+                                   std::string(PACKAGES_DIR) + "/VTM6200K.reg", entries, "list"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    // The library looks a device up by the name the driver writes
+    // ("Device007"), so these two entries do not open.
+    EXPECT_EQ(r.out,
+              "DEV  MODEL      CALL   SWITCH  IO-BASE  IRQ  EDGES\n"
+              "  0  VTM-6200K              0  0x0000     0  not available (DeviceOpen: 2 = "
+              "API_CONFIG_NOT_FOUND)\n"
+              "  1  VTC-4100   VTD1:       1  0xd000     7  DI0=fall DI1=rise DI2=fall DI3=rise\n"
+              "  2  VTM-6200K  VTD2:       3  0xc000     5  DI0=fall DI1=rise\n"
+              "  7  VTC-4100   VTD9:       9  0xa000     3  not available (DeviceOpen: 2 = "
+              "API_CONFIG_NOT_FOUND)\n");
 }
 
 TEST_F(VtdioTest, DebugEchoesTheDriverDebugOutput)

@@ -7,9 +7,15 @@
 #include <thread>
 
 #include "platform/host/control/target.h"
-#include "tools/vtdio/numbers.h"
+#include "tools/common/numbers.h"
 
 namespace vtdio {
+
+using vttools::Hex;
+using vttools::NumberOf;
+using vttools::NumberUpTo;
+using vttools::OneOf;
+
 namespace {
 
 struct ViewArguments {

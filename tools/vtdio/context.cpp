@@ -16,6 +16,31 @@ bool Check(Context& context, const char* operation, LONG status)
     return false;
 }
 
+int Outcome(Context& context, const char* operation, LONG status)
+{
+    return Check(context, operation, status) ? EXIT_OK : EXIT_FAILED;
+}
+
+bool Property32(Context& context, LONG handle, WORD id, std::uint32_t* value)
+{
+    DWORD length = sizeof *value;
+    std::uint32_t data = 0;
+    if (!Check(context, "DeviceGetProperty", DeviceGetProperty(handle, id, &data, &length)))
+        return false;
+    *value = data;
+    return true;
+}
+
+bool PropertyBytes(Context& context, LONG handle, WORD id, std::vector<BYTE>* bytes)
+{
+    DWORD length = 0;
+    if (!Check(context, "DeviceGetProperty", DeviceGetProperty(handle, id, nullptr, &length)))
+        return false;
+    bytes->assign(length, 0);
+    return Check(context, "DeviceGetProperty",
+                 DeviceGetProperty(handle, id, bytes->data(), &length));
+}
+
 OpenDevice::OpenDevice(Context& context, std::uint32_t deviceNumber) : number_(deviceNumber)
 {
     LONG handle = 0;

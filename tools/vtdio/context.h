@@ -8,6 +8,7 @@
 #include <iosfwd>
 #include <map>
 #include <string>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
@@ -37,6 +38,15 @@ struct Context {
 // Prints "error: <operation>: <decoded status>" and returns false when the
 // status is not 0.
 bool Check(Context& context, const char* operation, LONG status);
+// Check as an exit code: EXIT_OK when the status is 0, else EXIT_FAILED.
+int Outcome(Context& context, const char* operation, LONG status);
+
+// A 4-byte property of an open device; false (status printed) when the
+// library refuses it, *value then unchanged.
+bool Property32(Context& context, LONG handle, WORD id, std::uint32_t* value);
+// A property of one byte per port, its size asked first; false (status
+// printed) when the library refuses either request.
+bool PropertyBytes(Context& context, LONG handle, WORD id, std::vector<BYTE>* bytes);
 
 // A device opened through the library for the length of one command.
 class OpenDevice {

@@ -8,10 +8,16 @@
 #include <vector>
 
 #include "library/include/rlx4100.h"
+#include "tools/common/model_names.h"
+#include "tools/common/numbers.h"
 #include "tools/vtdio/event_types.h"
-#include "tools/vtdio/numbers.h"
 
 namespace vtdio {
+
+using vttools::Hex;
+using vttools::HexBytes;
+using vttools::ModelOfBoardType;
+
 namespace {
 
 constexpr int kToggles = 3;

@@ -1,5 +1,6 @@
-// The device commands (list, info, get, bit, word, dword, set, setbit,
-// readback, reg, mon): the same in the one-shot tool, the shell and scripts.
+// The device commands, the same in the one-shot tool, the shell and scripts:
+// the information commands (list, info), the I/O commands (get, bit, word,
+// dword, set, setbit, readback), the register commands (reg) and mon.
 #pragma once
 
 #include <memory>

@@ -4,9 +4,13 @@
 #include <cctype>
 
 #include "library/include/rlx4100.h"
-#include "tools/vtdio/numbers.h"
+#include "tools/common/numbers.h"
 
 namespace vtdio {
+
+using vttools::Hex;
+using vttools::ParseUnsigned;
+
 namespace {
 
 struct NamedEvent {

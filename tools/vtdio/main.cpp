@@ -7,10 +7,10 @@
 
 #include <CLI/CLI.hpp>
 
+#include "tools/common/target_options.h"
 #include "tools/vtdio/context.h"
 #include "tools/vtdio/demo.h"
 #include "tools/vtdio/device_commands.h"
-#include "tools/vtdio/numbers.h"
 #include "tools/vtdio/session.h"
 #include "tools/vtdio/target.h"
 
@@ -52,20 +52,8 @@ int main(int argc, char** argv)
     app.require_subcommand(1);
     app.fallthrough();
 
-    TargetOptions options;
-    app.add_option("--machine", options.machineFile,
-                   "machine description (TOML) instead of the default machine")
-        ->type_name("FILE")
-        ->check(ReadableFile());
-    app.add_option("--registry", options.registryFiles,
-                   "registry scripts to boot from instead of the default ones")
-        ->type_name("FILE")
-        ->check(ReadableFile())
-        ->expected(1, -1);
-    app.add_option("--hive", options.hiveFile,
-                   "keep the target's registry in FILE across runs (device numbers stay put)")
-        ->type_name("FILE");
-    app.add_flag("--debug", options.debug, "echo the driver's debug output on stderr");
+    vttools::TargetOptions options;
+    vttools::AddTargetOptions(app, &options, vttools::ScriptCheck::WhenParsed);
 
     Target target;
     Context context{target, std::cout, std::cerr,

@@ -5,10 +5,15 @@
 #include <ostream>
 
 #include "library/include/rlx4100.h"
+#include "tools/common/numbers.h"
 #include "tools/vtdio/event_types.h"
-#include "tools/vtdio/numbers.h"
 
 namespace vtdio {
+
+using vttools::HexBytes;
+using vttools::NumberOf;
+using vttools::NumberUpTo;
+
 namespace {
 
 // CheckEvent waits in slices of this length so that Ctrl-C is noticed; the

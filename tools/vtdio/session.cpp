@@ -11,11 +11,14 @@
 #include <readline/history.h>
 #include <readline/readline.h>
 
+#include "tools/common/numbers.h"
 #include "tools/vtdio/board_commands.h"
 #include "tools/vtdio/device_commands.h"
-#include "tools/vtdio/numbers.h"
 
 namespace vtdio {
+
+using vttools::NumberOf;
+using vttools::NumberUpTo;
 
 bool SplitCommandLine(const std::string& line, std::vector<std::string>* words,
                       std::string* error)

@@ -1,29 +1,19 @@
 #include "tools/vtdio/target.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "common/board_types.h"
 #include "common/registry_layout.h"
-#include "platform/host/control/diagnostics.h"
 #include "platform/host/control/target.h"
+#include "platform/host/control/text.h"
 #include "platform/registry.h"
-#include "tools/vtdio/numbers.h"
+#include "tools/common/numbers.h"
 
 namespace vtdio {
 namespace {
 
-std::string Narrow(const std::u16string& text)
-{
-    std::string out;
-    for (char16_t c : text)
-        out += c < 0x80 ? static_cast<char>(c) : '?';
-    return out;
-}
-
-std::u16string Widen(const std::string& text)
-{
-    return std::u16string(text.begin(), text.end());
-}
+using vttools::ParseUnsigned;
 
 // A registry key handle that closes itself.
 class Key {
@@ -63,7 +53,7 @@ public:
                 ERROR_SUCCESS ||
             type != REG_SZ)
             return false;
-        *value = Narrow(std::u16string(data));
+        *value = vtsim::Utf8FromUtf16(data);
         return true;
     }
     std::vector<std::u16string> Subkeys() const
@@ -87,61 +77,49 @@ private:
     HKEY key_ = nullptr;
 };
 
-// "Device007" -> 7; false for any other name.
-bool DeviceNumberFromSubkey(const std::u16string& name, unsigned* number)
-{
-    const std::string text = Narrow(name);
-    if (text.size() != 9 || text.compare(0, 6, "Device") != 0)
-        return false;
-    std::uint64_t value;
-    if (!ParseUnsigned(text.substr(6), MAX_DEVICE_NUMBER, &value))
-        return false;
-    *number = static_cast<unsigned>(value);
-    return true;
-}
-
+// A board of the machine description is of the board type published: the
+// simulated target names its models as the board table does.
 bool SameModel(vtsim::BoardModel model, std::uint32_t boardType)
 {
-    switch (model) {
-    case vtsim::BoardModel::VTC4100: return boardType == BOARD_TYPE_VTC4100;
-    case vtsim::BoardModel::VTC4100E: return boardType == BOARD_TYPE_VTC4100E;
-    case vtsim::BoardModel::VTM6200K: return boardType == BOARD_TYPE_VTM6200K;
-    default: return false;
-    }
+    return IsKnownBoardType(boardType) &&
+           std::strcmp(vtsim::ModelName(model), BoardTypeInfoOf(boardType).modelName) == 0;
+}
+
+// The values of a device's entry of the given subkey name under its model's
+// driver key, where the driver keeps the full entry; false when the model
+// is unknown or a value is missing.
+bool ReadDriverEntry(const std::u16string& subkey, PublishedDevice* device)
+{
+    const ModelNames* names = NamesOf(device->boardType);
+    if (names == nullptr)
+        return false;
+    const Key driver(std::u16string(names->driverKey) + u"\\" + subkey);
+    if (!driver.ok())
+        return false;
+    const bool complete = driver.Dword(VAL_BOARD_ID, &device->boardType) &
+                          driver.String(VAL_CALL_NAME, &device->callName) &
+                          driver.Dword(VAL_SWITCH_ID, &device->switchId) &
+                          driver.Dword(VAL_BASE_ADDRESS, &device->baseAddress) &
+                          driver.Dword(VAL_IO_PORT_COUNT, &device->ioPortCount) &
+                          driver.Dword(VAL_SYSTEM_IRQ, &device->irq) &
+                          driver.Dword(VAL_TRIGGER_MODE, &device->triggerMode) &
+                          driver.Dword(VAL_BUS_NUMBER, &device->bus) &
+                          driver.Dword(VAL_SLOT_NUMBER, &device->slot);
+    driver.String(VAL_DEVICE_NAME, &device->deviceName);
+    return complete;
 }
 
 }  // namespace
-
-const char* ModelOfBoardType(std::uint32_t boardType)
-{
-    switch (boardType) {
-    case BOARD_TYPE_VTC4100: return "VTC-4100";
-    case BOARD_TYPE_VTC4100E: return "VTC-4100E";
-    case BOARD_TYPE_VTM6200K: return "VTM-6200K";
-    default: return "unknown";
-    }
-}
 
 Target::~Target()
 {
     Shutdown();
 }
 
-bool Target::Boot(const TargetOptions& options, std::string* error)
+bool Target::Boot(const vttools::TargetOptions& options, std::string* error)
 {
     vtsim::BootOptions boot;
-    if (!options.machineFile.empty() &&
-        !vtsim::MachineDescription::FromTomlFile(options.machineFile, &boot.machine, error))
-        return false;
-    if (options.loopbackEverywhere) {
-        for (vtsim::BoardConfig& board : boot.machine.boards)
-            board.loopback = true;
-    }
-    boot.registryScripts = options.registryFiles;
-    boot.hiveFile = options.hiveFile;
-    boot.echoDebug = options.debug;
-    vtsim::SetDebugEcho(options.debug);
-    if (!vtsim::Boot(boot, error))
+    if (!vttools::BootOptionsOf(options, &boot, error) || !vtsim::Boot(boot, error))
         return false;
     booted_ = true;
     return true;
@@ -163,29 +141,16 @@ std::vector<PublishedDevice> Target::PublishedDevices() const
         return devices;
     for (const std::u16string& subkey : list.Subkeys()) {
         PublishedDevice device;
-        if (!DeviceNumberFromSubkey(subkey, &device.number))
+        DWORD number = 0;
+        if (!ParseDeviceSubkeyName(subkey.c_str(), &number))
             continue;
+        device.number = number;
         const Key entry(std::u16string(DEVICE_LIST_KEY) + u"\\" + subkey);
         if (!entry.ok())
             continue;
         entry.Dword(VAL_BOARD_ID, &device.boardType);
         entry.String(VAL_DEVICE_NAME, &device.deviceName);
-        entry.String(VAL_KERNEL_KEY, &device.kernelKey);
-        // The full entry lives under the model's driver key.
-        const Key driver(u"SYSTEM\\CurrentControlSet\\Services\\" + Widen(device.kernelKey) +
-                         u"\\" + subkey);
-        if (driver.ok()) {
-            device.complete = driver.Dword(VAL_BOARD_ID, &device.boardType) &
-                              driver.String(VAL_CALL_NAME, &device.callName) &
-                              driver.Dword(VAL_SWITCH_ID, &device.switchId) &
-                              driver.Dword(VAL_BASE_ADDRESS, &device.baseAddress) &
-                              driver.Dword(VAL_IO_PORT_COUNT, &device.ioPortCount) &
-                              driver.Dword(VAL_SYSTEM_IRQ, &device.irq) &
-                              driver.Dword(VAL_TRIGGER_MODE, &device.triggerMode) &
-                              driver.Dword(VAL_BUS_NUMBER, &device.bus) &
-                              driver.Dword(VAL_SLOT_NUMBER, &device.slot);
-            driver.String(VAL_DEVICE_NAME, &device.deviceName);
-        }
+        device.complete = ReadDriverEntry(subkey, &device);
         devices.push_back(device);
     }
     std::sort(devices.begin(), devices.end(),
@@ -205,7 +170,8 @@ vtsim::Board* Target::FindBoard(const std::string& selector, std::string* error)
         return nullptr;
     }
     if (!ParseUnsigned(selector, MAX_DEVICE_NUMBER, &value)) {
-        *error = "'" + selector + "' is neither a device number (0 to 254) nor a board (@0, @1, ...)";
+        *error = "'" + selector + "' is neither a device number (0 to " +
+                 std::to_string(MAX_DEVICE_NUMBER) + ") nor a board (@0, @1, ...)";
         return nullptr;
     }
     for (const PublishedDevice& device : PublishedDevices()) {

@@ -7,23 +7,16 @@
 #include <vector>
 
 #include "platform/host/control/board.h"
+#include "tools/common/target_options.h"
 
 namespace vtdio {
 
-struct TargetOptions {
-    std::string machineFile;                 // empty: the default machine
-    std::vector<std::string> registryFiles;  // empty: the default scripts
-    std::string hiveFile;                    // empty: no hive kept
-    bool debug = false;                      // echo the driver's debug output
-    bool loopbackEverywhere = false;         // wire DO k to DI k on every board
-};
-
-// A device as the registry publishes it (device list entry plus the model's
-// driver-key entry).
+// A device as the registry publishes it: its device-list entry (any subkey
+// name that the driver counts as a device number) plus the entry of the
+// same name under its model's driver key.
 struct PublishedDevice {
     unsigned number = 0;
     std::uint32_t boardType = 0;
-    std::string kernelKey;  // "RLX4100S"
     std::string deviceName;
     std::string callName;
     std::uint32_t switchId = 0;
@@ -36,9 +29,6 @@ struct PublishedDevice {
     bool complete = false;  // every driver-key value could be read
 };
 
-// "VTC-4100", "VTC-4100E", "VTM-6200K" or "unknown".
-const char* ModelOfBoardType(std::uint32_t boardType);
-
 // Boots the target in this process and shuts it down on destruction.
 class Target {
 public:
@@ -47,7 +37,9 @@ public:
     Target& operator=(const Target&) = delete;
     ~Target();
 
-    bool Boot(const TargetOptions& options, std::string* error);
+    // Boots from the tool's options; false with *error set when the machine
+    // description cannot be read or the boot fails.
+    bool Boot(const vttools::TargetOptions& options, std::string* error);
     void Shutdown();
     bool booted() const { return booted_; }
 

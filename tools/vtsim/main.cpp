@@ -18,6 +18,7 @@
 #include "platform/host/control/board.h"
 #include "platform/host/control/target.h"
 #include "platform/host/control/text.h"
+#include "tools/common/target_options.h"
 
 namespace {
 
@@ -97,16 +98,8 @@ vtsim::Board* BoardNumbered(unsigned number, unsigned port)
 int main(int argc, char** argv)
 {
     CLI::App app{"Boots the simulated target and shows its boards and devices."};
-    std::string machineFile, hiveFile, moduleDir;
-    std::vector<std::string> registryFiles;
-    bool debug = false;
-    app.add_option("--machine", machineFile, "machine description (TOML); default machine if absent")
-        ->check(CLI::ExistingFile);
-    app.add_option("--registry", registryFiles,
-                   "registry script to import (repeatable); default: the platform image's");
-    app.add_option("--hive", hiveFile, "hive file loaded at boot (when it exists) and saved at exit");
-    app.add_option("--modules", moduleDir, "directory of the driver modules");
-    app.add_flag("--debug", debug, "echo the kernel debug output to stderr");
+    vttools::TargetOptions targetOptions;
+    vttools::AddTargetOptions(app, &targetOptions, vttools::ScriptCheck::AtBoot);
 
     app.add_subcommand("show", "boards, devices and drivers that did not load (the default)");
     app.add_subcommand("boards", "the machine's boards");
@@ -129,15 +122,10 @@ int main(int argc, char** argv)
 
     vtsim::BootOptions options;
     std::string error;
-    if (!machineFile.empty() &&
-        !vtsim::MachineDescription::FromTomlFile(machineFile, &options.machine, &error)) {
-        std::fprintf(stderr, "vtsim: %s: %s\n", machineFile.c_str(), error.c_str());
+    if (!vttools::BootOptionsOf(targetOptions, &options, &error)) {
+        std::fprintf(stderr, "vtsim: %s\n", error.c_str());
         return 1;
     }
-    options.registryScripts = registryFiles;
-    options.hiveFile = hiveFile;
-    options.moduleDir = moduleDir;
-    options.echoDebug = debug;
     if (!vtsim::Boot(options, &error)) {
         std::fprintf(stderr, "vtsim: boot failed: %s\n", error.c_str());
         return 1;

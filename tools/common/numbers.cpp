@@ -1,9 +1,9 @@
-#include "tools/vtdio/numbers.h"
+#include "tools/common/numbers.h"
 
 #include <cstdio>
 #include <fstream>
 
-namespace vtdio {
+namespace vttools {
 
 bool ParseUnsigned(const std::string& text, std::uint64_t max, std::uint64_t* value)
 {
@@ -100,4 +100,4 @@ std::string HexBytes(const std::uint8_t* bytes, std::size_t count, const char* s
     return text;
 }
 
-}  // namespace vtdio
+}  // namespace vttools

@@ -1,5 +1,7 @@
-// Numbers on the command line: decimal, 0x hexadecimal or 0b binary, each
-// with a limit that matches the C type the library takes.
+// Numbers on the command line (decimal, 0x hexadecimal or 0b binary, each
+// with a limit, typically the width of the C type it is passed as), the
+// other checks of command-line values, and numbers in hexadecimal for
+// output. Pure functions: any thread.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +10,7 @@
 
 #include <CLI/CLI.hpp>
 
-namespace vtdio {
+namespace vttools {
 
 // Parses text as an unsigned number no larger than max. Accepts "123",
 // "0x7b", "0b1111011"; no sign, no spaces, no trailing characters.
@@ -32,4 +34,4 @@ std::string Hex(std::uint64_t value, int digits);
 // Bytes as "0x5a 0xa5" (or with another separator: "0x5a,0xa5").
 std::string HexBytes(const std::uint8_t* bytes, std::size_t count, const char* separator = " ");
 
-}  // namespace vtdio
+}  // namespace vttools
