@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,10 +42,19 @@ struct MessageBoxRecord {
     unsigned type = 0;
     int answer = 0;
 };
+// Every message box shown, in the order they were dismissed.
 std::vector<MessageBoxRecord> MessageBoxes();
+// Forgets the boxes shown, the queued answers and the hook.
 void ClearMessageBoxes();
 // The next MessageBoxW returns this answer (queued, first in first out);
 // with nothing queued it returns IDOK.
 void QueueMessageBoxAnswer(int answer);
+// Runs while a message box is up, in the thread that shows it, as a window
+// procedure runs from the box's message loop on the target: it may call
+// into the package, show further boxes and wait for other threads. Its
+// result is the box's answer; the queued answers are left alone while a
+// hook is set. An empty hook removes it.
+using MessageBoxHook = std::function<int(const MessageBoxRecord& box)>;
+void SetMessageBoxHook(MessageBoxHook hook);
 
 }  // namespace vtsim
