@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing need, when missing.
 set -euo pipefail
-needed=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
+# g++-multilib: the build compiles the public header with -m32 to check the
+# parameter blocks' 32-bit layout.
+needed=(cmake g++ g++-multilib make libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
         libtomlplusplus-dev libreadline-dev)
 missing=()
 for p in "${needed[@]}"; do
