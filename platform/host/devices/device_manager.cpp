@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <map>
 
+#include "platform/host/kernel/modules.h"
 #include "platform/host/registry/hive.h"
 #include "platform/host/registry/value_text.h"
 #include "platform/registry.h"
@@ -68,13 +69,13 @@ std::vector<std::shared_ptr<OpenDeviceFile>> StreamDevice::Files()
 
 // ---- Modules ---------------------------------------------------------------------
 
-// A dlopen'ed driver module, shared by the devices that use it. DllMain sees
-// one process attach at the first load and one detach at the last release,
-// as a module loaded several times by name would.
+// A dlopen'ed driver module, shared by the devices that use it. Its module
+// startup code has the loader table call DllMain: one process attach at the
+// first load and one detach at the last release (dlclose), as a module
+// loaded several times by name would see.
 struct DriverModule {
     std::string path;
     void* handle = nullptr;
-    PFN_DllMain dllMain = nullptr;
     int users = 0;
 };
 
@@ -127,16 +128,21 @@ std::shared_ptr<DriverModule> AcquireModule(Manager& m, const std::string& path,
         *error = why ? std::string(why) : "cannot load " + path;
         return nullptr;
     }
-    auto module = std::make_shared<DriverModule>();
-    module->path = path;
-    module->handle = handle;
-    module->dllMain = reinterpret_cast<PFN_DllMain>(dlsym(handle, "DllMain"));
-    if (module->dllMain &&
-        !module->dllMain(reinterpret_cast<HINSTANCE>(handle), DLL_PROCESS_ATTACH, nullptr)) {
+    switch (StateOfLoadedModule(handle)) {
+    case ModuleState::Attached:
+        break;
+    case ModuleState::Refused:
         dlclose(handle);
         *error = path + ": DllMain refused the process attach";
         return nullptr;
+    case ModuleState::Unknown:
+        dlclose(handle);
+        *error = path + ": not a module of this platform (no module startup code linked)";
+        return nullptr;
     }
+    auto module = std::make_shared<DriverModule>();
+    module->path = path;
+    module->handle = handle;
     module->users = 1;
     m.modules.emplace(path, module);
     return module;
@@ -146,9 +152,7 @@ void ReleaseModule(Manager& m, const std::shared_ptr<DriverModule>& module)
 {
     if (!module || --module->users > 0)
         return;
-    if (module->dllMain)
-        module->dllMain(reinterpret_cast<HINSTANCE>(module->handle), DLL_PROCESS_DETACH, nullptr);
-    dlclose(module->handle);
+    dlclose(module->handle);  // the loader table calls DllMain's detach
     m.modules.erase(module->path);
 }
 
