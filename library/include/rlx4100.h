@@ -1,10 +1,11 @@
 /* Public interface of the RLX4100 driver library.
  *
- * Applications include this header (and rlx4100_driver_proc.h, which it
- * includes) and link the library (-lRlx4100). It stands alone: it needs only
- * the C standard headers, and compiles as C (C99 or later) and as C++. The
- * two property operations, whose exported names carry C++ type decoration,
- * are declared for C++ only.
+ * Applications include this header (it includes rlx4100_exports.h and
+ * rlx4100_driver_proc.h from the same folder) and link the library
+ * (-lRlx4100). It stands alone: it needs only the C standard headers, and
+ * compiles as C (C99 or later) and as C++. The two property operations,
+ * whose exported names carry C++ type decoration, are declared for C++
+ * only.
  *
  * Statuses. Every operation returns a signed 32-bit status and never throws:
  *   - API_SUCCESS (0);

@@ -43,7 +43,8 @@ TEST(Module, TheEntryPointKeepsTheHandleTheLoaderGave)
     Dl_info info{};
     ASSERT_NE(dladdr(reinterpret_cast<void*>(instance), &info), 0);
     EXPECT_EQ(static_cast<const void*>(instance()), info.dli_fbase);
-    const vtsim::ModuleRecord* record = FindModule(vtsim::LoadedModules(), info.dli_fbase);
+    const auto modules = vtsim::LoadedModules();
+    const vtsim::ModuleRecord* record = FindModule(modules, info.dli_fbase);
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(record->threadCallsDisabled, 1u);
 
