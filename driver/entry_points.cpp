@@ -29,7 +29,7 @@ void NoPowerAction() {}
 
 }  // namespace
 
-DLL_EXPORT BOOL DllMain(HINSTANCE module, DWORD reason, LPVOID /*reserved*/)
+BOOL DllMain(HINSTANCE module, DWORD reason, LPVOID /*reserved*/)
 {
     if (reason == DLL_PROCESS_ATTACH) {
         DisableThreadLibraryCalls(module);
@@ -193,7 +193,8 @@ DLL_EXPORT void VTD_PowerDown(DWORD_PTR /*deviceContext*/)
     NoPowerAction();
 }
 
-// The device manager calls the entry points through these types.
+// The loader and the device manager call the entry points through these
+// types.
 static_assert(std::is_same_v<decltype(&DllMain), PFN_DllMain>);
 static_assert(std::is_same_v<decltype(&VTD_Init), PFN_Init>);
 static_assert(std::is_same_v<decltype(&VTD_Deinit), PFN_Deinit>);

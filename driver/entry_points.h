@@ -1,9 +1,11 @@
-// The entry points that Rlx4100S exports to the device manager.
+// The entry points that Rlx4100S exports to the device manager. Its module
+// entry point, DllMain, is declared by platform/kernel.h and called by the
+// platform's loader, not exported.
 #pragma once
 
+#include "platform/kernel.h"
 #include "platform/types.h"
 
-DLL_EXPORT BOOL DllMain(HINSTANCE module, DWORD reason, LPVOID reserved);
 DLL_EXPORT DWORD_PTR VTD_Init(LPCWSTR activeKey, DWORD_PTR busContext);
 DLL_EXPORT BOOL VTD_Deinit(DWORD_PTR deviceContext);
 DLL_EXPORT DWORD_PTR VTD_Open(DWORD_PTR deviceContext, DWORD access, DWORD shareMode);

@@ -9,7 +9,7 @@
 
 #include <cstdio>
 
-#include "library/include/rlx4100.h"
+#include "rlx4100.h"
 
 namespace {
 

@@ -111,7 +111,7 @@ LONG CreateConnection(DWORD deviceNumber, const DeviceSettings& settings,
 {
     void* memory = LocalAlloc(LPTR, sizeof(DeviceConnection));
     if (memory == nullptr)
-        return DeviceStatus(deviceNumber, API_ALLOC_FAILED);
+        return ApiDeviceStatus(deviceNumber, API_ALLOC_FAILED);
     auto* connection = new (memory) DeviceConnection();
     connection->settings = settings;
     connection->refCount = 1;
@@ -121,7 +121,7 @@ LONG CreateConnection(DWORD deviceNumber, const DeviceSettings& settings,
     HANDLE stopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     if (stopEvent == nullptr) {
         DestroyConnection(connection);
-        return DeviceStatus(deviceNumber, API_ALLOC_FAILED);
+        return ApiDeviceStatus(deviceNumber, API_ALLOC_FAILED);
     }
     connection->waitHandles[0].store(stopEvent, std::memory_order_relaxed);
 
@@ -130,7 +130,7 @@ LONG CreateConnection(DWORD deviceNumber, const DeviceSettings& settings,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (stream == INVALID_HANDLE_VALUE || stream == nullptr) {
         DestroyConnection(connection);
-        return DeviceStatus(deviceNumber, API_DRIVER_OPEN_FAILED);
+        return ApiDeviceStatus(deviceNumber, API_DRIVER_OPEN_FAILED);
     }
     connection->stream = stream;
 
@@ -141,7 +141,7 @@ LONG CreateConnection(DWORD deviceNumber, const DeviceSettings& settings,
     if (info.boardType != settings.BoardID || info.busNumber != settings.BusNumber ||
         info.slotNumber != settings.SlotNumber) {
         DestroyConnection(connection);
-        return DeviceStatus(deviceNumber, API_DRIVER_OPEN_FAILED);
+        return ApiDeviceStatus(deviceNumber, API_DRIVER_OPEN_FAILED);
     }
 
     *created = connection;
@@ -228,7 +228,7 @@ BOOL SendRequest(const DeviceConnection& connection, DWORD code, const void* inp
 
 LONG RequestFailureStatus(const DeviceConnection& connection)
 {
-    return DeviceStatus(connection.deviceNumber, StatusFromLastError());
+    return ApiDeviceStatus(connection.deviceNumber, StatusFromLastError());
 }
 
 DWORD CurrentDeviceNumber()
@@ -240,18 +240,21 @@ DWORD CurrentDeviceNumber()
 
 LONG DeviceOpen(DWORD deviceNumber, LONG* handle)
 {
-    std::lock_guard<std::mutex> lock(openCloseLock);
     currentDeviceNumber.store(deviceNumber, std::memory_order_relaxed);
     if (handle == nullptr)
-        return DeviceStatus(deviceNumber, API_INVALID_PARAMETER);
+        return ApiDeviceStatus(deviceNumber, API_INVALID_PARAMETER);
 
-    // The entry is read on every open, also when the connection exists.
+    // The entry is read on every open, also when the connection exists. The
+    // message box runs a message loop until it is dismissed: the open/close
+    // lock is not taken yet, so code run from that loop, and other threads'
+    // DeviceClose, may open and close meanwhile.
     DeviceSettings settings{};
     if (ReadDeviceSettings(deviceNumber, &settings) != 1) {
         MessageBoxW(nullptr, u"DeviceOpen", u"Error", MB_OK);
         return API_CONFIG_NOT_FOUND;
     }
 
+    std::lock_guard<std::mutex> lock(openCloseLock);
     if (DeviceConnection* existing = FindConnection(deviceNumber)) {
         ++existing->refCount;
         ResetEvent(existing->waitHandles[0].load(std::memory_order_relaxed));
@@ -266,7 +269,7 @@ LONG DeviceOpen(DWORD deviceNumber, LONG* handle)
     const LONG issued = IssueHandle(connection);
     if (issued == 0) {
         DestroyConnection(connection);
-        return DeviceStatus(deviceNumber, API_ALLOC_FAILED);
+        return ApiDeviceStatus(deviceNumber, API_ALLOC_FAILED);
     }
     connection->handle = issued;
     AppendConnection(connection);

@@ -66,7 +66,7 @@ private:
 BOOL SendRequest(const DeviceConnection& connection, DWORD code, const void* input,
                  DWORD inputSize, void* output, DWORD outputSize);
 
-// DeviceStatus(device number, StatusFromLastError()) of a failed request.
+// ApiDeviceStatus(device number, StatusFromLastError()) of a failed request.
 LONG RequestFailureStatus(const DeviceConnection& connection);
 
 // The device number most recently given to DeviceOpen (set before anything

@@ -13,7 +13,7 @@ namespace {
 
 LONG Fail(const DeviceConnection& connection, DWORD reason)
 {
-    return DeviceStatus(connection.deviceNumber, reason);
+    return ApiDeviceStatus(connection.deviceNumber, reason);
 }
 
 // Ports of the connection's board type; 0 for a type the library does not
@@ -81,34 +81,41 @@ LONG WritePorts(const DeviceConnection& connection, DWORD firstPort, DWORD count
     return API_SUCCESS;
 }
 
-// How many of up to `widest` ports from `port` a multi-port access covers.
-// remainingSigned: a start port beyond the board gives no ports (n = 7
-// here); otherwise the remaining count wraps to the widest access and the
-// port request refuses the start port.
+// How a multi-port access treats a start port beyond the board's last port.
+// Both refuse such a port with n = 7; they differ in what happens first.
+enum class StartBeyondBoard {
+    // Refused at once: the ports left are counted as a signed number, and
+    // none left means n = 7 before anything is stored or sent.
+    RefusedAtOnce,
+    // Left to the port request: the ports left are counted unsigned, so a
+    // start past the board wraps to the widest access, whose mask is stored
+    // (reads) before the port request refuses the start port with n = 7.
+    // A start port equal to the port count is still refused at once.
+    LeftToPortRequest,
+};
+
+// How many of up to `widest` ports from `port` a multi-port access covers,
+// after the board-type test.
 LONG MultiPortCount(const DeviceConnection& connection, WORD port, DWORD widest,
-                    bool remainingSigned, DWORD* count)
+                    StartBeyondBoard beyond, DWORD* count)
 {
     const DWORD ports = PortsOf(connection);
     if (ports == 0)
         return Fail(connection, API_BOARD_NOT_SUPPORTED);
-    if (remainingSigned) {
-        const LONG remaining = static_cast<LONG>(ports) - static_cast<LONG>(port);
-        if (remaining <= 0)
-            return Fail(connection, API_PORT_OUT_OF_RANGE);
-        *count = static_cast<DWORD>(remaining) < widest ? static_cast<DWORD>(remaining) : widest;
-    } else {
-        const DWORD remaining = ports - port;
-        if (remaining == 0)
-            return Fail(connection, API_PORT_OUT_OF_RANGE);
-        *count = remaining < widest ? remaining : widest;
-    }
+    DWORD remaining = ports - port;  // wraps for a start past the board
+    if (beyond == StartBeyondBoard::RefusedAtOnce && port >= ports)
+        remaining = 0;
+    if (remaining == 0)
+        return Fail(connection, API_PORT_OUT_OF_RANGE);
+    *count = remaining < widest ? remaining : widest;
     return API_SUCCESS;
 }
 
 // Reads up to `widest` ports from `port` as one little-endian value with its
-// valid-bits mask.
+// valid-bits mask. Both result addresses are tested before the board type:
+// a caller may rely on n = 10 for a missing one whatever the board.
 template <typename Value>
-LONG ReadMultiPort(LONG handle, DWORD code, DWORD widest, bool remainingSigned, WORD port,
+LONG ReadMultiPort(LONG handle, DWORD code, DWORD widest, StartBeyondBoard beyond, WORD port,
                    Value* validMask, Value* value)
 {
     ConnectionRef connection(handle);
@@ -117,7 +124,7 @@ LONG ReadMultiPort(LONG handle, DWORD code, DWORD widest, bool remainingSigned, 
     if (validMask == nullptr || value == nullptr)
         return Fail(*connection, API_INVALID_PARAMETER);
     DWORD count = 0;
-    const LONG span = MultiPortCount(*connection, port, widest, remainingSigned, &count);
+    const LONG span = MultiPortCount(*connection, port, widest, beyond, &count);
     if (span != API_SUCCESS)
         return span;
     const DWORD mask = ValidBitsOf(count);
@@ -153,14 +160,14 @@ LONG MergeDoPorts(DeviceConnection& connection, DWORD port, DWORD count, DWORD m
 
 // A masked write of up to `widest` DO ports from `port` (see
 // MultiPortCount); mask bits beyond the ports covered are dropped.
-LONG WriteMultiPort(LONG handle, DWORD widest, bool remainingSigned, WORD port, DWORD mask,
+LONG WriteMultiPort(LONG handle, DWORD widest, StartBeyondBoard beyond, WORD port, DWORD mask,
                     DWORD state)
 {
     ConnectionRef connection(handle);
     if (!connection)
         return API_INVALID_HANDLE;
     DWORD count = 0;
-    const LONG span = MultiPortCount(*connection, port, widest, remainingSigned, &count);
+    const LONG span = MultiPortCount(*connection, port, widest, beyond, &count);
     if (span != API_SUCCESS)
         return span;
     return MergeDoPorts(*connection, port, count, mask & ValidBitsOf(count), state);
@@ -176,20 +183,21 @@ LONG ReadPortRange(LONG handle, DWORD code, DWORD firstPort, DWORD count, BYTE* 
     return ReadPorts(*connection, code, firstPort, count, buffer);
 }
 
-// One DI or DO port, then one bit of it.
-LONG ReadBit(LONG handle, DWORD code, WORD port, WORD bit, WORD* value)
+// One DI port or DO readback value, then one bit of it: the board type, the
+// port and the result address are tested as for a port range; the bit
+// number only after the port was read, so a bad bit number still costs a
+// request.
+LONG ReadBit(const DeviceConnection& connection, DWORD code, WORD port, WORD bit, WORD* value)
 {
-    ConnectionRef connection(handle);
-    if (!connection)
-        return API_INVALID_HANDLE;
-    if (value == nullptr)
-        return Fail(*connection, API_INVALID_PARAMETER);
+    const LONG range = CheckPortRange(connection, value, port, 1);
+    if (range != API_SUCCESS)
+        return range;
     BYTE byte = 0;
-    const LONG status = ReadPorts(*connection, code, port, 1, &byte);
+    const LONG status = ReadPorts(connection, code, port, 1, &byte);
     if (status != API_SUCCESS)
         return status;
     if (bit > 7)
-        return Fail(*connection, API_INVALID_PARAMETER);
+        return Fail(connection, API_INVALID_PARAMETER);
     *value = static_cast<WORD>((byte >> bit) & 1u);
     return API_SUCCESS;
 }
@@ -268,22 +276,26 @@ LONG DioReadPortByte(LONG handle, WORD port, BYTE* value)
 
 LONG DioReadBit(LONG handle, WORD port, WORD bit, WORD* value)
 {
-    return ReadBit(handle, IOCTL_DIO_READ_DI_PORTS, port, bit, value);
+    ConnectionRef connection(handle);
+    if (!connection)
+        return API_INVALID_HANDLE;
+    return ReadBit(*connection, IOCTL_DIO_READ_DI_PORTS, port, bit, value);
 }
 
 LONG DioReadPortWord(LONG handle, WORD port, WORD* validMask, WORD* value)
 {
-    return ReadMultiPort(handle, IOCTL_DIO_READ_DI_PORTS, 2, true, port, validMask, value);
+    return ReadMultiPort(handle, IOCTL_DIO_READ_DI_PORTS, 2, StartBeyondBoard::RefusedAtOnce, port, validMask, value);
 }
 
 LONG DioReadPortDword(LONG handle, WORD port, DWORD* validMask, DWORD* value)
 {
-    return ReadMultiPort(handle, IOCTL_DIO_READ_DI_PORTS, 4, true, port, validMask, value);
+    return ReadMultiPort(handle, IOCTL_DIO_READ_DI_PORTS, 4, StartBeyondBoard::RefusedAtOnce, port, validMask, value);
 }
 
 // ---- Output readback ----------------------------------------------------------------
 
-// The result address is tested before the board type here.
+// The DO readbacks of a byte and a bit test their result address before the
+// board type: n = 10 for a missing one whatever the board and port.
 LONG DioGetCurrentDOByte(LONG handle, WORD port, BYTE* value)
 {
     ConnectionRef connection(handle);
@@ -296,28 +308,36 @@ LONG DioGetCurrentDOByte(LONG handle, WORD port, BYTE* value)
 
 LONG DioGetCurrentDOBit(LONG handle, WORD port, WORD bit, WORD* value)
 {
-    return ReadBit(handle, IOCTL_DIO_GET_CURRENT_DO_PORTS, port, bit, value);
+    ConnectionRef connection(handle);
+    if (!connection)
+        return API_INVALID_HANDLE;
+    if (value == nullptr)
+        return Fail(*connection, API_INVALID_PARAMETER);
+    return ReadBit(*connection, IOCTL_DIO_GET_CURRENT_DO_PORTS, port, bit, value);
 }
 
+// A start port past the board stores the widest mask and then fails with
+// n = 7 from the readback request.
 LONG DioGetCurrentDOWord(LONG handle, WORD port, WORD* validMask, WORD* value)
 {
-    return ReadMultiPort(handle, IOCTL_DIO_GET_CURRENT_DO_PORTS, 2, false, port, validMask,
-                         value);
+    return ReadMultiPort(handle, IOCTL_DIO_GET_CURRENT_DO_PORTS, 2,
+                         StartBeyondBoard::LeftToPortRequest, port, validMask, value);
 }
 
 LONG DioGetCurrentDODword(LONG handle, WORD port, DWORD* validMask, DWORD* value)
 {
-    return ReadMultiPort(handle, IOCTL_DIO_GET_CURRENT_DO_PORTS, 4, false, port, validMask,
-                         value);
+    return ReadMultiPort(handle, IOCTL_DIO_GET_CURRENT_DO_PORTS, 4,
+                         StartBeyondBoard::LeftToPortRequest, port, validMask, value);
 }
 
 // ---- Masked output writes --------------------------------------------------------------
 
 LONG DioWritePortByte(LONG handle, WORD port, WORD mask, WORD state)
 {
-    return WriteMultiPort(handle, 1, true, port, mask, state);
+    return WriteMultiPort(handle, 1, StartBeyondBoard::RefusedAtOnce, port, mask, state);
 }
 
+// The bit number is tested before the board type: a bad one sends nothing.
 LONG DioWriteBit(LONG handle, WORD port, WORD bit, WORD state)
 {
     ConnectionRef connection(handle);
@@ -331,14 +351,14 @@ LONG DioWriteBit(LONG handle, WORD port, WORD bit, WORD state)
 
 LONG DioWritePortWord(LONG handle, WORD port, WORD mask, WORD state)
 {
-    return WriteMultiPort(handle, 2, true, port, mask, state);
+    return WriteMultiPort(handle, 2, StartBeyondBoard::RefusedAtOnce, port, mask, state);
 }
 
-// A start port beyond the board asks for four ports and the readback
-// refuses it.
+// A start port past the board asks for four ports and the readback refuses
+// it with n = 7; nothing is written.
 LONG DioWritePortDword(LONG handle, WORD port, DWORD mask, DWORD state)
 {
-    return WriteMultiPort(handle, 4, false, port, mask, state);
+    return WriteMultiPort(handle, 4, StartBeyondBoard::LeftToPortRequest, port, mask, state);
 }
 
 // ---- Raw board registers -------------------------------------------------------------------

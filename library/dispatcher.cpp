@@ -191,7 +191,7 @@ LONG MissingBlockStatus(LONG handle)
     ConnectionRef connection(handle);
     if (!connection)
         return API_INVALID_HANDLE;
-    return DeviceStatus(connection->deviceNumber, API_INVALID_PARAMETER);
+    return ApiDeviceStatus(connection->deviceNumber, API_INVALID_PARAMETER);
 }
 
 }  // namespace

@@ -106,9 +106,9 @@ LONG EnableEvent(LONG handle, WORD eventType, WORD enable, WORD count)
         return API_INVALID_HANDLE;
     const DWORD index = BoardEventIndexOf(*connection, eventType);
     if (index == NO_EVENT)
-        return DeviceStatus(connection->deviceNumber, API_EVENT_NOT_SUPPORTED);
+        return ApiDeviceStatus(connection->deviceNumber, API_EVENT_NOT_SUPPORTED);
     if (enable != 0 && count == 0)
-        return DeviceStatus(connection->deviceNumber, API_INVALID_PARAMETER);
+        return ApiDeviceStatus(connection->deviceNumber, API_INVALID_PARAMETER);
 
     OpenInterruptEvents(*connection);
     WriteBoardByte(*connection, REG_TRIGGER_MODE,
@@ -144,12 +144,12 @@ LONG DioEnableEventAndSpecifyDiPorts(LONG handle, DWORD eventType, DWORD firstPo
             return API_INVALID_HANDLE;
         const DWORD index = BoardEventIndexOf(*connection, eventType);
         if (index == NO_EVENT)
-            return DeviceStatus(connection->deviceNumber, API_EVENT_NOT_SUPPORTED);
+            return ApiDeviceStatus(connection->deviceNumber, API_EVENT_NOT_SUPPORTED);
         const DWORD ports = PortCountOf(connection->settings.BoardID);
         if (ports == 0)
-            return DeviceStatus(connection->deviceNumber, API_BOARD_NOT_SUPPORTED);
+            return ApiDeviceStatus(connection->deviceNumber, API_BOARD_NOT_SUPPORTED);
         if (firstPort >= ports || portCount > ports - firstPort)
-            return DeviceStatus(connection->deviceNumber, API_INVALID_PARAMETER);
+            return ApiDeviceStatus(connection->deviceNumber, API_INVALID_PARAMETER);
         const EventWindowRecord window{index, firstPort, portCount};
         if (!SendRequest(*connection, IOCTL_DIO_SPECIFY_EVENT_DI_PORTS, &window, sizeof(window),
                          nullptr, 0))
@@ -164,10 +164,10 @@ LONG DioGetLatestEventDiPortsState(LONG handle, DWORD eventType, BYTE* buffer, D
     if (!connection)
         return API_INVALID_HANDLE;
     if (buffer == nullptr || length == 0)
-        return DeviceStatus(connection->deviceNumber, API_INVALID_PARAMETER);
+        return ApiDeviceStatus(connection->deviceNumber, API_INVALID_PARAMETER);
     const DWORD index = BoardEventIndexOf(*connection, eventType);
     if (index == NO_EVENT)
-        return DeviceStatus(connection->deviceNumber, API_EVENT_NOT_SUPPORTED);
+        return ApiDeviceStatus(connection->deviceNumber, API_EVENT_NOT_SUPPORTED);
     const EventIndexRecord record{index};
     if (!SendRequest(*connection, IOCTL_DIO_GET_LATEST_EVENT_DI_STATE, &record, sizeof(record),
                      buffer, length))
@@ -181,7 +181,7 @@ LONG CheckEvent(LONG handle, WORD* eventType, DWORD timeout)
     if (!connection)
         return API_INVALID_HANDLE;
     if (eventType == nullptr)
-        return DeviceStatus(connection->deviceNumber, API_INVALID_PARAMETER);
+        return ApiDeviceStatus(connection->deviceNumber, API_INVALID_PARAMETER);
 
     // The call reference keeps the connection and its five handles open until
     // this wait has returned, also when another thread closes the device.
@@ -198,7 +198,7 @@ LONG CheckEvent(LONG handle, WORD* eventType, DWORD timeout)
         *eventType = EVT_TIMEOUT;
     } else if (result == WAIT_FAILED) {
         *eventType = EVT_NONE;
-        return DeviceStatus(connection->deviceNumber, API_WAIT_FAILED);
+        return ApiDeviceStatus(connection->deviceNumber, API_WAIT_FAILED);
     } else {
         *eventType = EVT_NONE;
     }

@@ -64,7 +64,7 @@ LONG DeviceGetFeatures(LONG handle, void* buffer, WORD size)
     // The whole record is written: a buffer declared smaller is refused
     // rather than overrun.
     if (buffer == nullptr || size < DEVICE_FEATURES_SIZE)
-        return DeviceStatus(connection->deviceNumber, API_INVALID_PARAMETER);
+        return ApiDeviceStatus(connection->deviceNumber, API_INVALID_PARAMETER);
 
     const FeaturesRecord* record = nullptr;
     switch (connection->settings.BoardID) {
@@ -76,7 +76,7 @@ LONG DeviceGetFeatures(LONG handle, void* buffer, WORD size)
         record = &VTC4100_FEATURES;
         break;
     default:
-        return DeviceStatus(connection->deviceNumber, API_BOARD_NOT_SUPPORTED);
+        return ApiDeviceStatus(connection->deviceNumber, API_BOARD_NOT_SUPPORTED);
     }
     std::memcpy(buffer, record->bytes, sizeof(record->bytes));
     return API_SUCCESS;

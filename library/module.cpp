@@ -9,24 +9,6 @@ namespace {
 
 std::atomic<HINSTANCE> moduleInstance{nullptr};
 
-// Stands for the module where the platform has no loader to call DllMain:
-// its address identifies this module.
-const char moduleAnchor = 0;
-
-// Runs DllMain at load and unload of the module on a host without a loader
-// notification.
-struct ModuleEntryCaller {
-    HINSTANCE instance;
-    ModuleEntryCaller()
-        : instance(reinterpret_cast<HINSTANCE>(const_cast<char*>(&moduleAnchor)))
-    {
-        DllMain(instance, DLL_PROCESS_ATTACH, nullptr);
-    }
-    ~ModuleEntryCaller() { DllMain(instance, DLL_PROCESS_DETACH, nullptr); }
-};
-
-const ModuleEntryCaller moduleEntryCaller;
-
 }  // namespace
 
 HINSTANCE ModuleInstance()

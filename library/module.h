@@ -3,10 +3,7 @@
 
 #include "platform/types.h"
 
-// The module handle given to DllMain at process attach (the dialogs load
-// their templates from it); null before attach and after detach.
+// The module handle that the loader gave DllMain (platform/kernel.h) at
+// process attach (the dialogs load their templates from it); null before
+// attach and after detach.
 HINSTANCE ModuleInstance();
-
-// The module entry point: process attach keeps the module handle and turns
-// off thread notifications; process detach forgets it.
-BOOL DllMain(HINSTANCE module, DWORD reason, LPVOID reserved);

@@ -104,12 +104,12 @@ RLX4100_API LONG DeviceGetProperty(LONG handle, WORD id, void* buffer, DWORD* le
     const DWORD deviceNumber = connection->deviceNumber;
     const PropertyEntry* property = FindProperty(id);
     if (property == nullptr)
-        return DeviceStatus(deviceNumber, API_PROPERTY_NOT_SUPPORTED);
+        return ApiDeviceStatus(deviceNumber, API_PROPERTY_NOT_SUPPORTED);
     if (length == nullptr)
-        return DeviceStatus(deviceNumber, API_INVALID_PARAMETER);
+        return ApiDeviceStatus(deviceNumber, API_INVALID_PARAMETER);
     const DWORD ports = PortCountOf(connection->settings.BoardID);
     if (property->needsBoardType && ports == 0)
-        return DeviceStatus(deviceNumber, API_BOARD_NOT_SUPPORTED);
+        return ApiDeviceStatus(deviceNumber, API_BOARD_NOT_SUPPORTED);
 
     const DWORD size = property->shape == PropertyShape::PortBytes ? ports : sizeof(DWORD);
     if (buffer == nullptr) {
@@ -118,7 +118,7 @@ RLX4100_API LONG DeviceGetProperty(LONG handle, WORD id, void* buffer, DWORD* le
     }
     if (*length < size) {
         *length = size;
-        return DeviceStatus(deviceNumber, API_INVALID_PARAMETER);
+        return ApiDeviceStatus(deviceNumber, API_INVALID_PARAMETER);
     }
 
     auto* bytes = static_cast<BYTE*>(buffer);
@@ -147,14 +147,14 @@ RLX4100_API LONG DeviceSetProperty(LONG handle, WORD id, void* data, DWORD lengt
         return API_INVALID_HANDLE;
     const DWORD deviceNumber = connection->deviceNumber;
     if (data == nullptr)
-        return DeviceStatus(deviceNumber, API_INVALID_PARAMETER);
+        return ApiDeviceStatus(deviceNumber, API_INVALID_PARAMETER);
     if (id != PROP_DI_RISING_EDGE_MASK && id != PROP_DI_FALLING_EDGE_MASK)
-        return DeviceStatus(deviceNumber, API_INVALID_PARAMETER);
+        return ApiDeviceStatus(deviceNumber, API_INVALID_PARAMETER);
     const DWORD ports = PortCountOf(connection->settings.BoardID);
     if (ports == 0)
-        return DeviceStatus(deviceNumber, API_BOARD_NOT_SUPPORTED);
+        return ApiDeviceStatus(deviceNumber, API_BOARD_NOT_SUPPORTED);
     if (length < ports)
-        return DeviceStatus(deviceNumber, API_INVALID_PARAMETER);
+        return ApiDeviceStatus(deviceNumber, API_INVALID_PARAMETER);
 
     const DWORD first = *static_cast<const BYTE*>(data);
     const DWORD eventMask = EventMaskOf(connection->settings.BoardID);

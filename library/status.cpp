@@ -1,14 +1,9 @@
-// Statuses of the driver library.
+// The reason number of a failed device control request.
 #include "library/status.h"
 
 #include "common/control_codes.h"
 #include "library/include/rlx4100.h"
 #include "platform/kernel.h"
-
-LONG DeviceStatus(DWORD deviceNumber, DWORD n)
-{
-    return static_cast<LONG>((deviceNumber + 1u) * 4096u + n);
-}
 
 DWORD StatusFromLastError()
 {

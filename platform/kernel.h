@@ -136,8 +136,16 @@ void NKDbgPrintfW(LPCWSTR format, ...);
 
 // ---- Modules -------------------------------------------------------------------
 
+// The entry point that each module (a stream driver, the driver library)
+// defines and the platform's loader calls: with DLL_PROCESS_ATTACH and the
+// module's handle (its load address) once the module is loaded, where FALSE
+// makes the load fail; with DLL_PROCESS_DETACH once before it is unloaded,
+// unless the attach failed. Module code never calls it itself.
+BOOL DllMain(HINSTANCE module, DWORD reason, LPVOID reserved);
+
 // Asks the platform not to call the module's entry for thread attach and
-// detach. Always TRUE on the host.
+// detach (the host never does). FALSE with ERROR_INVALID_HANDLE when module
+// is not the handle of a loaded module.
 BOOL DisableThreadLibraryCalls(HMODULE module);
 
 }  // extern "C"

@@ -3,6 +3,10 @@
 // The package's code is written against these names exactly as it would be on
 // the target. WCHAR is 16 bits (char16_t on the host) so that string sizes in
 // bytes come out as on the target; DWORD is always 32 bits.
+//
+// The library's public header (library/include/rlx4100.h), which stands
+// alone, defines LONG, DWORD, WORD, BYTE, LONG_PTR and WCHAR itself, to the
+// same types: a unit that includes both compiles only while they agree.
 #pragma once
 
 #include <cstddef>

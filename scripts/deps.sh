@@ -4,8 +4,9 @@
 set -euo pipefail
 # libcairo2-dev draws the window pictures (libfontconfig-dev finds their
 # fonts); fonts-liberation gives Liberation Sans, the installed font whose
-# metrics match the dialogs' sans-serif font.
-needed=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
+# metrics match the dialogs' sans-serif font. g++-multilib: the build compiles
+# the public header with -m32 to check the parameter blocks' 32-bit layout.
+needed=(cmake g++ g++-multilib make libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
         libtomlplusplus-dev libreadline-dev libcairo2-dev libfontconfig-dev
         fonts-liberation "$@")
 missing=()

@@ -1,6 +1,10 @@
 // Device connections: opening by device number, sharing, closing, stale
 // handles, the registry check and the features record.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <future>
 
 #include "library_test_support.h"
 #include "platform/host/control/faults.h"
@@ -72,6 +76,31 @@ TEST_F(Connections, MissingEntryShowsTheMessageBoxAtEveryOpen)
     EXPECT_EQ(DeviceOpen(number, &again), API_CONFIG_NOT_FOUND);
     EXPECT_EQ(vtsim::MessageBoxes().size(), 2u);
     EXPECT_EQ(DeviceClose(&handle), API_SUCCESS);
+}
+
+TEST_F(Connections, NoLockIsHeldWhileTheMessageBoxIsUp)
+{
+    // While DeviceOpen's box is up, another thread closes a device and code
+    // run from the box's message loop opens and closes one.
+    LONG other = Open(VTM6200K_SLOT);
+    LONG reentered = 0;
+    vtsim::SetMessageBoxHook([&](const vtsim::MessageBoxRecord&) {
+        auto closing = std::async(std::launch::async, [&] { return DeviceClose(&other); });
+        if (closing.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+            std::fputs("DeviceClose in another thread waited for the message box\n", stderr);
+            std::abort();  // the close can never finish while this box is up
+        }
+        EXPECT_EQ(closing.get(), API_SUCCESS);
+        EXPECT_EQ(DeviceOpen(NumberOfSlot(VTC4100_SLOT), &reentered), API_SUCCESS);
+        EXPECT_EQ(DeviceClose(&reentered), API_SUCCESS);
+        return IDOK;
+    });
+    LONG handle = 0;
+    EXPECT_EQ(DeviceOpen(200, &handle), API_CONFIG_NOT_FOUND);
+    vtsim::SetMessageBoxHook(nullptr);
+    EXPECT_EQ(other, 0);
+    EXPECT_EQ(reentered, 0);
+    EXPECT_EQ(vtsim::MessageBoxes().size(), 1u);
 }
 
 TEST_F(Connections, OpenFailuresReleaseEverything)

@@ -40,11 +40,18 @@ TEST_F(DigitalIo, PortRangesAreCheckedAgainstTheBoard)
     EXPECT_EQ(DioReadDiPorts(vtc, 4, 1, buffer), outOfRange);
     EXPECT_EQ(DioReadDiPorts(vtc, 0, 1, nullptr), Status(VTC4100_SLOT, API_INVALID_PARAMETER));
     // The range is tested before the data address, except by the DO byte
-    // readback, which tests its result address first.
+    // and bit readbacks, which test their result address first.
+    const LONG invalid = Status(VTC4100_SLOT, API_INVALID_PARAMETER);
     EXPECT_EQ(DioReadDiPorts(vtc, 4, 1, nullptr), outOfRange);
     EXPECT_EQ(DioReadPortByte(vtc, 4, nullptr), outOfRange);
+    EXPECT_EQ(DioReadBit(vtc, 9, 0, nullptr), outOfRange);
+    EXPECT_EQ(DioReadBit(vtc, 0, 8, nullptr), invalid);
     EXPECT_EQ(DioWriteDoPorts(vtc, 2, 3, nullptr), outOfRange);
-    EXPECT_EQ(DioGetCurrentDOByte(vtc, 4, nullptr), Status(VTC4100_SLOT, API_INVALID_PARAMETER));
+    EXPECT_EQ(DioGetCurrentDOByte(vtc, 4, nullptr), invalid);
+    EXPECT_EQ(DioGetCurrentDOBit(vtc, 9, 0, nullptr), invalid);
+    WORD bit = 0;
+    EXPECT_EQ(DioReadBit(vtc, 9, 8, &bit), outOfRange);
+    EXPECT_EQ(DioGetCurrentDOBit(vtc, 9, 0, &bit), outOfRange);
     EXPECT_EQ(DioWriteDoPorts(vtm, 1, 2, buffer), Status(VTM6200K_SLOT, API_PORT_OUT_OF_RANGE));
     EXPECT_EQ(DioReadDiPorts(0, 0, 1, buffer), API_INVALID_HANDLE);
 

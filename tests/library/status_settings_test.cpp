@@ -30,11 +30,11 @@ TEST(Status, LastErrorsTranslateToReasonNumbers)
         SetLastError(row.lastError);
         EXPECT_EQ(StatusFromLastError(), row.reason) << std::hex << row.lastError;
     }
-    EXPECT_EQ(DeviceStatus(1, 64), 2 * 4096 + 64);
-    EXPECT_EQ(DeviceStatus(0, 101), 4096 + 101);
-    EXPECT_EQ(DeviceStatus(2, 7), 3 * 4096 + 7);
-    EXPECT_EQ(DeviceStatus(0, 0), 4096);
-    EXPECT_EQ(DeviceStatus(0, 0xC000000D), static_cast<LONG>(0xC000100Du));
+    EXPECT_EQ(ApiDeviceStatus(1, 64), 2 * 4096 + 64);
+    EXPECT_EQ(ApiDeviceStatus(0, 101), 4096 + 101);
+    EXPECT_EQ(ApiDeviceStatus(2, 7), 3 * 4096 + 7);
+    EXPECT_EQ(ApiDeviceStatus(0, 0), 4096);
+    EXPECT_EQ(ApiDeviceStatus(0, 0xC000000D), static_cast<LONG>(0xC000100Du));
 }
 
 class Settings : public ::testing::Test {

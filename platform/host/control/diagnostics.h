@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,10 +42,31 @@ struct MessageBoxRecord {
     unsigned type = 0;
     int answer = 0;
 };
+// Every message box shown, in the order they were dismissed.
 std::vector<MessageBoxRecord> MessageBoxes();
+// Forgets the boxes shown, the queued answers and the hook.
 void ClearMessageBoxes();
 // The next MessageBoxW returns this answer (queued, first in first out);
 // with nothing queued it returns IDOK.
 void QueueMessageBoxAnswer(int answer);
+// Runs while a message box is up, in the thread that shows it, as a window
+// procedure runs from the box's message loop on the target: it may call
+// into the package, show further boxes and wait for other threads. Its
+// result is the box's answer; the queued answers are left alone while a
+// hook is set. An empty hook removes it.
+using MessageBoxHook = std::function<int(const MessageBoxRecord& box)>;
+void SetMessageBoxHook(MessageBoxHook hook);
+
+// ---- Modules ----------------------------------------------------------------------
+// A module (the driver library, a stream driver) as the simulated loader
+// knows it from its load until its unload.
+struct ModuleRecord {
+    const void* handle = nullptr;  // its HINSTANCE: the address it was loaded at
+    std::string path;              // its file
+    bool attached = false;         // its entry point accepted DLL_PROCESS_ATTACH
+    unsigned threadCallsDisabled = 0;  // DisableThreadLibraryCalls calls for it
+};
+// The modules loaded now, in load order.
+std::vector<ModuleRecord> LoadedModules();
 
 }  // namespace vtsim

@@ -1,9 +1,10 @@
-// Driver modules: module file names, loading with DllMain's process attach
-// and detach, and the stream entry points.
+// Driver modules: module file names, loading (the module's startup code has
+// the loader table call DllMain) and the stream entry points.
 #include "platform/host/devices/driver_modules.h"
 
 #include <dlfcn.h>
 
+#include "platform/host/kernel/modules.h"
 #include "platform/host/kernel/strings.h"
 #include "platform/host/registry/value_text.h"
 
@@ -26,16 +27,21 @@ std::shared_ptr<DriverModule> ModuleTable::Acquire(const std::string& path, std:
         *error = why ? std::string(why) : "cannot load " + path;
         return nullptr;
     }
-    auto module = std::make_shared<DriverModule>();
-    module->path = path;
-    module->handle = handle;
-    module->dllMain = reinterpret_cast<PFN_DllMain>(dlsym(handle, "DllMain"));
-    if (module->dllMain &&
-        !module->dllMain(reinterpret_cast<HINSTANCE>(handle), DLL_PROCESS_ATTACH, nullptr)) {
+    switch (StateOfLoadedModule(handle)) {
+    case ModuleState::Attached:
+        break;
+    case ModuleState::Refused:
         dlclose(handle);
         *error = path + ": DllMain refused the process attach";
         return nullptr;
+    case ModuleState::Unknown:
+        dlclose(handle);
+        *error = path + ": not a module of this platform (no module startup code linked)";
+        return nullptr;
     }
+    auto module = std::make_shared<DriverModule>();
+    module->path = path;
+    module->handle = handle;
     module->users = 1;
     modules_.emplace(path, module);
     return module;
@@ -45,9 +51,7 @@ void ModuleTable::Release(const std::shared_ptr<DriverModule>& module)
 {
     if (!module || --module->users > 0)
         return;
-    if (module->dllMain)
-        module->dllMain(reinterpret_cast<HINSTANCE>(module->handle), DLL_PROCESS_DETACH, nullptr);
-    dlclose(module->handle);
+    dlclose(module->handle);  // the loader table calls DllMain's detach
     modules_.erase(module->path);
 }
 

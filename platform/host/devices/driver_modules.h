@@ -13,13 +13,13 @@
 
 namespace vtsim::internal {
 
-// A dlopen'ed driver module, shared by the devices that use it. DllMain sees
-// one process attach at the first load and one detach at the last release,
-// as a module loaded several times by name would.
+// A dlopen'ed driver module, shared by the devices that use it. Its module
+// startup code has the loader table call DllMain: one process attach at the
+// first load and one detach at the last release (dlclose), as a module
+// loaded several times by name would see.
 struct DriverModule {
     std::string path;
     void* handle = nullptr;
-    PFN_DllMain dllMain = nullptr;
     int users = 0;
 };
 
@@ -27,13 +27,13 @@ struct DriverModule {
 // uses it only while it holds its load lock.
 class ModuleTable {
 public:
-    // The module at path with one more user: loaded (dlopen, then DllMain's
-    // process attach) for its first user. nullptr with the reason in *error
-    // when it does not load or DllMain refuses the attach (it is then closed
-    // again and nothing is kept).
+    // The module at path with one more user: loaded for its first user (its
+    // startup code runs DllMain's process attach). nullptr with the reason in
+    // *error when it does not load, has no module startup code, or DllMain
+    // refuses the attach (it is then closed again and nothing is kept).
     std::shared_ptr<DriverModule> Acquire(const std::string& path, std::string* error);
-    // Drops one user of module; the last one calls DllMain's process detach
-    // and closes the module. nullptr is accepted and ignored.
+    // Drops one user of module; the last one closes the module (its startup
+    // code runs DllMain's process detach). nullptr is accepted and ignored.
     void Release(const std::shared_ptr<DriverModule>& module);
 
 private:

@@ -1,4 +1,5 @@
-// Message boxes: recorded, answered from a queue of answers (IDOK when empty).
+// Message boxes: recorded, answered by the hook while one is set, else from
+// a queue of answers (IDOK when empty).
 #include <deque>
 #include <mutex>
 
@@ -11,6 +12,7 @@ struct MessageBoxState {
     std::mutex mutex;
     std::vector<vtsim::MessageBoxRecord> shown;
     std::deque<int> answers;
+    vtsim::MessageBoxHook hook;
 };
 
 MessageBoxState& State()
@@ -24,16 +26,25 @@ MessageBoxState& State()
 extern "C" int MessageBoxW(HWND, LPCWSTR text, LPCWSTR caption, UINT type)
 {
     MessageBoxState& state = State();
-    std::lock_guard lock(state.mutex);
     vtsim::MessageBoxRecord record;
     record.text = text != nullptr ? text : u"";
     record.caption = caption != nullptr ? caption : u"";
     record.type = type;
     record.answer = IDOK;
-    if (!state.answers.empty()) {
-        record.answer = state.answers.front();
-        state.answers.pop_front();
+    vtsim::MessageBoxHook hook;
+    {
+        std::lock_guard lock(state.mutex);
+        hook = state.hook;
+        if (!hook && !state.answers.empty()) {
+            record.answer = state.answers.front();
+            state.answers.pop_front();
+        }
     }
+    // The box is up: the hook runs without the state's lock, as it may show
+    // boxes of its own.
+    if (hook)
+        record.answer = hook(record);
+    std::lock_guard lock(state.mutex);
     state.shown.push_back(record);
     return record.answer;
 }
@@ -53,6 +64,7 @@ void ClearMessageBoxes()
     std::lock_guard lock(state.mutex);
     state.shown.clear();
     state.answers.clear();
+    state.hook = nullptr;
 }
 
 void QueueMessageBoxAnswer(int answer)
@@ -60,6 +72,13 @@ void QueueMessageBoxAnswer(int answer)
     MessageBoxState& state = State();
     std::lock_guard lock(state.mutex);
     state.answers.push_back(answer);
+}
+
+void SetMessageBoxHook(MessageBoxHook hook)
+{
+    MessageBoxState& state = State();
+    std::lock_guard lock(state.mutex);
+    state.hook = std::move(hook);
 }
 
 }  // namespace vtsim

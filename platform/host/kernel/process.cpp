@@ -1,4 +1,4 @@
-// Time, process identity and module services.
+// Time and process identity.
 #include <unistd.h>
 
 #include <chrono>
@@ -29,5 +29,3 @@ extern "C" DWORD GetTickCount()
 }
 
 extern "C" DWORD GetCurrentProcessId() { return static_cast<DWORD>(::getpid()); }
-
-extern "C" BOOL DisableThreadLibraryCalls(HMODULE) { return TRUE; }

@@ -56,7 +56,7 @@ HKEY OpenDeviceKeyOf(LPCWSTR activeKey)
 
 }  // namespace
 
-DLL_EXPORT BOOL DllMain(HINSTANCE module, DWORD reason, LPVOID)
+BOOL DllMain(HINSTANCE module, DWORD reason, LPVOID)
 {
     NKDbgPrintfW(u"TVD DllMain %u\n", reason);
     if (reason == DLL_PROCESS_ATTACH)
