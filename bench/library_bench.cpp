@@ -22,8 +22,9 @@ HANDLE theDevice = INVALID_HANDLE_VALUE;
 
 bool OpenBoth()
 {
-    if (DeviceOpen(TheDeviceNumber(), &theHandle) != API_SUCCESS)
+    if (DeviceOpen(TheDeviceNumber(), &theHandle) != API_SUCCESS) {
         return false;
+    }
     theDevice = OpenBoardDevice();
     return theDevice != INVALID_HANDLE_VALUE;
 }
@@ -31,8 +32,8 @@ bool OpenBoth()
 BOOL Request(DWORD code, const void* in, DWORD inSize, void* out, DWORD outSize)
 {
     DWORD returned = 0;
-    return DeviceIoControl(theDevice, code, const_cast<void*>(in), inSize, out, outSize,
-                           &returned, nullptr);
+    return DeviceIoControl(theDevice, code, const_cast<void*>(in), inSize, out, outSize, &returned,
+                           nullptr);
 }
 
 // ---- The floor: a direct port read ---------------------------------------------
@@ -40,8 +41,9 @@ BOOL Request(DWORD code, const void* in, DWORD inSize, void* out, DWORD outSize)
 void BM_DirectPortRead(benchmark::State& state)
 {
     const PUCHAR port = PortOf(1);
-    for (auto _ : state)
+    for (auto _ : state) {
         benchmark::DoNotOptimize(READ_PORT_UCHAR(port));
+    }
 }
 BENCHMARK(BM_DirectPortRead);
 
@@ -137,8 +139,9 @@ void BM_LibraryDioWritePortByte(benchmark::State& state)
     std::size_t lines = 0;
     WORD i = 0;
     RunSteps(state, "DioWritePortByte failed", [&] {
-        if (DioWritePortByte(theHandle, 1, 0x0F, ++i) != API_SUCCESS)
+        if (DioWritePortByte(theHandle, 1, 0x0F, ++i) != API_SUCCESS) {
             return false;
+        }
         TrimLog(lines);
         return true;
     });
@@ -182,8 +185,9 @@ int main(int argc, char** argv)
         return 1;
     }
     benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
+    }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     CloseHandle(theDevice);

@@ -140,8 +140,8 @@ DWORD WriteValues(const WCHAR* keyPath, const RegistryValueEntry* table, DWORD o
         }
     }
     DWORD disposition = 0;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, 0, nullptr,
-                        &key, &disposition) != ERROR_SUCCESS) {
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, 0,
+                        nullptr, &key, &disposition) != ERROR_SUCCESS) {
         return 0;
     }
     for (const RegistryValueEntry* row = table; row->name != nullptr; ++row) {
@@ -156,7 +156,8 @@ DWORD WriteValues(const WCHAR* keyPath, const RegistryValueEntry* table, DWORD o
 
 }  // namespace
 
-DWORD AccessRegistryValues(const WCHAR* keyPath, RegistryValueEntry* table, DWORD mode, DWORD overwrite)
+DWORD AccessRegistryValues(const WCHAR* keyPath, RegistryValueEntry* table, DWORD mode,
+                           DWORD overwrite)
 {
     if (keyPath == nullptr || table == nullptr) {
         return 0;

@@ -23,32 +23,50 @@ struct SearchText {
 
     bool Make(const char* driverKey, int n)
     {
-        if (!driverKey) return false;
+        if (!driverKey) {
+            return false;
+        }
         int written = std::snprintf(text, sizeof text, "%s\\Template%d]", driverKey, n);
-        if (written < 0 || static_cast<std::size_t>(written) >= sizeof text) return false;
+        if (written < 0 || static_cast<std::size_t>(written) >= sizeof text) {
+            return false;
+        }
         length = static_cast<std::size_t>(written);
         return true;
     }
-    std::string_view View() const { return {text, length}; }
+    std::string_view View() const
+    {
+        return {text, length};
+    }
 };
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 }  // namespace
 
-void LocalMemoryDeleter::operator()(void* memory) const noexcept { LocalFree(memory); }
+void LocalMemoryDeleter::operator()(void* memory) const noexcept
+{
+    LocalFree(memory);
+}
 
 int RegistryScript::Open(LPCWSTR scriptPath, const char* boardName)
 {
     Close();
-    if (!boardName) return static_cast<int>(ERROR_INVALID_PARAMETER);
+    if (!boardName) {
+        return static_cast<int>(ERROR_INVALID_PARAMETER);
+    }
     const std::size_t nameLength = strnlen(boardName, MAX_BOARD_NAME + 1);
     const char* nameTail = nameLength > 3 ? boardName + 3 : "";
-    if (nameLength > MAX_BOARD_NAME || 3 + std::strlen(nameTail) + 1 > MAX_DRIVER_KEY)
+    if (nameLength > MAX_BOARD_NAME || 3 + std::strlen(nameTail) + 1 > MAX_DRIVER_KEY) {
         return static_cast<int>(ERROR_INVALID_PARAMETER);
+    }
 
     DWORD error = file_.OpenForReadWrite(scriptPath);
-    if (error != ERROR_SUCCESS) return static_cast<int>(error);
+    if (error != ERROR_SUCCESS) {
+        return static_cast<int>(error);
+    }
 
     std::snprintf(boardName_, sizeof boardName_, "%s", boardName);
     std::snprintf(driverKey_, sizeof driverKey_, "RLX%sS", nameTail);
@@ -76,11 +94,17 @@ void RegistryScript::ReleaseText()
 void RegistryScript::ReloadText()
 {
     ReleaseText();
-    if (!file_.IsOpen()) return;
+    if (!file_.IsOpen()) {
+        return;
+    }
     const DWORD length = file_.Length();
-    if (length > MAX_TEXT_LENGTH) return;  // treated as a text without memory
+    if (length > MAX_TEXT_LENGTH) {
+        return;  // treated as a text without memory
+    }
     LocalText text(static_cast<char*>(LocalAlloc(LMEM_FIXED, SIZE_T{length} + 1)));
-    if (!text) return;
+    if (!text) {
+        return;
+    }
     file_.SeekToBegin();
     const DWORD read = file_.Read(text.get(), length);
     text[read] = '\0';
@@ -94,17 +118,25 @@ int RegistryScript::ScanTemplateNumbers()
     int numbers = 0;
     if (!prefix.empty()) {
         ForEachLine(Text(), LineBreaks::LfOnly, [&](const ScriptLine& line) {
-            if (IsCommentLine(line.text)) return false;
+            if (IsCommentLine(line.text)) {
+                return false;
+            }
             std::size_t at = FindNoCase(line.text, prefix);
-            if (at == NONE) return false;
+            if (at == NONE) {
+                return false;
+            }
             // The decimal digits among the two characters after the prefix.
             std::string_view after = line.text.substr(at + prefix.size(), 2);
             int number = -1;
             for (char c : after) {
-                if (!IsDigit(c)) break;
+                if (!IsDigit(c)) {
+                    break;
+                }
                 number = (number < 0 ? 0 : number * 10) + (c - '0');
             }
-            if (number >= 0 && number <= 15) numbers |= 1 << number;
+            if (number >= 0 && number <= 15) {
+                numbers |= 1 << number;
+            }
             return false;
         });
     }
@@ -115,14 +147,17 @@ int RegistryScript::ScanTemplateNumbers()
 int RegistryScript::HasTemplateSection(int n, const char* driverKey)
 {
     SearchText search;
-    const bool found = search.Make(driverKey, n) && FindOutsideComments(Text(), search.View()) != NONE;
+    const bool found =
+        search.Make(driverKey, n) && FindOutsideComments(Text(), search.View()) != NONE;
     ReloadText();
     return found ? 1 : 0;
 }
 
 int RegistryScript::AppendTemplateSection(int n)
 {
-    if (!file_.IsOpen()) return 1;
+    if (!file_.IsOpen()) {
+        return 1;
+    }
     char lines[sizeof sectionPrefix_ + 32];
     int length = std::snprintf(lines, sizeof lines, " \r\n%s%d] \r\n", sectionPrefix_, n);
     file_.SeekToEnd();
@@ -137,9 +172,13 @@ void RegistryScript::LocateTemplateSection(const char* driverKey, int n)
     sectionFound_ = false;
     sectionStart_ = sectionEnd_ = valuesStart_ = text.size();
     SearchText search;
-    if (!search.Make(driverKey, n)) return;
+    if (!search.Make(driverKey, n)) {
+        return;
+    }
     const std::size_t at = FindOutsideComments(text, search.View());
-    if (at == NONE) return;
+    if (at == NONE) {
+        return;
+    }
 
     // The "[" that opens the header line: 49 characters before the driver key
     // in the usual form.
@@ -155,7 +194,9 @@ void RegistryScript::LocateTemplateSection(const char* driverKey, int n)
 int RegistryScript::DeleteTemplateSection(int n, const char* driverKey)
 {
     LocateTemplateSection(driverKey, n);
-    if (!sectionFound_) return 0;
+    if (!sectionFound_) {
+        return 0;
+    }
     const std::size_t start = sectionStart_;
     const std::size_t end = sectionEnd_;
     // The text after the section moves down to its start, in the file (the

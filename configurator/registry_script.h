@@ -70,7 +70,10 @@ public:
     static constexpr std::size_t MAX_TEXT_LENGTH = 0x7FFFFFFF;
 
     RegistryScript() = default;
-    ~RegistryScript() { Close(); }
+    ~RegistryScript()
+    {
+        Close();
+    }
     RegistryScript(const RegistryScript&) = delete;
     RegistryScript& operator=(const RegistryScript&) = delete;
 
@@ -115,11 +118,23 @@ public:
     // that opens a line, or the text's length. Not found: start = end = the
     // text's length, and SectionFound() is false.
     void LocateTemplateSection(const char* driverKey, int n);
-    std::size_t SectionStart() const { return sectionStart_; }
-    std::size_t SectionEnd() const { return sectionEnd_; }
+    std::size_t SectionStart() const
+    {
+        return sectionStart_;
+    }
+    std::size_t SectionEnd() const
+    {
+        return sectionEnd_;
+    }
     // Where the value lines begin: right after the header line's break.
-    std::size_t SectionValuesStart() const { return valuesStart_; }
-    bool SectionFound() const { return sectionFound_; }
+    std::size_t SectionValuesStart() const
+    {
+        return valuesStart_;
+    }
+    bool SectionFound() const
+    {
+        return sectionFound_;
+    }
 
     // Reads value name of template n of driverKey from the first line after
     // the header line in the section (split at every CR and LF) that contains
@@ -184,9 +199,18 @@ public:
 
     // The driver key and the section prefix derived at Open, and the text as
     // last read (empty when closed).
-    const char* DriverKey() const { return driverKey_; }
-    const char* SectionPrefix() const { return sectionPrefix_; }
-    std::string_view Text() const { return {text_ ? text_.get() : "", textLength_}; }
+    const char* DriverKey() const
+    {
+        return driverKey_;
+    }
+    const char* SectionPrefix() const
+    {
+        return sectionPrefix_;
+    }
+    std::string_view Text() const
+    {
+        return {text_ ? text_.get() : "", textLength_};
+    }
 
 private:
     using LocalText = std::unique_ptr<char[], LocalMemoryDeleter>;

@@ -13,8 +13,8 @@ struct ScriptLine {
 };
 
 enum class LineBreaks {
-    LfOnly,    // lines end at LF (a CR stays at the end of its line)
-    CrAndLf,   // lines end at every CR and every LF
+    LfOnly,   // lines end at LF (a CR stays at the end of its line)
+    CrAndLf,  // lines end at every CR and every LF
 };
 
 // Calls visit(ScriptLine) for each line of text in order, empty ones
@@ -26,15 +26,22 @@ bool ForEachLine(std::string_view text, LineBreaks breaks, Visit visit)
     while (begin <= text.size()) {
         std::size_t end = breaks == LineBreaks::LfOnly ? text.find('\n', begin)
                                                        : text.find_first_of("\r\n", begin);
-        if (end == std::string_view::npos) end = text.size();
-        if (visit(ScriptLine{begin, text.substr(begin, end - begin)})) return true;
+        if (end == std::string_view::npos) {
+            end = text.size();
+        }
+        if (visit(ScriptLine{begin, text.substr(begin, end - begin)})) {
+            return true;
+        }
         begin = end + 1;
     }
     return false;
 }
 
 // A comment line for the header searches: it holds ';' anywhere.
-inline bool IsCommentLine(std::string_view line) { return line.find(';') != std::string_view::npos; }
+inline bool IsCommentLine(std::string_view line)
+{
+    return line.find(';') != std::string_view::npos;
+}
 
 // The first occurrence of needle inside a line (split at CR and LF) that is
 // not a comment line.

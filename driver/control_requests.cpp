@@ -200,8 +200,8 @@ BOOL GetBoardInfo(const ControlRequest& request)
 
 }  // namespace
 
-DLL_EXPORT BOOL VTD_IOControl(DWORD_PTR openContext, DWORD code, PBYTE in, DWORD inSize,
-                              PBYTE out, DWORD outSize, PDWORD returned)
+DLL_EXPORT BOOL VTD_IOControl(DWORD_PTR openContext, DWORD code, PBYTE in, DWORD inSize, PBYTE out,
+                              DWORD outSize, PDWORD returned)
 {
     DeviceContext* context = ContextOf(openContext);
     if (context == nullptr) {

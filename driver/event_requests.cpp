@@ -37,8 +37,7 @@ bool IsEventIndexAccepted(const DeviceContext* context, DWORD eventIndex, EventU
 BOOL EnableEventRequest(const ControlRequest& request)
 {
     DeviceContext* context = request.context;
-    if (request.in == nullptr || request.inSize < 4 ||
-        (request.in[0] != 0 && request.inSize < 8)) {
+    if (request.in == nullptr || request.inSize < 4 || (request.in[0] != 0 && request.inSize < 8)) {
         return Fail(request, DRV_STATUS_BAD_BUFFER);
     }
     const DWORD eventIndex = ReadU16(request.in + 2);

@@ -79,8 +79,8 @@ BOOL InstallISR(DeviceContext* context)
     if (!InterruptInfoComplete(context)) {
         return FALSE;
     }
-    context->isrHandle = LoadIntChainHandler(context->isrDll, context->isrHandler,
-                                             static_cast<BYTE>(context->irq));
+    context->isrHandle =
+        LoadIntChainHandler(context->isrDll, context->isrHandler, static_cast<BYTE>(context->irq));
     NKDbgPrintfW(u"\n===VTN InstallISR RegIsrDll: %s\n", context->isrDll);
     NKDbgPrintfW(u"\n===VTN InstallISR IsaHandler: %s\n", context->isrHandler);
     if (context->isrHandle == nullptr) {
@@ -123,8 +123,7 @@ BOOL StartInterruptThread(DeviceContext* context)
     InterruptDone(context->sysIntr);
 
     context->istThread = nullptr;
-    context->istThread =
-        CreateThread(nullptr, 0, InterruptServiceThread, context, 0, nullptr);
+    context->istThread = CreateThread(nullptr, 0, InterruptServiceThread, context, 0, nullptr);
     if (context->istThread == nullptr) {
         return FALSE;
     }

@@ -79,8 +79,8 @@ bool WriteEntryValues(LPCWSTR keyPath, DWORD deviceNumber, RegistryValueEntry* t
 
 // A device's device-list entry and then, when that is written, its
 // driver-key entry; 1 when both are written.
-DWORD WriteDeviceEntries(DWORD deviceNumber, const ModelNames* names,
-                         RegistryValueEntry* listEntry, RegistryValueEntry* driverEntry)
+DWORD WriteDeviceEntries(DWORD deviceNumber, const ModelNames* names, RegistryValueEntry* listEntry,
+                         RegistryValueEntry* driverEntry)
 {
     return WriteEntryValues(DEVICE_LIST_KEY, deviceNumber, listEntry) &&
                    WriteEntryValues(names->driverKey, deviceNumber, driverEntry)
@@ -186,8 +186,7 @@ void ReadTemplateTriggerMode(DeviceContext* context)
         return;
     }
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, names->templateKey, 0, KEY_READ, &key) !=
-        ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, names->templateKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return;
     }
     for (DWORD index = 0;; ++index) {

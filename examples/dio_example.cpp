@@ -17,14 +17,16 @@ namespace {
 // device number: (device + 1) * 4096 + reason.
 bool Ok(const char* call, LONG status)
 {
-    if (status == API_SUCCESS)
+    if (status == API_SUCCESS) {
         return true;
-    if (status >= 4096)
+    }
+    if (status >= 4096) {
         std::printf("%s failed: status %ld (device %ld, reason %ld)\n", call,
                     static_cast<long>(status), static_cast<long>(status / 4096 - 1),
                     static_cast<long>(status % 4096));
-    else
+    } else {
         std::printf("%s failed: status %ld\n", call, static_cast<long>(status));
+    }
     return false;
 }
 
@@ -34,48 +36,57 @@ int RunDioExample(DWORD deviceNumber)
 {
     // 1. Open the device by its number (the number 'vtdio list' shows).
     LONG handle = 0;
-    if (!Ok("DeviceOpen", DeviceOpen(deviceNumber, &handle)))
+    if (!Ok("DeviceOpen", DeviceOpen(deviceNumber, &handle))) {
         return 1;
+    }
 
     int result = 1;
     do {
         // 2. How many ports does the board have? (4, or 2 on a VTM-6200K)
         DWORD ports = 0;
         DWORD length = sizeof ports;
-        if (!Ok("DeviceGetProperty", DeviceGetProperty(handle, PROP_DO_PORT_COUNT, &ports, &length)))
+        if (!Ok("DeviceGetProperty",
+                DeviceGetProperty(handle, PROP_DO_PORT_COUNT, &ports, &length))) {
             break;
+        }
         std::printf("device %lu has %lu DI and %lu DO ports\n",
                     static_cast<unsigned long>(deviceNumber), static_cast<unsigned long>(ports),
                     static_cast<unsigned long>(ports));
 
         // 3. Write DO port 1 as a whole, then change only bits 0-3 of port 0.
         if (!Ok("DioWritePortByte", DioWritePortByte(handle, 1, 0xFF, 0x81)) ||
-            !Ok("DioWritePortByte", DioWritePortByte(handle, 0, 0x0F, 0x06)))
+            !Ok("DioWritePortByte", DioWritePortByte(handle, 0, 0x0F, 0x06))) {
             break;
+        }
 
         // 4. Read back what the outputs hold, and read the inputs.
         BYTE out0 = 0, out1 = 0;
         if (!Ok("DioGetCurrentDOByte", DioGetCurrentDOByte(handle, 0, &out0)) ||
-            !Ok("DioGetCurrentDOByte", DioGetCurrentDOByte(handle, 1, &out1)))
+            !Ok("DioGetCurrentDOByte", DioGetCurrentDOByte(handle, 1, &out1))) {
             break;
+        }
         WORD validMask = 0, inputs = 0;
-        if (!Ok("DioReadPortWord", DioReadPortWord(handle, 0, &validMask, &inputs)))
+        if (!Ok("DioReadPortWord", DioReadPortWord(handle, 0, &validMask, &inputs))) {
             break;
+        }
         std::printf("DO ports 0-1 hold 0x%02x 0x%02x; DI ports 0-1 read 0x%04x (valid 0x%04x)\n",
                     out0, out1, inputs, validMask);
 
         // 5. Enable interrupt input 0: signal every interrupt (count 1).
         if (!Ok("DioWriteBit", DioWriteBit(handle, 0, 0, 0)) ||
-            !Ok("EnableEvent", EnableEvent(handle, EVT_DI_INTERRUPT0, 1, 1)))
+            !Ok("EnableEvent", EnableEvent(handle, EVT_DI_INTERRUPT0, 1, 1))) {
             break;
+        }
 
         // 6. Toggle output 0.0 (wired to input 0.0) and wait up to a second.
         if (!Ok("DioWriteBit", DioWriteBit(handle, 0, 0, 1)) ||
-            !Ok("DioWriteBit", DioWriteBit(handle, 0, 0, 0)))
+            !Ok("DioWriteBit", DioWriteBit(handle, 0, 0, 0))) {
             break;
+        }
         WORD eventType = EVT_NONE;
-        if (!Ok("CheckEvent", CheckEvent(handle, &eventType, 1000)))
+        if (!Ok("CheckEvent", CheckEvent(handle, &eventType, 1000))) {
             break;
+        }
         if (eventType != EVT_DI_INTERRUPT0) {
             std::printf("expected event 0x%04x, got 0x%04x\n", EVT_DI_INTERRUPT0, eventType);
             break;
@@ -83,8 +94,9 @@ int RunDioExample(DWORD deviceNumber)
         std::printf("event 0x%04x: interrupt on input 0\n", eventType);
 
         // 7. Disable the event again.
-        if (!Ok("DioDisableEvent", DioDisableEvent(handle, EVT_DI_INTERRUPT0)))
+        if (!Ok("DioDisableEvent", DioDisableEvent(handle, EVT_DI_INTERRUPT0))) {
             break;
+        }
         result = 0;
     } while (false);
 

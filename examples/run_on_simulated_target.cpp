@@ -11,8 +11,9 @@
 int main()
 {
     vtsim::BootOptions options;
-    for (vtsim::BoardConfig& board : options.machine.boards)
+    for (vtsim::BoardConfig& board : options.machine.boards) {
         board.loopback = true;
+    }
     std::string error;
     if (!vtsim::Boot(options, &error)) {
         std::fprintf(stderr, "the simulated target did not boot: %s\n", error.c_str());

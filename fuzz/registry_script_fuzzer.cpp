@@ -10,6 +10,7 @@
 // length modulo 1024.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <unistd.h>
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
@@ -17,7 +18,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -33,20 +33,26 @@ std::u16string g_targetPath;
 
 [[noreturn]] void Fail(const char* what, const std::string& before, const std::string& after)
 {
-    std::fprintf(stderr, "registry_script_fuzzer: %s\n--- before (%zu bytes)\n%s\n--- after (%zu bytes)\n%s\n",
-                 what, before.size(), before.c_str(), after.size(), after.c_str());
+    std::fprintf(
+        stderr,
+        "registry_script_fuzzer: %s\n--- before (%zu bytes)\n%s\n--- after (%zu bytes)\n%s\n", what,
+        before.size(), before.c_str(), after.size(), after.c_str());
     std::abort();
 }
 
 void Check(bool condition, const char* what, const std::string& before, const std::string& after)
 {
-    if (!condition) Fail(what, before, after);
+    if (!condition) {
+        Fail(what, before, after);
+    }
 }
 
 void WriteHostFile(const std::string& bytes)
 {
     FILE* file = std::fopen(g_hostPath.c_str(), "wb");
-    if (!file || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) std::abort();
+    if (!file || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) {
+        std::abort();
+    }
     std::fclose(file);
 }
 
@@ -54,22 +60,33 @@ std::string ReadHostFile()
 {
     std::string bytes;
     FILE* file = std::fopen(g_hostPath.c_str(), "rb");
-    if (!file) std::abort();
+    if (!file) {
+        std::abort();
+    }
     char chunk[4096];
-    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;) bytes.append(chunk, got);
+    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;) {
+        bytes.append(chunk, got);
+    }
     std::fclose(file);
     return bytes;
 }
 
 // ---- The model: the script format's rules, written plainly -----------------
 
-bool IsBreak(char c) { return c == '\r' || c == '\n'; }
+bool IsBreak(char c)
+{
+    return c == '\r' || c == '\n';
+}
 
 std::size_t EndOfBreak(const std::string& text, std::size_t from)
 {
     for (std::size_t i = from; i < text.size(); ++i) {
-        if (text[i] == '\n') return i + 1;
-        if (text[i] == '\r') return i + 1 < text.size() && text[i + 1] == '\n' ? i + 2 : i + 1;
+        if (text[i] == '\n') {
+            return i + 1;
+        }
+        if (text[i] == '\r') {
+            return i + 1 < text.size() && text[i + 1] == '\n' ? i + 2 : i + 1;
+        }
     }
     return text.size();
 }
@@ -97,11 +114,15 @@ Span ModelLocate(const std::string& text, const std::string& key, int n)
 {
     Span span{false, text.size(), text.size(), text.size()};
     const std::string search = key + "\\Template" + std::to_string(n) + "]";
-    if (search.size() > RegistryScript::MAX_SEARCH_TEXT) return span;
+    if (search.size() > RegistryScript::MAX_SEARCH_TEXT) {
+        return span;
+    }
     for (auto [lineStart, length] : Lines(text)) {
         const std::string line = text.substr(lineStart, length);
         const std::size_t at = line.find(search);
-        if (line.find(';') != NONE || at == NONE) continue;
+        if (line.find(';') != NONE || at == NONE) {
+            continue;
+        }
         const std::size_t bracket = line.rfind('[', at == 0 ? NONE : at - 1);
         span.found = true;
         span.start = lineStart + (at != 0 && bracket != NONE ? bracket : 0);
@@ -126,8 +147,11 @@ Span ModelLocate(const std::string& text, const std::string& key, int n)
 int ModelScan(const std::string& text, const std::string& prefix)
 {
     auto lower = [](std::string s) {
-        for (char& c : s)
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        for (char& c : s) {
+            if (c >= 'A' && c <= 'Z') {
+                c = static_cast<char>(c - 'A' + 'a');
+            }
+        }
         return s;
     };
     const std::string wanted = lower(prefix);
@@ -135,16 +159,21 @@ int ModelScan(const std::string& text, const std::string& prefix)
     std::size_t start = 0;
     while (start <= text.size()) {
         std::size_t stop = text.find('\n', start);
-        if (stop == NONE) stop = text.size();
+        if (stop == NONE) {
+            stop = text.size();
+        }
         const std::string line = lower(text.substr(start, stop - start));
         const std::size_t at = line.find(wanted);
         if (line.find(';') == NONE && at != NONE) {
             const std::string digits = line.substr(at + wanted.size(), 2);
             if (!digits.empty() && std::isdigit(static_cast<unsigned char>(digits[0]))) {
                 int number = digits[0] - '0';
-                if (digits.size() == 2 && std::isdigit(static_cast<unsigned char>(digits[1])))
+                if (digits.size() == 2 && std::isdigit(static_cast<unsigned char>(digits[1]))) {
                     number = number * 10 + digits[1] - '0';
-                if (number <= 15) numbers |= 1 << number;
+                }
+                if (number <= 15) {
+                    numbers |= 1 << number;
+                }
             }
         }
         start = stop + 1;
@@ -163,11 +192,13 @@ std::string ModelValueLine(const std::string& name, DWORD type, const std::strin
         std::snprintf(piece, sizeof piece, "%x", static_cast<unsigned>(value));
         line += std::string("=dword:") + piece;
     } else if (type == REG_SZ) {
-        line += "=\"" + data.substr(0, std::min<std::size_t>(size, std::strlen(data.c_str()))) + "\"";
+        line +=
+            "=\"" + data.substr(0, std::min<std::size_t>(size, std::strlen(data.c_str()))) + "\"";
     } else if (type == REG_BINARY) {
         line += "=hex:";
         for (DWORD i = 0; i < size; ++i) {
-            std::snprintf(piece, sizeof piece, i ? ",%02X" : "%02X", static_cast<unsigned char>(data[i]));
+            std::snprintf(piece, sizeof piece, i ? ",%02X" : "%02X",
+                          static_cast<unsigned char>(data[i]));
             line += piece;
         }
     } else {
@@ -181,26 +212,36 @@ std::string ModelValueLine(const std::string& name, DWORD type, const std::strin
 std::string ModelWrite(const std::string& text, const Span& span, const std::string& name,
                        const std::string& line)
 {
-    if (!span.found || name.empty() || line.empty()) return text;
+    if (!span.found || name.empty() || line.empty()) {
+        return text;
+    }
     const std::size_t at = text.substr(span.values, span.end - span.values).find(name);
     if (at != NONE) {
         const std::size_t nameAt = span.values + at;
         const std::size_t from = nameAt > span.values ? nameAt - 1 : span.values;
         return text.substr(0, from) + line + text.substr(EndOfBreak(text, nameAt + name.size()));
     }
-    if (span.end == text.size()) return text + "\n" + line;
+    if (span.end == text.size()) {
+        return text + "\n" + line;
+    }
     // After the section's last line that is neither blank nor a comment.
     std::size_t insertAt = span.values;
     for (auto [lineStart, length] : Lines(text)) {
-        if (lineStart < span.values || lineStart + length >= span.end) continue;
+        if (lineStart < span.values || lineStart + length >= span.end) {
+            continue;
+        }
         const std::string content = text.substr(lineStart, length);
-        if (content.find(';') == NONE && content.find_first_not_of(" \t") != NONE)
+        if (content.find(';') == NONE && content.find_first_not_of(" \t") != NONE) {
             insertAt = EndOfBreak(text, lineStart + length);
+        }
     }
     return text.substr(0, insertAt) + line + text.substr(insertAt);
 }
 
-std::string AsBytes(DWORD value) { return std::string(reinterpret_cast<const char*>(&value), sizeof value); }
+std::string AsBytes(DWORD value)
+{
+    return std::string(reinterpret_cast<const char*>(&value), sizeof value);
+}
 
 // ---- Inputs ---------------------------------------------------------------------
 
@@ -209,12 +250,18 @@ const char* const BOARDS[] = {"VTC4100", "VTC4100E", "VTM6200K", "VTC"};
 std::string PickKey(FuzzedDataProvider& in, const RegistryScript& script)
 {
     switch (in.ConsumeIntegralInRange(0, 5)) {
-    case 0: return script.DriverKey();
-    case 1: return "RLX4100S";
-    case 2: return "RLX4100ES";
-    case 3: return "RLX6200KS";
-    case 4: return "RLX4100";
-    default: return std::string(in.ConsumeIntegralInRange<std::size_t>(100, 130), 'K');
+    case 0:
+        return script.DriverKey();
+    case 1:
+        return "RLX4100S";
+    case 2:
+        return "RLX4100ES";
+    case 3:
+        return "RLX6200KS";
+    case 4:
+        return "RLX4100";
+    default:
+        return std::string(in.ConsumeIntegralInRange<std::size_t>(100, 130), 'K');
     }
 }
 
@@ -222,7 +269,9 @@ std::string PickName(FuzzedDataProvider& in)
 {
     const char* const names[] = {"SwitchID", "TriggerMode", "A", "Template", "ID", "\"", "=", ";"};
     const int pick = in.ConsumeIntegralInRange(0, 8);
-    if (pick < 8) return names[pick];
+    if (pick < 8) {
+        return names[pick];
+    }
     std::string name = in.ConsumeRandomLengthString(12);
     return name.substr(0, std::strlen(name.c_str()));
 }
@@ -239,15 +288,18 @@ void RunOperation(FuzzedDataProvider& in, Operation operation, RegistryScript& s
 
     switch (operation) {
     case SCAN:
-        Check(script.ScanTemplateNumbers() == ModelScan(before, script.SectionPrefix()), "scan", before, before);
+        Check(script.ScanTemplateNumbers() == ModelScan(before, script.SectionPrefix()), "scan",
+              before, before);
         break;
     case HAS:
-        Check(script.HasTemplateSection(n, key.c_str()) == (span.found ? 1 : 0), "has", before, before);
+        Check(script.HasTemplateSection(n, key.c_str()) == (span.found ? 1 : 0), "has", before,
+              before);
         break;
     case LOCATE:
         script.LocateTemplateSection(key.c_str(), n);
         Check(script.SectionFound() == span.found && script.SectionStart() == span.start &&
-                  script.SectionEnd() == span.end && (!span.found || script.SectionValuesStart() == span.values),
+                  script.SectionEnd() == span.end &&
+                  (!span.found || script.SectionValuesStart() == span.values),
               "locate", before, before);
         break;
     case READ: {
@@ -259,11 +311,14 @@ void RunOperation(FuzzedDataProvider& in, Operation operation, RegistryScript& s
         const int result = script.ReadValue(key.c_str(), n, name.c_str(), &type,
                                             sizeOnly ? nullptr : data.data(), &size);
         Check(result == 0 || result == 1, "read result", before, before);
-        if (result == 0)
+        if (result == 0) {
             Check(size <= capacity && (type == REG_DWORD || type == REG_BINARY || type == REG_SZ ||
                                        type == REG_MULTI_SZ),
                   "read size", before, before);
-        if (type != 0xDEAD) Check(size <= before.size() || type == REG_DWORD, "read bound", before, before);
+        }
+        if (type != 0xDEAD) {
+            Check(size <= before.size() || type == REG_DWORD, "read bound", before, before);
+        }
         break;
     }
     case WRITE: {
@@ -272,7 +327,9 @@ void RunOperation(FuzzedDataProvider& in, Operation operation, RegistryScript& s
         const DWORD type = types[in.ConsumeIntegralInRange(0, 3)];
         std::string data = in.ConsumeRandomLengthString(80);
         data.resize(std::max<std::size_t>(data.size(), 4));
-        const DWORD size = type == REG_DWORD ? 4 : in.ConsumeIntegralInRange<DWORD>(0, static_cast<DWORD>(data.size()));
+        const DWORD size = type == REG_DWORD ? 4
+                                             : in.ConsumeIntegralInRange<DWORD>(
+                                                   0, static_cast<DWORD>(data.size()));
         const std::string line = ModelValueLine(name, type, data, size);
         expected = ModelWrite(before, span, name, line);
         const int result = script.WriteValue(key.c_str(), n, name.c_str(), type, data.data(), size);
@@ -286,7 +343,9 @@ void RunOperation(FuzzedDataProvider& in, Operation operation, RegistryScript& s
         break;
     case DELETE:
         Check(script.DeleteTemplateSection(n, key.c_str()) == 0, "delete result", before, before);
-        if (span.found) expected = before.substr(0, span.start) + before.substr(span.end);
+        if (span.found) {
+            expected = before.substr(0, span.start) + before.substr(span.end);
+        }
         break;
     case ACCESS: {
         DWORD values[2] = {in.ConsumeIntegral<DWORD>(), in.ConsumeIntegral<DWORD>()};
@@ -295,7 +354,8 @@ void RunOperation(FuzzedDataProvider& in, Operation operation, RegistryScript& s
                                    {nullptr, 0, 0, nullptr}};
         if (in.ConsumeBool()) {
             const int result = script.AccessValues(key.c_str(), n, rows, SCRIPT_ACCESS_WRITE);
-            expected = ModelWrite(before, span, "SwitchID", ModelValueLine("SwitchID", REG_DWORD, AsBytes(values[0]), 4));
+            expected = ModelWrite(before, span, "SwitchID",
+                                  ModelValueLine("SwitchID", REG_DWORD, AsBytes(values[0]), 4));
             const Span again = ModelLocate(expected, key, n);
             expected = ModelWrite(expected, again, "TriggerMode",
                                   ModelValueLine("TriggerMode", REG_DWORD, AsBytes(values[1]), 4));
@@ -313,21 +373,24 @@ void RunOperation(FuzzedDataProvider& in, Operation operation, RegistryScript& s
     Check(after == expected, "file differs from the model", before, after);
     if (span.found && operation != APPEND) {
         // Outside the edited section nothing moved.
-        Check(after.compare(0, span.start, before, 0, span.start) == 0, "text before the section changed",
-              before, after);
+        Check(after.compare(0, span.start, before, 0, span.start) == 0,
+              "text before the section changed", before, after);
         const std::size_t tail = before.size() - span.end;
-        Check(after.size() >= tail && after.compare(after.size() - tail, tail, before, span.end, tail) == 0,
+        Check(after.size() >= tail &&
+                  after.compare(after.size() - tail, tail, before, span.end, tail) == 0,
               "text after the section changed", before, after);
     }
-    if (operation != READ && operation != LOCATE)
+    if (operation != READ && operation != LOCATE) {
         Check(script.Text() == after, "text in memory differs from the file", before, after);
+    }
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    std::filesystem::path dir = std::filesystem::exists("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
+    std::filesystem::path dir =
+        std::filesystem::exists("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
     dir /= "vt-fuzz-registry-script-" + std::to_string(getpid());
     std::filesystem::create_directories(dir);
     vtsim::MapDrive('F', dir.string());
@@ -345,17 +408,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     // The last two bytes give the length of the parameter block before them;
     // the text is everything in front of it.
-    if (size < 2) return 0;
-    const std::size_t parameters = std::min<std::size_t>((data[size - 2] | data[size - 1] << 8) % 1024, size - 2);
+    if (size < 2) {
+        return 0;
+    }
+    const std::size_t parameters =
+        std::min<std::size_t>((data[size - 2] | data[size - 1] << 8) % 1024, size - 2);
     const std::size_t textLength = size - 2 - parameters;
     FuzzedDataProvider in(data + textLength, parameters);
     WriteHostFile(std::string(reinterpret_cast<const char*>(data), textLength));
 
     RegistryScript script;
-    if (script.Open(g_targetPath.c_str(), BOARDS[in.ConsumeIntegralInRange(0, 3)]) != 0) std::abort();
+    if (script.Open(g_targetPath.c_str(), BOARDS[in.ConsumeIntegralInRange(0, 3)]) != 0) {
+        std::abort();
+    }
     const int count = in.ConsumeIntegralInRange(1, 6);
-    for (int i = 0; i < count; ++i)
-        RunOperation(in, static_cast<Operation>(in.ConsumeIntegralInRange(0, OPERATION_COUNT - 1)), script);
+    for (int i = 0; i < count; ++i) {
+        RunOperation(in, static_cast<Operation>(in.ConsumeIntegralInRange(0, OPERATION_COUNT - 1)),
+                     script);
+    }
     script.Close();
     return 0;
 }

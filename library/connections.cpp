@@ -49,8 +49,9 @@ LONG IssueHandle(DeviceConnection* connection)
     for (unsigned index = 0; index < SLOT_COUNT; ++index) {
         HandleSlot& slot = slots[index];
         bool expected = false;
-        if (!slot.inUse.compare_exchange_strong(expected, true, std::memory_order_acq_rel))
+        if (!slot.inUse.compare_exchange_strong(expected, true, std::memory_order_acq_rel)) {
             continue;
+        }
         slot.generation = slot.generation >= MAX_GENERATION ? 1 : slot.generation + 1;
         slot.connection.store(connection, std::memory_order_relaxed);
         slot.state.store((std::uint64_t{slot.generation} << 32) | LIVE, std::memory_order_release);
@@ -61,8 +62,9 @@ LONG IssueHandle(DeviceConnection* connection)
 
 HandleSlot* SlotOf(LONG handle)
 {
-    if (handle <= 0)
+    if (handle <= 0) {
         return nullptr;
+    }
     return &slots[static_cast<DWORD>(handle) & 0xFF];
 }
 
@@ -76,11 +78,13 @@ void DestroyConnection(DeviceConnection* connection)
 {
     for (auto& waitHandle : connection->waitHandles) {
         HANDLE handle = waitHandle.load(std::memory_order_acquire);
-        if (handle != nullptr)
+        if (handle != nullptr) {
             CloseHandle(handle);
+        }
     }
-    if (connection->stream != nullptr)
+    if (connection->stream != nullptr) {
         CloseHandle(connection->stream);
+    }
     connection->~DeviceConnection();
     LocalFree(connection);
 }
@@ -110,8 +114,9 @@ LONG CreateConnection(DWORD deviceNumber, const DeviceSettings& settings,
                       DeviceConnection** created)
 {
     void* memory = LocalAlloc(LPTR, sizeof(DeviceConnection));
-    if (memory == nullptr)
+    if (memory == nullptr) {
         return ApiDeviceStatus(deviceNumber, API_ALLOC_FAILED);
+    }
     auto* connection = new (memory) DeviceConnection();
     connection->settings = settings;
     connection->refCount = 1;
@@ -151,8 +156,9 @@ LONG CreateConnection(DWORD deviceNumber, const DeviceSettings& settings,
 void AppendConnection(DeviceConnection* connection)
 {
     DeviceConnection** link = &connectionList;
-    while (*link != nullptr)
+    while (*link != nullptr) {
         link = &(*link)->next;
+    }
     *link = connection;
 }
 
@@ -171,8 +177,9 @@ DeviceConnection* FindConnection(DWORD deviceNumber)
 {
     for (DeviceConnection* connection = connectionList; connection != nullptr;
          connection = connection->next) {
-        if (connection->deviceNumber == deviceNumber)
+        if (connection->deviceNumber == deviceNumber) {
             return connection;
+        }
     }
     return nullptr;
 }
@@ -184,15 +191,18 @@ DeviceConnection* FindConnection(DWORD deviceNumber)
 ConnectionRef::ConnectionRef(LONG handle)
 {
     HandleSlot* slot = SlotOf(handle);
-    if (slot == nullptr)
+    if (slot == nullptr) {
         return;
+    }
     const DWORD generation = GenerationOf(handle);
     std::uint64_t state = slot->state.load(std::memory_order_acquire);
     for (;;) {
-        if ((state >> 32) != generation || (state & LIVE) == 0)
+        if ((state >> 32) != generation || (state & LIVE) == 0) {
             return;
-        if (slot->state.compare_exchange_weak(state, state + 1, std::memory_order_acq_rel))
+        }
+        if (slot->state.compare_exchange_weak(state, state + 1, std::memory_order_acq_rel)) {
             break;
+        }
     }
     connection_ = slot->connection.load(std::memory_order_acquire);
     slot_ = static_cast<unsigned>(slot - slots);
@@ -200,8 +210,9 @@ ConnectionRef::ConnectionRef(LONG handle)
 
 ConnectionRef::~ConnectionRef()
 {
-    if (connection_ != nullptr)
+    if (connection_ != nullptr) {
         ReleaseSlot(slots[slot_]);
+    }
 }
 
 // ---- Shared helpers --------------------------------------------------------------
@@ -217,8 +228,8 @@ void StoreTriggerMode(DeviceConnection& connection, DWORD triggerMode)
         .store(triggerMode, std::memory_order_relaxed);
 }
 
-BOOL SendRequest(const DeviceConnection& connection, DWORD code, const void* input,
-                 DWORD inputSize, void* output, DWORD outputSize)
+BOOL SendRequest(const DeviceConnection& connection, DWORD code, const void* input, DWORD inputSize,
+                 void* output, DWORD outputSize)
 {
     DWORD returned = 0;
     SetLastError(0);
@@ -241,8 +252,9 @@ DWORD CurrentDeviceNumber()
 LONG DeviceOpen(DWORD deviceNumber, LONG* handle)
 {
     currentDeviceNumber.store(deviceNumber, std::memory_order_relaxed);
-    if (handle == nullptr)
+    if (handle == nullptr) {
         return ApiDeviceStatus(deviceNumber, API_INVALID_PARAMETER);
+    }
 
     // The entry is read on every open, also when the connection exists. The
     // message box runs a message loop until it is dismissed: the open/close
@@ -264,8 +276,9 @@ LONG DeviceOpen(DWORD deviceNumber, LONG* handle)
 
     DeviceConnection* connection = nullptr;
     const LONG status = CreateConnection(deviceNumber, settings, &connection);
-    if (status != API_SUCCESS)
+    if (status != API_SUCCESS) {
         return status;
+    }
     const LONG issued = IssueHandle(connection);
     if (issued == 0) {
         DestroyConnection(connection);
@@ -279,12 +292,14 @@ LONG DeviceOpen(DWORD deviceNumber, LONG* handle)
 
 LONG DeviceClose(LONG* handle)
 {
-    if (handle == nullptr || *handle == 0)
+    if (handle == nullptr || *handle == 0) {
         return API_INVALID_HANDLE;
+    }
     std::lock_guard<std::mutex> lock(openCloseLock);
     ConnectionRef connection(*handle);
-    if (!connection)
+    if (!connection) {
         return API_INVALID_HANDLE;
+    }
 
     // Every close tells the driver to close the device's named events and
     // disable its interrupts, also while other references remain.

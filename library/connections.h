@@ -51,9 +51,18 @@ public:
     ConnectionRef(const ConnectionRef&) = delete;
     ConnectionRef& operator=(const ConnectionRef&) = delete;
 
-    explicit operator bool() const { return connection_ != nullptr; }
-    DeviceConnection* operator->() const { return connection_; }
-    DeviceConnection& operator*() const { return *connection_; }
+    explicit operator bool() const
+    {
+        return connection_ != nullptr;
+    }
+    DeviceConnection* operator->() const
+    {
+        return connection_;
+    }
+    DeviceConnection& operator*() const
+    {
+        return *connection_;
+    }
 
 private:
     DeviceConnection* connection_ = nullptr;
@@ -63,8 +72,8 @@ private:
 // Sends a device control request on the connection's stream device. The
 // thread's last error is cleared first, so that a failure the driver reports
 // without an error value reads as reason 0, not as an older error.
-BOOL SendRequest(const DeviceConnection& connection, DWORD code, const void* input,
-                 DWORD inputSize, void* output, DWORD outputSize);
+BOOL SendRequest(const DeviceConnection& connection, DWORD code, const void* input, DWORD inputSize,
+                 void* output, DWORD outputSize);
 
 // ApiDeviceStatus(device number, StatusFromLastError()) of a failed request.
 LONG RequestFailureStatus(const DeviceConnection& connection);

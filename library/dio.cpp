@@ -31,8 +31,7 @@ constexpr DWORD ValidBitsOf(DWORD count)
 
 DWORD Assemble(const BYTE (&bytes)[4])
 {
-    return DWORD{bytes[0]} | DWORD{bytes[1]} << 8 | DWORD{bytes[2]} << 16 |
-           DWORD{bytes[3]} << 24;
+    return DWORD{bytes[0]} | DWORD{bytes[1]} << 8 | DWORD{bytes[2]} << 16 | DWORD{bytes[3]} << 24;
 }
 
 // A range of count ports from firstPort that lies on a board of a known
@@ -42,12 +41,15 @@ LONG CheckPortRange(const DeviceConnection& connection, const void* data, DWORD 
                     DWORD count)
 {
     const DWORD ports = PortsOf(connection);
-    if (ports == 0)
+    if (ports == 0) {
         return Fail(connection, API_BOARD_NOT_SUPPORTED);
-    if (firstPort >= ports || count == 0 || count > ports - firstPort)
+    }
+    if (firstPort >= ports || count == 0 || count > ports - firstPort) {
         return Fail(connection, API_PORT_OUT_OF_RANGE);
-    if (data == nullptr)
+    }
+    if (data == nullptr) {
         return Fail(connection, API_INVALID_PARAMETER);
+    }
     return API_SUCCESS;
 }
 
@@ -57,27 +59,30 @@ LONG ReadPorts(const DeviceConnection& connection, DWORD code, DWORD firstPort, 
                BYTE* buffer)
 {
     const LONG range = CheckPortRange(connection, buffer, firstPort, count);
-    if (range != API_SUCCESS)
+    if (range != API_SUCCESS) {
         return range;
+    }
     const PortRangeRecord record{firstPort, count};
-    if (!SendRequest(connection, code, &record, sizeof(record), buffer, count))
+    if (!SendRequest(connection, code, &record, sizeof(record), buffer, count)) {
         return RequestFailureStatus(connection);
+    }
     return API_SUCCESS;
 }
 
-LONG WritePorts(const DeviceConnection& connection, DWORD firstPort, DWORD count,
-                const BYTE* data)
+LONG WritePorts(const DeviceConnection& connection, DWORD firstPort, DWORD count, const BYTE* data)
 {
     const LONG range = CheckPortRange(connection, data, firstPort, count);
-    if (range != API_SUCCESS)
+    if (range != API_SUCCESS) {
         return range;
+    }
     BYTE record[DO_WRITE_HEADER_SIZE + MAX_PORTS];
     const PortRangeRecord head{firstPort, count};
     std::memcpy(record, &head, sizeof(head));
     std::memcpy(record + DO_WRITE_HEADER_SIZE, data, count);
     if (!SendRequest(connection, IOCTL_DIO_WRITE_DO_PORTS, record, DO_WRITE_HEADER_SIZE + count,
-                     nullptr, 0))
+                     nullptr, 0)) {
         return RequestFailureStatus(connection);
+    }
     return API_SUCCESS;
 }
 
@@ -100,13 +105,16 @@ LONG MultiPortCount(const DeviceConnection& connection, WORD port, DWORD widest,
                     StartBeyondBoard beyond, DWORD* count)
 {
     const DWORD ports = PortsOf(connection);
-    if (ports == 0)
+    if (ports == 0) {
         return Fail(connection, API_BOARD_NOT_SUPPORTED);
+    }
     DWORD remaining = ports - port;  // wraps for a start past the board
-    if (beyond == StartBeyondBoard::RefusedAtOnce && port >= ports)
+    if (beyond == StartBeyondBoard::RefusedAtOnce && port >= ports) {
         remaining = 0;
-    if (remaining == 0)
+    }
+    if (remaining == 0) {
         return Fail(connection, API_PORT_OUT_OF_RANGE);
+    }
     *count = remaining < widest ? remaining : widest;
     return API_SUCCESS;
 }
@@ -119,21 +127,25 @@ LONG ReadMultiPort(LONG handle, DWORD code, DWORD widest, StartBeyondBoard beyon
                    Value* validMask, Value* value)
 {
     ConnectionRef connection(handle);
-    if (!connection)
+    if (!connection) {
         return API_INVALID_HANDLE;
-    if (validMask == nullptr || value == nullptr)
+    }
+    if (validMask == nullptr || value == nullptr) {
         return Fail(*connection, API_INVALID_PARAMETER);
+    }
     DWORD count = 0;
     const LONG span = MultiPortCount(*connection, port, widest, beyond, &count);
-    if (span != API_SUCCESS)
+    if (span != API_SUCCESS) {
         return span;
+    }
     const DWORD mask = ValidBitsOf(count);
     *validMask = static_cast<Value>(mask);
 
     BYTE bytes[4] = {0, 0, 0, 0};
     const LONG status = ReadPorts(*connection, code, port, count, bytes);
-    if (status != API_SUCCESS)
+    if (status != API_SUCCESS) {
         return status;
+    }
     *value = static_cast<Value>(Assemble(bytes) & mask);
     return API_SUCCESS;
 }
@@ -141,15 +153,14 @@ LONG ReadMultiPort(LONG handle, DWORD code, DWORD widest, StartBeyondBoard beyon
 // Read-modify-write of count DO ports from `port`: the masked bits take the
 // state, the others keep the values last written. The readback refuses a
 // board of unknown type and ports off the board.
-LONG MergeDoPorts(DeviceConnection& connection, DWORD port, DWORD count, DWORD mask,
-                  DWORD state)
+LONG MergeDoPorts(DeviceConnection& connection, DWORD port, DWORD count, DWORD mask, DWORD state)
 {
     std::lock_guard<std::mutex> lock(connection.outputLock);
     BYTE bytes[4] = {0, 0, 0, 0};
-    const LONG status =
-        ReadPorts(connection, IOCTL_DIO_GET_CURRENT_DO_PORTS, port, count, bytes);
-    if (status != API_SUCCESS)
+    const LONG status = ReadPorts(connection, IOCTL_DIO_GET_CURRENT_DO_PORTS, port, count, bytes);
+    if (status != API_SUCCESS) {
         return status;
+    }
     const DWORD setBits = state & mask;
     for (int i = 3; i >= 0; --i) {
         const DWORD shift = 8u * static_cast<DWORD>(i);
@@ -164,12 +175,14 @@ LONG WriteMultiPort(LONG handle, DWORD widest, StartBeyondBoard beyond, WORD por
                     DWORD state)
 {
     ConnectionRef connection(handle);
-    if (!connection)
+    if (!connection) {
         return API_INVALID_HANDLE;
+    }
     DWORD count = 0;
     const LONG span = MultiPortCount(*connection, port, widest, beyond, &count);
-    if (span != API_SUCCESS)
+    if (span != API_SUCCESS) {
         return span;
+    }
     return MergeDoPorts(*connection, port, count, mask & ValidBitsOf(count), state);
 }
 
@@ -178,8 +191,9 @@ LONG WriteMultiPort(LONG handle, DWORD widest, StartBeyondBoard beyond, WORD por
 LONG ReadPortRange(LONG handle, DWORD code, DWORD firstPort, DWORD count, BYTE* buffer)
 {
     ConnectionRef connection(handle);
-    if (!connection)
+    if (!connection) {
         return API_INVALID_HANDLE;
+    }
     return ReadPorts(*connection, code, firstPort, count, buffer);
 }
 
@@ -190,14 +204,17 @@ LONG ReadPortRange(LONG handle, DWORD code, DWORD firstPort, DWORD count, BYTE* 
 LONG ReadBit(const DeviceConnection& connection, DWORD code, WORD port, WORD bit, WORD* value)
 {
     const LONG range = CheckPortRange(connection, value, port, 1);
-    if (range != API_SUCCESS)
+    if (range != API_SUCCESS) {
         return range;
+    }
     BYTE byte = 0;
     const LONG status = ReadPorts(connection, code, port, 1, &byte);
-    if (status != API_SUCCESS)
+    if (status != API_SUCCESS) {
         return status;
-    if (bit > 7)
+    }
+    if (bit > 7) {
         return Fail(connection, API_INVALID_PARAMETER);
+    }
     *value = static_cast<WORD>((byte >> bit) & 1u);
     return API_SUCCESS;
 }
@@ -215,14 +232,17 @@ bool RegisterOffset(const DeviceConnection& connection, DWORD ioAddress, DWORD* 
 LONG ReadRegister(LONG handle, DWORD code, DWORD width, DWORD ioAddress, WORD* value)
 {
     ConnectionRef connection(handle);
-    if (!connection)
+    if (!connection) {
         return API_INVALID_HANDLE;
+    }
     DWORD offset = 0;
-    if (value == nullptr || !RegisterOffset(*connection, ioAddress, &offset))
+    if (value == nullptr || !RegisterOffset(*connection, ioAddress, &offset)) {
         return Fail(*connection, API_INVALID_PARAMETER);
+    }
     BYTE bytes[2] = {0, 0};
-    if (!SendRequest(*connection, code, &offset, sizeof(offset), bytes, width))
+    if (!SendRequest(*connection, code, &offset, sizeof(offset), bytes, width)) {
         return RequestFailureStatus(*connection);
+    }
     *value = static_cast<WORD>(bytes[0] | (width == 2 ? bytes[1] << 8 : 0));
     return API_SUCCESS;
 }
@@ -230,17 +250,20 @@ LONG ReadRegister(LONG handle, DWORD code, DWORD width, DWORD ioAddress, WORD* v
 LONG WriteRegister(LONG handle, DWORD code, DWORD width, DWORD ioAddress, WORD value)
 {
     ConnectionRef connection(handle);
-    if (!connection)
+    if (!connection) {
         return API_INVALID_HANDLE;
+    }
     DWORD offset = 0;
-    if (!RegisterOffset(*connection, ioAddress, &offset))
+    if (!RegisterOffset(*connection, ioAddress, &offset)) {
         return Fail(*connection, API_INVALID_PARAMETER);
+    }
     BYTE record[sizeof(DWORD) + sizeof(WORD)];
     std::memcpy(record, &offset, sizeof(offset));
     record[4] = static_cast<BYTE>(value);
     record[5] = static_cast<BYTE>(value >> 8);
-    if (!SendRequest(*connection, code, record, sizeof(DWORD) + width, nullptr, 0))
+    if (!SendRequest(*connection, code, record, sizeof(DWORD) + width, nullptr, 0)) {
         return RequestFailureStatus(*connection);
+    }
     return API_SUCCESS;
 }
 
@@ -256,8 +279,9 @@ LONG DioReadDiPorts(LONG handle, DWORD firstPort, DWORD portCount, BYTE* buffer)
 LONG DioWriteDoPorts(LONG handle, DWORD firstPort, DWORD portCount, const BYTE* data)
 {
     ConnectionRef connection(handle);
-    if (!connection)
+    if (!connection) {
         return API_INVALID_HANDLE;
+    }
     std::lock_guard<std::mutex> lock(connection->outputLock);
     return WritePorts(*connection, firstPort, portCount, data);
 }
@@ -277,19 +301,22 @@ LONG DioReadPortByte(LONG handle, WORD port, BYTE* value)
 LONG DioReadBit(LONG handle, WORD port, WORD bit, WORD* value)
 {
     ConnectionRef connection(handle);
-    if (!connection)
+    if (!connection) {
         return API_INVALID_HANDLE;
+    }
     return ReadBit(*connection, IOCTL_DIO_READ_DI_PORTS, port, bit, value);
 }
 
 LONG DioReadPortWord(LONG handle, WORD port, WORD* validMask, WORD* value)
 {
-    return ReadMultiPort(handle, IOCTL_DIO_READ_DI_PORTS, 2, StartBeyondBoard::RefusedAtOnce, port, validMask, value);
+    return ReadMultiPort(handle, IOCTL_DIO_READ_DI_PORTS, 2, StartBeyondBoard::RefusedAtOnce, port,
+                         validMask, value);
 }
 
 LONG DioReadPortDword(LONG handle, WORD port, DWORD* validMask, DWORD* value)
 {
-    return ReadMultiPort(handle, IOCTL_DIO_READ_DI_PORTS, 4, StartBeyondBoard::RefusedAtOnce, port, validMask, value);
+    return ReadMultiPort(handle, IOCTL_DIO_READ_DI_PORTS, 4, StartBeyondBoard::RefusedAtOnce, port,
+                         validMask, value);
 }
 
 // ---- Output readback ----------------------------------------------------------------
@@ -299,20 +326,24 @@ LONG DioReadPortDword(LONG handle, WORD port, DWORD* validMask, DWORD* value)
 LONG DioGetCurrentDOByte(LONG handle, WORD port, BYTE* value)
 {
     ConnectionRef connection(handle);
-    if (!connection)
+    if (!connection) {
         return API_INVALID_HANDLE;
-    if (value == nullptr)
+    }
+    if (value == nullptr) {
         return Fail(*connection, API_INVALID_PARAMETER);
+    }
     return ReadPorts(*connection, IOCTL_DIO_GET_CURRENT_DO_PORTS, port, 1, value);
 }
 
 LONG DioGetCurrentDOBit(LONG handle, WORD port, WORD bit, WORD* value)
 {
     ConnectionRef connection(handle);
-    if (!connection)
+    if (!connection) {
         return API_INVALID_HANDLE;
-    if (value == nullptr)
+    }
+    if (value == nullptr) {
         return Fail(*connection, API_INVALID_PARAMETER);
+    }
     return ReadBit(*connection, IOCTL_DIO_GET_CURRENT_DO_PORTS, port, bit, value);
 }
 
@@ -341,10 +372,12 @@ LONG DioWritePortByte(LONG handle, WORD port, WORD mask, WORD state)
 LONG DioWriteBit(LONG handle, WORD port, WORD bit, WORD state)
 {
     ConnectionRef connection(handle);
-    if (!connection)
+    if (!connection) {
         return API_INVALID_HANDLE;
-    if (bit > 7)
+    }
+    if (bit > 7) {
         return Fail(*connection, API_INVALID_PARAMETER);
+    }
     // Any non-zero state sets the bit; it never spills into a neighbour.
     return MergeDoPorts(*connection, port, 1, 1u << bit, state != 0 ? 0xFFu : 0u);
 }

@@ -31,7 +31,9 @@ constexpr DispatchEntry DispatchTable[] = {
          return DeviceOpen(static_cast<DWORD>(first), reinterpret_cast<LONG*>(second));
      }},
     {FUNC_DEVICE_CLOSE, false,
-     [](LONG_PTR first, LONG_PTR) { return DeviceClose(reinterpret_cast<LONG*>(first)); }},
+     [](LONG_PTR first, LONG_PTR) {
+         return DeviceClose(reinterpret_cast<LONG*>(first));
+     }},
     {FUNC_DEVICE_GET_FEATURES, true,
      [](LONG_PTR first, LONG_PTR second) {
          const auto& b = BlockOf<DeviceGetFeaturesBlock>(second);
@@ -177,8 +179,9 @@ struct CodeIndex {
     const DispatchEntry* byCode[HIGHEST_CODE + 1] = {};
     constexpr CodeIndex()
     {
-        for (const DispatchEntry& entry : DispatchTable)
+        for (const DispatchEntry& entry : DispatchTable) {
             byCode[entry.code] = &entry;
+        }
     }
 };
 constexpr CodeIndex Codes;
@@ -189,8 +192,9 @@ constexpr CodeIndex Codes;
 LONG MissingBlockStatus(LONG handle)
 {
     ConnectionRef connection(handle);
-    if (!connection)
+    if (!connection) {
         return API_INVALID_HANDLE;
+    }
     return ApiDeviceStatus(connection->deviceNumber, API_INVALID_PARAMETER);
 }
 
@@ -199,12 +203,15 @@ LONG MissingBlockStatus(LONG handle)
 LONG DriverProc(DWORD, DWORD, DWORD functionCode, LONG_PTR first, LONG_PTR second)
 {
     const DWORD code = functionCode & 0xFFFF;
-    if (code > HIGHEST_CODE)
+    if (code > HIGHEST_CODE) {
         return API_UNKNOWN_FUNCTION;
+    }
     const DispatchEntry* entry = Codes.byCode[code];
-    if (entry == nullptr)
+    if (entry == nullptr) {
         return API_UNKNOWN_FUNCTION;
-    if (entry->hasBlock && second == 0)
+    }
+    if (entry->hasBlock && second == 0) {
         return MissingBlockStatus(HandleOf(first));
+    }
     return entry->handler(first, second);
 }

@@ -29,8 +29,9 @@ constexpr DWORD NO_EVENT = 0xFFFFFFFF;
 DWORD EventIndexOf(DWORD code)
 {
     for (const EventTypeEntry& entry : EventTypeTable) {
-        if (entry.code == code)
+        if (entry.code == code) {
             return entry.eventIndex;
+        }
     }
     return NO_EVENT;
 }
@@ -40,10 +41,12 @@ DWORD EventIndexOf(DWORD code)
 DWORD BoardEventIndexOf(const DeviceConnection& connection, DWORD code)
 {
     const DWORD index = EventIndexOf(code);
-    if (index == NO_EVENT)
+    if (index == NO_EVENT) {
         return NO_EVENT;
-    if (index >= ServedEventCountOf(connection.settings.BoardID))
+    }
+    if (index >= ServedEventCountOf(connection.settings.BoardID)) {
         return NO_EVENT;
+    }
     return index;
 }
 
@@ -53,17 +56,20 @@ void OpenInterruptEvents(DeviceConnection& connection)
 {
     for (DWORD index = 0; index < EVENT_COUNT; ++index) {
         std::atomic<HANDLE>& slot = connection.waitHandles[1 + index];
-        if (slot.load(std::memory_order_acquire) != nullptr)
+        if (slot.load(std::memory_order_acquire) != nullptr) {
             continue;
+        }
         WCHAR name[40];
         StringCchPrintfW(name, 40, INTERRUPT_EVENT_NAME_FORMATS[index],
                          static_cast<int>(connection.deviceNumber));
         HANDLE event = CreateEventW(nullptr, FALSE, FALSE, name);
-        if (event == nullptr)
+        if (event == nullptr) {
             continue;
+        }
         HANDLE expected = nullptr;
-        if (!slot.compare_exchange_strong(expected, event, std::memory_order_acq_rel))
+        if (!slot.compare_exchange_strong(expected, event, std::memory_order_acq_rel)) {
             CloseHandle(event);  // another thread opened it meanwhile
+        }
     }
 }
 
@@ -102,17 +108,19 @@ void WriteBoardByte(const DeviceConnection& connection, DWORD registerOffset, BY
 LONG EnableEvent(LONG handle, WORD eventType, WORD enable, WORD count)
 {
     ConnectionRef connection(handle);
-    if (!connection)
+    if (!connection) {
         return API_INVALID_HANDLE;
+    }
     const DWORD index = BoardEventIndexOf(*connection, eventType);
-    if (index == NO_EVENT)
+    if (index == NO_EVENT) {
         return ApiDeviceStatus(connection->deviceNumber, API_EVENT_NOT_SUPPORTED);
-    if (enable != 0 && count == 0)
+    }
+    if (enable != 0 && count == 0) {
         return ApiDeviceStatus(connection->deviceNumber, API_INVALID_PARAMETER);
+    }
 
     OpenInterruptEvents(*connection);
-    WriteBoardByte(*connection, REG_TRIGGER_MODE,
-                   static_cast<BYTE>(LoadTriggerMode(*connection)));
+    WriteBoardByte(*connection, REG_TRIGGER_MODE, static_cast<BYTE>(LoadTriggerMode(*connection)));
 
     EventEnableRecord record{};
     // The driver reads one flag byte: an enable value whose low byte is zero
@@ -120,13 +128,15 @@ LONG EnableEvent(LONG handle, WORD eventType, WORD enable, WORD count)
     record.enable = enable == 0 ? 0 : (enable & 0xFF) != 0 ? static_cast<BYTE>(enable) : 1;
     record.eventIndex = static_cast<WORD>(index);
     record.count = count;
-    if (!SendRequest(*connection, IOCTL_DIO_ENABLE_EVENT, &record, sizeof(record), nullptr, 0))
+    if (!SendRequest(*connection, IOCTL_DIO_ENABLE_EVENT, &record, sizeof(record), nullptr, 0)) {
         return RequestFailureStatus(*connection);
+    }
 
-    if (eventType == EVT_DI_INTERRUPT2_ALIAS)
+    if (eventType == EVT_DI_INTERRUPT2_ALIAS) {
         connection->alias2Enabled.store(enable == 1 ? 1 : 0, std::memory_order_relaxed);
-    else if (eventType == EVT_DI_INTERRUPT3_ALIAS)
+    } else if (eventType == EVT_DI_INTERRUPT3_ALIAS) {
         connection->alias3Enabled.store(enable == 1 ? 1 : 0, std::memory_order_relaxed);
+    }
     return API_SUCCESS;
 }
 
@@ -135,25 +145,29 @@ LONG DioDisableEvent(LONG handle, DWORD eventType)
     return EnableEvent(handle, static_cast<WORD>(eventType), 0, 0);
 }
 
-LONG DioEnableEventAndSpecifyDiPorts(LONG handle, DWORD eventType, DWORD firstPort,
-                                     DWORD portCount)
+LONG DioEnableEventAndSpecifyDiPorts(LONG handle, DWORD eventType, DWORD firstPort, DWORD portCount)
 {
     {
         ConnectionRef connection(handle);
-        if (!connection)
+        if (!connection) {
             return API_INVALID_HANDLE;
+        }
         const DWORD index = BoardEventIndexOf(*connection, eventType);
-        if (index == NO_EVENT)
+        if (index == NO_EVENT) {
             return ApiDeviceStatus(connection->deviceNumber, API_EVENT_NOT_SUPPORTED);
+        }
         const DWORD ports = PortCountOf(connection->settings.BoardID);
-        if (ports == 0)
+        if (ports == 0) {
             return ApiDeviceStatus(connection->deviceNumber, API_BOARD_NOT_SUPPORTED);
-        if (firstPort >= ports || portCount > ports - firstPort)
+        }
+        if (firstPort >= ports || portCount > ports - firstPort) {
             return ApiDeviceStatus(connection->deviceNumber, API_INVALID_PARAMETER);
+        }
         const EventWindowRecord window{index, firstPort, portCount};
         if (!SendRequest(*connection, IOCTL_DIO_SPECIFY_EVENT_DI_PORTS, &window, sizeof(window),
-                         nullptr, 0))
+                         nullptr, 0)) {
             return RequestFailureStatus(*connection);
+        }
     }
     return EnableEvent(handle, static_cast<WORD>(eventType), 1, 1);
 }
@@ -161,33 +175,40 @@ LONG DioEnableEventAndSpecifyDiPorts(LONG handle, DWORD eventType, DWORD firstPo
 LONG DioGetLatestEventDiPortsState(LONG handle, DWORD eventType, BYTE* buffer, DWORD length)
 {
     ConnectionRef connection(handle);
-    if (!connection)
+    if (!connection) {
         return API_INVALID_HANDLE;
-    if (buffer == nullptr || length == 0)
+    }
+    if (buffer == nullptr || length == 0) {
         return ApiDeviceStatus(connection->deviceNumber, API_INVALID_PARAMETER);
+    }
     const DWORD index = BoardEventIndexOf(*connection, eventType);
-    if (index == NO_EVENT)
+    if (index == NO_EVENT) {
         return ApiDeviceStatus(connection->deviceNumber, API_EVENT_NOT_SUPPORTED);
+    }
     const EventIndexRecord record{index};
     if (!SendRequest(*connection, IOCTL_DIO_GET_LATEST_EVENT_DI_STATE, &record, sizeof(record),
-                     buffer, length))
+                     buffer, length)) {
         return RequestFailureStatus(*connection);
+    }
     return API_SUCCESS;
 }
 
 LONG CheckEvent(LONG handle, WORD* eventType, DWORD timeout)
 {
     ConnectionRef connection(handle);
-    if (!connection)
+    if (!connection) {
         return API_INVALID_HANDLE;
-    if (eventType == nullptr)
+    }
+    if (eventType == nullptr) {
         return ApiDeviceStatus(connection->deviceNumber, API_INVALID_PARAMETER);
+    }
 
     // The call reference keeps the connection and its five handles open until
     // this wait has returned, also when another thread closes the device.
     HANDLE handles[1 + EVENT_COUNT];
-    for (DWORD i = 0; i < 1 + EVENT_COUNT; ++i)
+    for (DWORD i = 0; i < 1 + EVENT_COUNT; ++i) {
         handles[i] = connection->waitHandles[i].load(std::memory_order_acquire);
+    }
     const DWORD result = WaitForMultipleObjects(1 + EVENT_COUNT, handles, FALSE, timeout);
 
     if (result == WAIT_OBJECT_0) {

@@ -30,11 +30,13 @@ constexpr FeaturesRecord MakeFeatures(DWORD boardType, DWORD lineCount)
 {
     FeaturesRecord record{};
     constexpr char16_t version[] = u"Ver 1.0";
-    for (DWORD i = 0; i < sizeof(version) / sizeof(version[0]); ++i)
+    for (DWORD i = 0; i < sizeof(version) / sizeof(version[0]); ++i) {
         Put16(record, 2 * i, version[i]);
+    }
     constexpr char16_t libraryName[] = u"RLX4100.DLL";
-    for (DWORD i = 0; i < sizeof(libraryName) / sizeof(libraryName[0]); ++i)
+    for (DWORD i = 0; i < sizeof(libraryName) / sizeof(libraryName[0]); ++i) {
         Put16(record, 16 + 2 * i, libraryName[i]);
+    }
     Put32(record, 48, boardType);
     Put16(record, 58, lineCount);
     Put16(record, 60, lineCount);
@@ -59,12 +61,14 @@ constexpr FeaturesRecord VTM6200K_FEATURES =
 LONG DeviceGetFeatures(LONG handle, void* buffer, WORD size)
 {
     ConnectionRef connection(handle);
-    if (!connection)
+    if (!connection) {
         return API_INVALID_HANDLE;
+    }
     // The whole record is written: a buffer declared smaller is refused
     // rather than overrun.
-    if (buffer == nullptr || size < DEVICE_FEATURES_SIZE)
+    if (buffer == nullptr || size < DEVICE_FEATURES_SIZE) {
         return ApiDeviceStatus(connection->deviceNumber, API_INVALID_PARAMETER);
+    }
 
     const FeaturesRecord* record = nullptr;
     switch (connection->settings.BoardID) {

@@ -10,9 +10,9 @@
 namespace {
 
 enum class PropertyShape {
-    Number,        // 4 bytes; the whole buffer is cleared first
-    PlainNumber,   // 4 bytes; the rest of the buffer is left alone
-    PortBytes,     // one byte per port; the whole buffer is cleared first
+    Number,       // 4 bytes; the whole buffer is cleared first
+    PlainNumber,  // 4 bytes; the rest of the buffer is left alone
+    PortBytes,    // one byte per port; the whole buffer is cleared first
 };
 
 struct PropertyEntry {
@@ -43,8 +43,9 @@ constexpr PropertyEntry PropertyTable[] = {
 const PropertyEntry* FindProperty(WORD id)
 {
     for (const PropertyEntry& entry : PropertyTable) {
-        if (entry.id == id)
+        if (entry.id == id) {
             return &entry;
+        }
     }
     return nullptr;
 }
@@ -99,17 +100,21 @@ BYTE FirstPortByte(DeviceConnection& connection, WORD id)
 RLX4100_API LONG DeviceGetProperty(LONG handle, WORD id, void* buffer, DWORD* length)
 {
     ConnectionRef connection(handle);
-    if (!connection)
+    if (!connection) {
         return API_INVALID_HANDLE;
+    }
     const DWORD deviceNumber = connection->deviceNumber;
     const PropertyEntry* property = FindProperty(id);
-    if (property == nullptr)
+    if (property == nullptr) {
         return ApiDeviceStatus(deviceNumber, API_PROPERTY_NOT_SUPPORTED);
-    if (length == nullptr)
+    }
+    if (length == nullptr) {
         return ApiDeviceStatus(deviceNumber, API_INVALID_PARAMETER);
+    }
     const DWORD ports = PortCountOf(connection->settings.BoardID);
-    if (property->needsBoardType && ports == 0)
+    if (property->needsBoardType && ports == 0) {
         return ApiDeviceStatus(deviceNumber, API_BOARD_NOT_SUPPORTED);
+    }
 
     const DWORD size = property->shape == PropertyShape::PortBytes ? ports : sizeof(DWORD);
     if (buffer == nullptr) {
@@ -122,13 +127,15 @@ RLX4100_API LONG DeviceGetProperty(LONG handle, WORD id, void* buffer, DWORD* le
     }
 
     auto* bytes = static_cast<BYTE*>(buffer);
-    if (property->shape != PropertyShape::PlainNumber)
+    if (property->shape != PropertyShape::PlainNumber) {
         std::memset(bytes, 0, *length);
+    }
     if (property->shape == PropertyShape::PortBytes) {
         if (id == PROP_DI_INTERRUPT_BITS) {
             // The fixed description: 3, 0, 3, 0 on four ports, 3, 0 on two.
-            for (DWORD port = 0; port < ports; port += 2)
+            for (DWORD port = 0; port < ports; port += 2) {
                 bytes[port] = 3;
+            }
         } else {
             bytes[0] = FirstPortByte(*connection, id);
         }
@@ -143,18 +150,23 @@ RLX4100_API LONG DeviceGetProperty(LONG handle, WORD id, void* buffer, DWORD* le
 RLX4100_API LONG DeviceSetProperty(LONG handle, WORD id, void* data, DWORD length)
 {
     ConnectionRef connection(handle);
-    if (!connection)
+    if (!connection) {
         return API_INVALID_HANDLE;
+    }
     const DWORD deviceNumber = connection->deviceNumber;
-    if (data == nullptr)
+    if (data == nullptr) {
         return ApiDeviceStatus(deviceNumber, API_INVALID_PARAMETER);
-    if (id != PROP_DI_RISING_EDGE_MASK && id != PROP_DI_FALLING_EDGE_MASK)
+    }
+    if (id != PROP_DI_RISING_EDGE_MASK && id != PROP_DI_FALLING_EDGE_MASK) {
         return ApiDeviceStatus(deviceNumber, API_INVALID_PARAMETER);
+    }
     const DWORD ports = PortCountOf(connection->settings.BoardID);
-    if (ports == 0)
+    if (ports == 0) {
         return ApiDeviceStatus(deviceNumber, API_BOARD_NOT_SUPPORTED);
-    if (length < ports)
+    }
+    if (length < ports) {
         return ApiDeviceStatus(deviceNumber, API_INVALID_PARAMETER);
+    }
 
     const DWORD first = *static_cast<const BYTE*>(data);
     const DWORD eventMask = EventMaskOf(connection->settings.BoardID);

@@ -25,14 +25,16 @@ RegistryValueEntry DwordRow(const WCHAR* name, DWORD* value)
 
 DWORD ReadDeviceSettings(DWORD deviceNumber, DeviceSettings* settings)
 {
-    if (settings == nullptr)
+    if (settings == nullptr) {
         return 0;
+    }
 
     WCHAR path[KEY_PATH_CHARS];
     bool found = false;
     for (const WCHAR* driverKey : DRIVER_KEY_SEARCH_ORDER) {
-        if (!FormatDeviceKey(path, driverKey, deviceNumber))
+        if (!FormatDeviceKey(path, driverKey, deviceNumber)) {
             continue;
+        }
         RegistryValueEntry boardId[] = {DwordRow(VAL_BOARD_ID, &settings->BoardID),
                                         {nullptr, 0, 0, nullptr}};
         if (AccessRegistryValues(path, boardId, REGISTRY_ACCESS_READ, 0) == 1) {
@@ -40,8 +42,9 @@ DWORD ReadDeviceSettings(DWORD deviceNumber, DeviceSettings* settings)
             break;
         }
     }
-    if (!found)
+    if (!found) {
         return 0;
+    }
 
     RegistryValueEntry values[] = {
         DwordRow(VAL_SWITCH_ID, &settings->SwitchID),
@@ -65,30 +68,35 @@ DWORD ReadDeviceSettings(DWORD deviceNumber, DeviceSettings* settings)
 
 DWORD WriteDeviceSettings(DWORD deviceNumber, const DeviceSettings* settings)
 {
-    if (settings == nullptr)
+    if (settings == nullptr) {
         return 0;
+    }
     const ModelNames* names = NamesOf(settings->BoardID);
-    if (names == nullptr)
+    if (names == nullptr) {
         return 0;
+    }
 
     WCHAR deviceName[DEVICE_NAME_MAX_CHARS + 1];
     StringCchPrintfW(deviceName, DEVICE_NAME_MAX_CHARS + 1, names->deviceNameFormat,
                      static_cast<int>(settings->SwitchID), settings->BaseAddress);
 
     WCHAR path[KEY_PATH_CHARS];
-    if (!FormatDeviceKey(path, DEVICE_LIST_KEY, deviceNumber))
+    if (!FormatDeviceKey(path, DEVICE_LIST_KEY, deviceNumber)) {
         return 0;
+    }
     DWORD switchId = settings->SwitchID;
     RegistryValueEntry listEntry[] = {
         {VAL_DEVICE_NAME, REG_SZ, 0, deviceName},
         DwordRow(VAL_SWITCH_ID, &switchId),
         {nullptr, 0, 0, nullptr},
     };
-    if (AccessRegistryValues(path, listEntry, REGISTRY_ACCESS_WRITE, 1) != 1)
+    if (AccessRegistryValues(path, listEntry, REGISTRY_ACCESS_WRITE, 1) != 1) {
         return 0;
+    }
 
-    if (!FormatDeviceKey(path, names->driverKey, deviceNumber))
+    if (!FormatDeviceKey(path, names->driverKey, deviceNumber)) {
         return 0;
+    }
     DWORD triggerMode = settings->TriggerMode;
     RegistryValueEntry driverEntry[] = {
         DwordRow(VAL_TRIGGER_MODE, &triggerMode),

@@ -8,12 +8,15 @@
 DWORD StatusFromLastError()
 {
     const DWORD error = GetLastError();
-    if (error == 0)
+    if (error == 0) {
         return 0;
-    if (error == 0xFFFFFFFFu)
+    }
+    if (error == 0xFFFFFFFFu) {
         return API_SYS_UNKNOWN;
-    if ((error & DRV_STATUS_APPLICATION_BIT) != 0)
+    }
+    if ((error & DRV_STATUS_APPLICATION_BIT) != 0) {
         return error & ~DRV_STATUS_APPLICATION_BIT;
+    }
     switch (error) {
     case ERROR_FILE_NOT_FOUND:
         return API_SYS_FILE_NOT_FOUND;

@@ -66,8 +66,7 @@ DWORD GetFileSize(HANDLE file, LPDWORD fileSizeHigh);
 // unchanged and the last error ERROR_NEGATIVE_SEEK (a position before the
 // start), ERROR_INVALID_PARAMETER (a bad method, or a position beyond 32 bits
 // without distanceToMoveHigh) or ERROR_INVALID_HANDLE.
-DWORD SetFilePointer(HANDLE file, LONG distanceToMove, PLONG distanceToMoveHigh,
-                     DWORD moveMethod);
+DWORD SetFilePointer(HANDLE file, LONG distanceToMove, PLONG distanceToMoveHigh, DWORD moveMethod);
 
 // Makes the current position the end of the file: bytes after it are cut
 // off, or the file is extended with zero bytes up to it. The position does
@@ -79,8 +78,8 @@ BOOL SetEndOfFile(HANDLE file);
 // (which must not be NULL). Reading at or past the end succeeds with 0 bytes.
 // FALSE with the last error set on failure (*numberOfBytesRead then holds
 // what was read before the failure).
-BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD numberOfBytesToRead,
-              LPDWORD numberOfBytesRead, LPOVERLAPPED overlapped);
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD numberOfBytesToRead, LPDWORD numberOfBytesRead,
+              LPOVERLAPPED overlapped);
 
 // Writes numberOfBytesToWrite bytes at the position (extending the file as
 // needed) and advances the position by the count written, stored in

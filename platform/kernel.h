@@ -57,8 +57,7 @@ DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds);
 // others are untouched). WAIT_TIMEOUT on time-out; WAIT_FAILED with
 // ERROR_INVALID_HANDLE when any entry is NULL or invalid, or
 // ERROR_INVALID_PARAMETER for a bad count, a NULL array or waitAll TRUE.
-DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
-                             DWORD milliseconds);
+DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds);
 
 // ---- Threads ---------------------------------------------------------------
 

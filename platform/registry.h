@@ -24,9 +24,9 @@ LONG RegOpenKeyExW(HKEY root, LPCWSTR subKey, DWORD options, REGSAM access, PHKE
 // ERROR_INVALID_PARAMETER for a malformed path (an empty element, a name
 // longer than 255 characters or holding a control character); nothing is
 // created then.
-LONG RegCreateKeyExW(HKEY root, LPCWSTR subKey, DWORD reserved, LPWSTR className,
-                     DWORD options, REGSAM access, LPSECURITY_ATTRIBUTES security,
-                     PHKEY result, LPDWORD disposition);
+LONG RegCreateKeyExW(HKEY root, LPCWSTR subKey, DWORD reserved, LPWSTR className, DWORD options,
+                     REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY result,
+                     LPDWORD disposition);
 
 // Names the index-th subkey (in creation order). On entry *nameChars is the
 // capacity of name in characters including the terminator; on success it is
@@ -42,8 +42,8 @@ LONG RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameChars, LPDWOR
 // stored size; otherwise ERROR_MORE_DATA with *size set to the stored size.
 // ERROR_FILE_NOT_FOUND when the value does not exist. REG_SZ values are
 // stored as UTF-16 bytes including the terminator.
-LONG RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD reserved, LPDWORD type,
-                      LPBYTE data, LPDWORD size);
+LONG RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                      LPDWORD size);
 
 // Writes a value of the given type and size (bytes copied as given).
 // ERROR_INVALID_PARAMETER when data is NULL with a non-zero size or the

@@ -10,8 +10,8 @@ using PFN_Init = DWORD_PTR (*)(LPCWSTR activeKey, DWORD_PTR busContext);
 using PFN_Deinit = BOOL (*)(DWORD_PTR deviceContext);
 using PFN_Open = DWORD_PTR (*)(DWORD_PTR deviceContext, DWORD access, DWORD shareMode);
 using PFN_Close = BOOL (*)(DWORD_PTR openContext);
-using PFN_IOControl = BOOL (*)(DWORD_PTR openContext, DWORD code, PBYTE in, DWORD inSize,
-                               PBYTE out, DWORD outSize, PDWORD returned);
+using PFN_IOControl = BOOL (*)(DWORD_PTR openContext, DWORD code, PBYTE in, DWORD inSize, PBYTE out,
+                               DWORD outSize, PDWORD returned);
 using PFN_Read = DWORD (*)(DWORD_PTR openContext, LPVOID buffer, DWORD count);
 using PFN_Write = DWORD (*)(DWORD_PTR openContext, LPCVOID buffer, DWORD count);
 using PFN_Seek = DWORD (*)(DWORD_PTR openContext, LONG amount, DWORD type);

@@ -96,8 +96,7 @@ typedef uint16_t WCHAR; /* the same 16-bit code units */
 #elif defined(__STDC_VERSION__) && __STDC_VERSION__ >= 201112L
 #define RLX4100_STATIC_ASSERT(condition, tag) _Static_assert(condition, #tag)
 #else
-#define RLX4100_STATIC_ASSERT(condition, tag) \
-    typedef char rlx4100_check_##tag[(condition) ? 1 : -1]
+#define RLX4100_STATIC_ASSERT(condition, tag) typedef char rlx4100_check_##tag[(condition) ? 1 : -1]
 #endif
 
 /* ---- Status codes ------------------------------------------------------------ */
@@ -117,11 +116,11 @@ typedef uint16_t WCHAR; /* the same 16-bit code units */
 #define API_EVENT_NOT_SUPPORTED 40
 #define API_PROPERTY_NOT_SUPPORTED 62
 #define API_WAIT_FAILED 63
-#define API_SYS_UNKNOWN 100          /* platform error 0xFFFFFFFF */
-#define API_SYS_FILE_NOT_FOUND 101   /* platform error 2 */
-#define API_SYS_INVALID_HANDLE 102   /* platform error 6 */
+#define API_SYS_UNKNOWN 100           /* platform error 0xFFFFFFFF */
+#define API_SYS_FILE_NOT_FOUND 101    /* platform error 2 */
+#define API_SYS_INVALID_HANDLE 102    /* platform error 6 */
 #define API_SYS_TOO_MANY_COMMANDS 103 /* platform error 56 */
-#define API_SYS_NO_ACCESS 105        /* platform error 998 */
+#define API_SYS_NO_ACCESS 105         /* platform error 998 */
 
 /* The device-qualified status of a device number and a reason number:
  * (deviceNumber + 1) * 4096 + reason, as a 32-bit addition. */
@@ -151,9 +150,9 @@ RLX4100_INLINE LONG ApiDeviceStatus(DWORD deviceNumber, DWORD reason)
  * "per port" (one byte per DI port: 4 or 2 bytes). */
 
 #define PROP_DEVICE_NUMBER RLX4100_CONSTANT(WORD, 0)
-#define PROP_BOARD_TYPE RLX4100_CONSTANT(WORD, 1)    /* 135, 226 or 221 */
+#define PROP_BOARD_TYPE RLX4100_CONSTANT(WORD, 1) /* 135, 226 or 221 */
 #define PROP_SWITCH_ID RLX4100_CONSTANT(WORD, 2)
-#define PROP_BASE_ADDRESS RLX4100_CONSTANT(WORD, 3)  /* first I/O port */
+#define PROP_BASE_ADDRESS RLX4100_CONSTANT(WORD, 3) /* first I/O port */
 #define PROP_IRQ RLX4100_CONSTANT(WORD, 4)
 #define PROP_BUS_NUMBER RLX4100_CONSTANT(WORD, 5)
 #define PROP_SLOT_NUMBER RLX4100_CONSTANT(WORD, 6)
@@ -179,14 +178,14 @@ RLX4100_INLINE LONG ApiDeviceStatus(DWORD deviceNumber, DWORD reason)
 typedef struct DeviceFeatures {
     WCHAR version[8];      /* "Ver 1.0", terminated */
     WCHAR libraryName[16]; /* "RLX4100.DLL", terminated, rest zero */
-    DWORD boardType;       /* 135 for the VTC-4100 family (also the VTC-4100E), 221 for the VTM-6200K */
-    WORD reserved52[3];    /* 0 */
-    WORD diLineCount;      /* digital input lines: 32 (four ports) or 16 (two ports) */
-    WORD doLineCount;      /* digital output lines, the same count */
-    WORD one;              /* 1 */
-    BYTE reserved64[720];  /* 0 */
-    DWORD marker;          /* 0x1500 */
-    BYTE reserved788[12];  /* 0 */
+    DWORD boardType; /* 135 for the VTC-4100 family (also the VTC-4100E), 221 for the VTM-6200K */
+    WORD reserved52[3];   /* 0 */
+    WORD diLineCount;     /* digital input lines: 32 (four ports) or 16 (two ports) */
+    WORD doLineCount;     /* digital output lines, the same count */
+    WORD one;             /* 1 */
+    BYTE reserved64[720]; /* 0 */
+    DWORD marker;         /* 0x1500 */
+    BYTE reserved788[12]; /* 0 */
 } DeviceFeatures;
 RLX4100_STATIC_ASSERT(sizeof(DeviceFeatures) == DEVICE_FEATURES_SIZE, features_size);
 RLX4100_STATIC_ASSERT(offsetof(DeviceFeatures, libraryName) == 16, features_library_name);
@@ -196,7 +195,7 @@ RLX4100_STATIC_ASSERT(offsetof(DeviceFeatures, doLineCount) == 60, features_do_l
 RLX4100_STATIC_ASSERT(offsetof(DeviceFeatures, one) == 62, features_one);
 RLX4100_STATIC_ASSERT(offsetof(DeviceFeatures, marker) == 784, features_marker);
 
-#include "rlx4100_exports.h"
 #include "rlx4100_driver_proc.h"
+#include "rlx4100_exports.h"
 
 #endif /* RLX4100_H */

@@ -48,8 +48,8 @@
  * Codes 0, 1 and 132 take no block (see DriverProc). */
 
 typedef struct DeviceGetFeaturesBlock { /* code 2 */
-    void* buffer; /* receives the 800-byte DeviceFeatures record */
-    WORD size; /* the buffer's capacity in bytes; below 800 refused */
+    void* buffer;                       /* receives the 800-byte DeviceFeatures record */
+    WORD size;                          /* the buffer's capacity in bytes; below 800 refused */
 } DeviceGetFeaturesBlock;
 
 typedef struct DioReadPortByteBlock { /* code 20 */
@@ -224,8 +224,8 @@ extern "C" {
  * param2 0: API_INVALID_HANDLE when param1 is not a live handle, else reason
  * API_INVALID_PARAMETER; then the operation's own checks. It holds no state
  * and is as thread-safe as the operation it calls. */
-RLX4100_API LONG DriverProc(DWORD driverId, DWORD driverHandle, DWORD functionCode,
-                            LONG_PTR param1, LONG_PTR param2);
+RLX4100_API LONG DriverProc(DWORD driverId, DWORD driverHandle, DWORD functionCode, LONG_PTR param1,
+                            LONG_PTR param2);
 
 #if defined(__cplusplus)
 } /* extern "C" */
@@ -248,7 +248,8 @@ RLX4100_STATIC_ASSERT(offsetof(DioReadBitBlock, bit) == 2, DioReadBitBlock_bit);
 RLX4100_STATIC_ASSERT(offsetof(DioReadBitBlock, value) == 4, DioReadBitBlock_value);
 RLX4100_STATIC_ASSERT(offsetof(DioWriteBitBlock, bit) == 2, DioWriteBitBlock_bit);
 RLX4100_STATIC_ASSERT(offsetof(DioWriteBitBlock, state) == 4, DioWriteBitBlock_state);
-RLX4100_STATIC_ASSERT(offsetof(DioGetCurrentDOByteBlock, value) == 4, DioGetCurrentDOByteBlock_value);
+RLX4100_STATIC_ASSERT(offsetof(DioGetCurrentDOByteBlock, value) == 4,
+                      DioGetCurrentDOByteBlock_value);
 RLX4100_STATIC_ASSERT(offsetof(DioGetCurrentDOBitBlock, bit) == 2, DioGetCurrentDOBitBlock_bit);
 RLX4100_STATIC_ASSERT(offsetof(DioGetCurrentDOBitBlock, value) == 4, DioGetCurrentDOBitBlock_value);
 RLX4100_STATIC_ASSERT(offsetof(WritePortByteBlock, value) == 2, WritePortByteBlock_value);
@@ -263,27 +264,40 @@ RLX4100_STATIC_ASSERT(offsetof(DeviceSetPropertyBlock, data) == 8, DeviceSetProp
 RLX4100_STATIC_ASSERT(offsetof(DeviceGetPropertyBlock, length) == 4, DeviceGetPropertyBlock_length);
 RLX4100_STATIC_ASSERT(offsetof(DeviceGetPropertyBlock, buffer) == 8, DeviceGetPropertyBlock_buffer);
 RLX4100_STATIC_ASSERT(offsetof(DioReadPortWordBlock, value) == 4, DioReadPortWordBlock_value);
-RLX4100_STATIC_ASSERT(offsetof(DioReadPortWordBlock, validMask) == 8, DioReadPortWordBlock_validMask);
+RLX4100_STATIC_ASSERT(offsetof(DioReadPortWordBlock, validMask) == 8,
+                      DioReadPortWordBlock_validMask);
 RLX4100_STATIC_ASSERT(offsetof(DioWritePortWordBlock, mask) == 2, DioWritePortWordBlock_mask);
 RLX4100_STATIC_ASSERT(offsetof(DioWritePortWordBlock, state) == 4, DioWritePortWordBlock_state);
 RLX4100_STATIC_ASSERT(offsetof(DioReadPortDwordBlock, value) == 4, DioReadPortDwordBlock_value);
-RLX4100_STATIC_ASSERT(offsetof(DioReadPortDwordBlock, validMask) == 8, DioReadPortDwordBlock_validMask);
+RLX4100_STATIC_ASSERT(offsetof(DioReadPortDwordBlock, validMask) == 8,
+                      DioReadPortDwordBlock_validMask);
 RLX4100_STATIC_ASSERT(offsetof(DioWritePortDwordBlock, mask) == 4, DioWritePortDwordBlock_mask);
 RLX4100_STATIC_ASSERT(offsetof(DioWritePortDwordBlock, state) == 8, DioWritePortDwordBlock_state);
-RLX4100_STATIC_ASSERT(offsetof(DioGetCurrentDOWordBlock, value) == 4, DioGetCurrentDOWordBlock_value);
-RLX4100_STATIC_ASSERT(offsetof(DioGetCurrentDOWordBlock, validMask) == 8, DioGetCurrentDOWordBlock_validMask);
-RLX4100_STATIC_ASSERT(offsetof(DioGetCurrentDODwordBlock, value) == 4, DioGetCurrentDODwordBlock_value);
-RLX4100_STATIC_ASSERT(offsetof(DioGetCurrentDODwordBlock, validMask) == 8, DioGetCurrentDODwordBlock_validMask);
-RLX4100_STATIC_ASSERT(offsetof(DioEnableEventAndSpecifyDiPortsBlock, firstPort) == 4, DioEnableEventAndSpecifyDiPortsBlock_firstPort);
-RLX4100_STATIC_ASSERT(offsetof(DioEnableEventAndSpecifyDiPortsBlock, portCount) == 8, DioEnableEventAndSpecifyDiPortsBlock_portCount);
-RLX4100_STATIC_ASSERT(offsetof(DioGetLatestEventDiPortsStateBlock, buffer) == 4, DioGetLatestEventDiPortsStateBlock_buffer);
-RLX4100_STATIC_ASSERT(offsetof(DioGetLatestEventDiPortsStateBlock, length) == 8, DioGetLatestEventDiPortsStateBlock_length);
+RLX4100_STATIC_ASSERT(offsetof(DioGetCurrentDOWordBlock, value) == 4,
+                      DioGetCurrentDOWordBlock_value);
+RLX4100_STATIC_ASSERT(offsetof(DioGetCurrentDOWordBlock, validMask) == 8,
+                      DioGetCurrentDOWordBlock_validMask);
+RLX4100_STATIC_ASSERT(offsetof(DioGetCurrentDODwordBlock, value) == 4,
+                      DioGetCurrentDODwordBlock_value);
+RLX4100_STATIC_ASSERT(offsetof(DioGetCurrentDODwordBlock, validMask) == 8,
+                      DioGetCurrentDODwordBlock_validMask);
+RLX4100_STATIC_ASSERT(offsetof(DioEnableEventAndSpecifyDiPortsBlock, firstPort) == 4,
+                      DioEnableEventAndSpecifyDiPortsBlock_firstPort);
+RLX4100_STATIC_ASSERT(offsetof(DioEnableEventAndSpecifyDiPortsBlock, portCount) == 8,
+                      DioEnableEventAndSpecifyDiPortsBlock_portCount);
+RLX4100_STATIC_ASSERT(offsetof(DioGetLatestEventDiPortsStateBlock, buffer) == 4,
+                      DioGetLatestEventDiPortsStateBlock_buffer);
+RLX4100_STATIC_ASSERT(offsetof(DioGetLatestEventDiPortsStateBlock, length) == 8,
+                      DioGetLatestEventDiPortsStateBlock_length);
 RLX4100_STATIC_ASSERT(offsetof(DioReadDiPortsBlock, portCount) == 4, DioReadDiPortsBlock_portCount);
 RLX4100_STATIC_ASSERT(offsetof(DioReadDiPortsBlock, buffer) == 8, DioReadDiPortsBlock_buffer);
-RLX4100_STATIC_ASSERT(offsetof(DioWriteDoPortsBlock, portCount) == 4, DioWriteDoPortsBlock_portCount);
+RLX4100_STATIC_ASSERT(offsetof(DioWriteDoPortsBlock, portCount) == 4,
+                      DioWriteDoPortsBlock_portCount);
 RLX4100_STATIC_ASSERT(offsetof(DioWriteDoPortsBlock, data) == 8, DioWriteDoPortsBlock_data);
-RLX4100_STATIC_ASSERT(offsetof(DioGetCurrentDoPortsStateBlock, portCount) == 4, DioGetCurrentDoPortsStateBlock_portCount);
-RLX4100_STATIC_ASSERT(offsetof(DioGetCurrentDoPortsStateBlock, buffer) == 8, DioGetCurrentDoPortsStateBlock_buffer);
+RLX4100_STATIC_ASSERT(offsetof(DioGetCurrentDoPortsStateBlock, portCount) == 4,
+                      DioGetCurrentDoPortsStateBlock_portCount);
+RLX4100_STATIC_ASSERT(offsetof(DioGetCurrentDoPortsStateBlock, buffer) == 8,
+                      DioGetCurrentDoPortsStateBlock_buffer);
 #endif
 
 #endif /* RLX4100_DRIVER_PROC_H */

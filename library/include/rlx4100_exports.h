@@ -73,8 +73,7 @@ RLX4100_API LONG DeviceGetFeatures(LONG handle, void* buffer, WORD size);
  * left from firstPort: reason API_PORT_OUT_OF_RANGE; buffer or data NULL:
  * reason API_INVALID_PARAMETER; the request. */
 RLX4100_API LONG DioReadDiPorts(LONG handle, DWORD firstPort, DWORD portCount, BYTE* buffer);
-RLX4100_API LONG DioWriteDoPorts(LONG handle, DWORD firstPort, DWORD portCount,
-                                 const BYTE* data);
+RLX4100_API LONG DioWriteDoPorts(LONG handle, DWORD firstPort, DWORD portCount, const BYTE* data);
 RLX4100_API LONG DioGetCurrentDoPortsState(LONG handle, DWORD firstPort, DWORD portCount,
                                            BYTE* buffer);
 
@@ -202,8 +201,8 @@ RLX4100_API LONG DioDisableEvent(LONG handle, DWORD eventType);
  * count, or portCount above the ports left from it: reason
  * API_INVALID_PARAMETER; the window request (on any failure so far the
  * event is left as it was); then EnableEvent's checks. */
-RLX4100_API LONG DioEnableEventAndSpecifyDiPorts(LONG handle, DWORD eventType,
-                                                 DWORD firstPort, DWORD portCount);
+RLX4100_API LONG DioEnableEventAndSpecifyDiPorts(LONG handle, DWORD eventType, DWORD firstPort,
+                                                 DWORD portCount);
 
 /* Copies the DI port bytes captured at the event's latest interrupt: the
  * first min(length, window size) bytes of the capture window; the rest of

@@ -11,11 +11,16 @@ namespace {
 const char* NameOf(FileException::Operation operation)
 {
     switch (operation) {
-    case FileException::Operation::Length: return "length";
-    case FileException::Operation::Seek: return "seek";
-    case FileException::Operation::SetLength: return "set length";
-    case FileException::Operation::Read: return "read";
-    case FileException::Operation::Write: return "write";
+    case FileException::Operation::Length:
+        return "length";
+    case FileException::Operation::Seek:
+        return "seek";
+    case FileException::Operation::SetLength:
+        return "set length";
+    case FileException::Operation::Read:
+        return "read";
+    case FileException::Operation::Write:
+        return "write";
     }
     return "operation";
 }
@@ -34,7 +39,10 @@ FileException::FileException(Operation operation, DWORD error) noexcept
                   static_cast<unsigned long>(error));
 }
 
-File::~File() { Close(); }
+File::~File()
+{
+    Close();
+}
 
 DWORD File::OpenForReadWrite(LPCWSTR path) noexcept
 {
@@ -51,7 +59,9 @@ DWORD File::OpenForReadWrite(LPCWSTR path) noexcept
 
 HANDLE File::RequireOpen(FileException::Operation operation) const
 {
-    if (!IsOpen()) Raise(operation, ERROR_INVALID_HANDLE);
+    if (!IsOpen()) {
+        Raise(operation, ERROR_INVALID_HANDLE);
+    }
     return handle_;
 }
 
@@ -61,9 +71,12 @@ DWORD File::Length() const
     DWORD high = 0;
     SetLastError(NO_ERROR);  // a length whose low part is 0xFFFFFFFF is valid
     DWORD low = GetFileSize(handle, &high);
-    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
+    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
         Raise(FileException::Operation::Length, GetLastError());
-    if (high != 0) Raise(FileException::Operation::Length, ERROR_FILE_TOO_LARGE);
+    }
+    if (high != 0) {
+        Raise(FileException::Operation::Length, ERROR_FILE_TOO_LARGE);
+    }
     return low;
 }
 
@@ -73,8 +86,9 @@ DWORD File::Seek(LONG offset, DWORD origin)
     // A position of 0xFFFFFFFF is valid, so only the last error tells failure.
     SetLastError(NO_ERROR);
     DWORD position = SetFilePointer(handle, offset, nullptr, origin);
-    if (position == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR)
+    if (position == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) {
         Raise(FileException::Operation::Seek, GetLastError());
+    }
     return position;
 }
 
@@ -85,17 +99,21 @@ void File::SetLength(DWORD length)
     LONG high = 0;
     SetLastError(NO_ERROR);
     DWORD position = SetFilePointer(handle, static_cast<LONG>(length), &high, FILE_BEGIN);
-    if (position == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR)
+    if (position == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) {
         Raise(FileException::Operation::SetLength, GetLastError());
-    if (!SetEndOfFile(handle)) Raise(FileException::Operation::SetLength, GetLastError());
+    }
+    if (!SetEndOfFile(handle)) {
+        Raise(FileException::Operation::SetLength, GetLastError());
+    }
 }
 
 DWORD File::Read(void* buffer, DWORD count)
 {
     HANDLE handle = RequireOpen(FileException::Operation::Read);
     DWORD done = 0;
-    if (!ReadFile(handle, buffer, count, &done, nullptr))
+    if (!ReadFile(handle, buffer, count, &done, nullptr)) {
         Raise(FileException::Operation::Read, GetLastError());
+    }
     return done;
 }
 
@@ -103,14 +121,19 @@ void File::Write(const void* data, DWORD count)
 {
     HANDLE handle = RequireOpen(FileException::Operation::Write);
     DWORD done = 0;
-    if (!WriteFile(handle, data, count, &done, nullptr))
+    if (!WriteFile(handle, data, count, &done, nullptr)) {
         Raise(FileException::Operation::Write, GetLastError());
-    if (done != count) Raise(FileException::Operation::Write, ERROR_DISK_FULL);
+    }
+    if (done != count) {
+        Raise(FileException::Operation::Write, ERROR_DISK_FULL);
+    }
 }
 
 void File::Close() noexcept
 {
-    if (!IsOpen()) return;
+    if (!IsOpen()) {
+        return;
+    }
     CloseHandle(handle_);
     handle_ = INVALID_HANDLE_VALUE;
 }

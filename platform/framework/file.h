@@ -30,10 +30,19 @@ public:
     enum class Operation { Length, Seek, SetLength, Read, Write };
 
     FileException(Operation operation, DWORD error) noexcept;
-    Operation operation() const noexcept { return operation_; }
-    DWORD Error() const noexcept { return error_; }
+    Operation operation() const noexcept
+    {
+        return operation_;
+    }
+    DWORD Error() const noexcept
+    {
+        return error_;
+    }
     // "file write failed, error 112" and the like.
-    const char* what() const noexcept override { return text_; }
+    const char* what() const noexcept override
+    {
+        return text_;
+    }
 
 private:
     Operation operation_;
@@ -55,7 +64,10 @@ public:
     // code for the failed open (ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND,
     // ERROR_ACCESS_DENIED, ...), the object then holding no file. Never raises.
     DWORD OpenForReadWrite(LPCWSTR path) noexcept;
-    bool IsOpen() const noexcept { return handle_ != INVALID_HANDLE_VALUE; }
+    bool IsOpen() const noexcept
+    {
+        return handle_ != INVALID_HANDLE_VALUE;
+    }
 
     // The file's length in bytes. Raises Length (ERROR_FILE_TOO_LARGE for a
     // file of 4 GiB or more).
@@ -66,9 +78,15 @@ public:
     // (ERROR_NEGATIVE_SEEK before the start, ERROR_INVALID_PARAMETER for a bad
     // origin or a position beyond 32 bits); the position is then unchanged.
     DWORD Seek(LONG offset, DWORD origin);
-    void SeekToBegin() { Seek(0, FILE_BEGIN); }
+    void SeekToBegin()
+    {
+        Seek(0, FILE_BEGIN);
+    }
     // Returns the length.
-    DWORD SeekToEnd() { return Seek(0, FILE_END); }
+    DWORD SeekToEnd()
+    {
+        return Seek(0, FILE_END);
+    }
 
     // Cuts the file to length bytes, or extends it with zero bytes; the
     // position is then length. Raises SetLength.

@@ -53,13 +53,22 @@ protected:
         GuardPages()
         {
             page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-            base = static_cast<BYTE*>(
-                ::mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+            base = static_cast<BYTE*>(::mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE,
+                                             MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
             ::mprotect(base + page, page, PROT_NONE);
         }
-        ~GuardPages() { ::munmap(base, 2 * page); }
-        BYTE* readableEnd() const { return base + page; }
-        BYTE* unreadable() const { return base + page; }
+        ~GuardPages()
+        {
+            ::munmap(base, 2 * page);
+        }
+        BYTE* readableEnd() const
+        {
+            return base + page;
+        }
+        BYTE* unreadable() const
+        {
+            return base + page;
+        }
         std::size_t page;
         BYTE* base;
     };
@@ -95,7 +104,8 @@ TEST_F(AccessRegistryValuesTest, WritesEachTypeWithItsSizeAndReadsItBack)
     BYTE readBlob[8] = {};
     RegistryValueEntry reads[] = {
         {u"callname", REG_NONE, sizeof(readName), readName},
-        {u"Strings", REG_DWORD, sizeof(readMulti), readMulti},  // the stored type replaces the row's
+        {u"Strings", REG_DWORD, sizeof(readMulti),
+         readMulti},  // the stored type replaces the row's
         {u"TriggerMode", REG_NONE, sizeof(readMode), &readMode},
         {u"Blob", REG_NONE, sizeof(readBlob), readBlob},
         {nullptr, 0, 0, nullptr},
@@ -110,7 +120,8 @@ TEST_F(AccessRegistryValuesTest, WritesEachTypeWithItsSizeAndReadsItBack)
     EXPECT_EQ(reads[3].size, 3u);
 
     WCHAR empty[] = u"";
-    RegistryValueEntry emptyRows[] = {{u"Empty", REG_SZ, 0, empty}, {u"EmptyList", REG_MULTI_SZ, 0, empty},
+    RegistryValueEntry emptyRows[] = {{u"Empty", REG_SZ, 0, empty},
+                                      {u"EmptyList", REG_MULTI_SZ, 0, empty},
                                       {nullptr, 0, 0, nullptr}};
     ASSERT_EQ(AccessRegistryValues(KEY, emptyRows, REGISTRY_ACCESS_WRITE, 1), 1u);
     EXPECT_EQ(Stored(u"Empty").second.size(), 2u);
@@ -121,7 +132,8 @@ TEST_F(AccessRegistryValuesTest, OverwriteZeroLeavesAnExistingKeyAlone)
 {
     DWORD first = 1;
     RegistryValueEntry rows[] = {{u"SwitchID", REG_DWORD, 4, &first}, {nullptr, 0, 0, nullptr}};
-    ASSERT_EQ(AccessRegistryValues(KEY, rows, REGISTRY_ACCESS_WRITE, 0), 1u) << "a missing key is written";
+    ASSERT_EQ(AccessRegistryValues(KEY, rows, REGISTRY_ACCESS_WRITE, 0), 1u)
+        << "a missing key is written";
     DWORD second = 2;
     rows[0].data = &second;
     EXPECT_EQ(AccessRegistryValues(KEY, rows, REGISTRY_ACCESS_WRITE, 0), 1u);
@@ -155,7 +167,8 @@ TEST_F(AccessRegistryValuesTest, ReadingStopsAtTheFirstRowThatCannotBeRead)
 {
     WCHAR name[] = u"VTC-4100 BoardID=3 I/O=e800H";
     DWORD bus = 2;
-    RegistryValueEntry rows[] = {{u"BusNumber", REG_DWORD, 4, &bus}, {u"DeviceName", REG_SZ, 0, name},
+    RegistryValueEntry rows[] = {{u"BusNumber", REG_DWORD, 4, &bus},
+                                 {u"DeviceName", REG_SZ, 0, name},
                                  {nullptr, 0, 0, nullptr}};
     ASSERT_EQ(AccessRegistryValues(KEY, rows, REGISTRY_ACCESS_WRITE, 1), 1u);
 
@@ -173,7 +186,8 @@ TEST_F(AccessRegistryValuesTest, ReadingStopsAtTheFirstRowThatCannotBeRead)
     EXPECT_EQ(reads[1].size, 58u) << "the stored size is reported";
     EXPECT_EQ(never, 0xAAAAu);
 
-    RegistryValueEntry missing[] = {{u"NoSuchValue", REG_DWORD, 4, &never}, {nullptr, 0, 0, nullptr}};
+    RegistryValueEntry missing[] = {{u"NoSuchValue", REG_DWORD, 4, &never},
+                                    {nullptr, 0, 0, nullptr}};
     EXPECT_EQ(AccessRegistryValues(KEY, missing, REGISTRY_ACCESS_READ, 0), 0u);
     EXPECT_EQ(AccessRegistryValues(u"No\\Such\\Key", reads, REGISTRY_ACCESS_READ, 0), 0u);
     EXPECT_EQ(AccessRegistryValues(nullptr, reads, REGISTRY_ACCESS_READ, 0), 0u);
@@ -206,7 +220,8 @@ TEST_F(AccessRegistryValuesTest, ABadDataPointerFailsTheCallInsteadOfFaulting)
         {REG_DWORD, 4, pages.unreadable()},
         {REG_DWORD, 4, nullptr},
         {REG_BINARY, 16, pages.unreadable()},
-        {REG_BINARY, 4096, pages.readableEnd() - 100},  // runs into the unreadable page (large copy)
+        {REG_BINARY, 4096,
+         pages.readableEnd() - 100},  // runs into the unreadable page (large copy)
         {REG_SZ, 0, nullptr},
         {REG_SZ, 0, pages.unreadable()},
         {REG_SZ, 0, tail},
@@ -215,9 +230,11 @@ TEST_F(AccessRegistryValuesTest, ABadDataPointerFailsTheCallInsteadOfFaulting)
     };
     for (const Case& c : cases) {
         vtsim::ResetRegistry();
-        RegistryValueEntry rows[] = {
-            {u"Before", REG_DWORD, 4, &good}, {u"Bad", c.type, c.size, c.data}, {nullptr, 0, 0, nullptr}};
-        EXPECT_EQ(AccessRegistryValues(KEY, rows, REGISTRY_ACCESS_WRITE, 1), 0u) << c.type << " " << c.data;
+        RegistryValueEntry rows[] = {{u"Before", REG_DWORD, 4, &good},
+                                     {u"Bad", c.type, c.size, c.data},
+                                     {nullptr, 0, 0, nullptr}};
+        EXPECT_EQ(AccessRegistryValues(KEY, rows, REGISTRY_ACCESS_WRITE, 1), 0u)
+            << c.type << " " << c.data;
         EXPECT_EQ(Stored(u"Before").first, REG_DWORD);
         EXPECT_EQ(Stored(u"Bad").first, REG_NONE);
     }

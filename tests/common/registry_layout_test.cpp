@@ -14,15 +14,17 @@ namespace {
 TEST(RegistryLayout, DeviceNameTextFitsItsLimit)
 {
     WCHAR text[DEVICE_NAME_MAX_CHARS + 1];
-    ASSERT_EQ(StringCchPrintfW(text, std::size(text), NamesOf(BOARD_TYPE_VTM6200K)->deviceNameFormat, 15, 0xC000),
+    ASSERT_EQ(StringCchPrintfW(text, std::size(text),
+                               NamesOf(BOARD_TYPE_VTM6200K)->deviceNameFormat, 15, 0xC000),
               S_OK);
     EXPECT_EQ(std::u16string(text), u"VTM-6200K BoardID=15 I/O=c000H");
-    ASSERT_EQ(StringCchPrintfW(text, std::size(text), NamesOf(BOARD_TYPE_VTC4100)->deviceNameFormat, 3, 0xE800),
+    ASSERT_EQ(StringCchPrintfW(text, std::size(text), NamesOf(BOARD_TYPE_VTC4100)->deviceNameFormat,
+                               3, 0xE800),
               S_OK);
     EXPECT_EQ(std::u16string(text), u"VTC-4100 BoardID=3 I/O=e800H");
     // The longest text a model can give (switch 15, 32-bit base) still fits.
-    EXPECT_EQ(StringCchPrintfW(text, std::size(text), NamesOf(BOARD_TYPE_VTC4100E)->deviceNameFormat, 15,
-                               0xFFFFFFFFu),
+    EXPECT_EQ(StringCchPrintfW(text, std::size(text),
+                               NamesOf(BOARD_TYPE_VTC4100E)->deviceNameFormat, 15, 0xFFFFFFFFu),
               S_OK);
 }
 
@@ -49,9 +51,8 @@ TEST(RegistryLayout, DeviceSubkeyNamesAreDevicePlusADecimalNumberUpTo254)
     // Nothing after the tag, a number past 254 (however long), any other
     // character, another tag: not a device entry, and the number untouched.
     for (const char* name :
-         {"Device", "Device255", "Device300", "Device99999999999999999999", "DeviceABC",
-          "Device7x", "Device 7", "Device-1", "Device+1", "Dev7", "XDevice7", "Devic", "",
-          "Template0"}) {
+         {"Device", "Device255", "Device300", "Device99999999999999999999", "DeviceABC", "Device7x",
+          "Device 7", "Device-1", "Device+1", "Dev7", "XDevice7", "Devic", "", "Template0"}) {
         DWORD number = 999;
         EXPECT_FALSE(ParseDeviceSubkeyName(Wide(name).c_str(), &number)) << name;
         EXPECT_EQ(number, 999u) << name;

@@ -34,7 +34,9 @@ TEST_F(ScriptTest, PackageScriptsSurviveScanLoadAndSaveUnchanged)
             script_.Close();
             EXPECT_EQ(numbers, package.expected[model]) << package.file << " " << boards[model];
             for (int n = 0; n < 16; ++n) {
-                if ((numbers & (1 << n)) == 0) continue;
+                if ((numbers & (1 << n)) == 0) {
+                    continue;
+                }
                 TemplateValues values;
                 ASSERT_TRUE(Load(boards[model], n, &values)) << boards[model] << " " << n;
                 Save(boards[model], n, values);

@@ -15,8 +15,11 @@ TEST_F(ScriptTest, OpenDerivesTheKeysAndReadsTheWholeFile)
     const struct {
         const char* board;
         const char* key;
-    } models[] = {{"VTC4100", "RLX4100S"}, {"VTC4100E", "RLX4100ES"}, {"VTM6200K", "RLX6200KS"},
-                  {"VTC", "RLXS"}, {"ABCDEFGHIJKLMNOPQR", "RLXDEFGHIJKLMNOPQRS"}};
+    } models[] = {{"VTC4100", "RLX4100S"},
+                  {"VTC4100E", "RLX4100ES"},
+                  {"VTM6200K", "RLX6200KS"},
+                  {"VTC", "RLXS"},
+                  {"ABCDEFGHIJKLMNOPQR", "RLXDEFGHIJKLMNOPQRS"}};
     for (const auto& model : models) {
         ASSERT_EQ(Open(model.board), 0) << model.board;
         EXPECT_STREQ(script_.DriverKey(), model.key);
@@ -24,7 +27,8 @@ TEST_F(ScriptTest, OpenDerivesTheKeysAndReadsTheWholeFile)
         EXPECT_EQ(script_.Text(), bytes);
     }
     // A board name whose driver key would pass 19 characters, or none.
-    for (const char* board : {"ABCDEFGHIJKLMNOPQRS", "ABCDEFGHIJKLMNOPQRST", static_cast<const char*>(nullptr)}) {
+    for (const char* board :
+         {"ABCDEFGHIJKLMNOPQRS", "ABCDEFGHIJKLMNOPQRST", static_cast<const char*>(nullptr)}) {
         EXPECT_EQ(Open(board), static_cast<int>(ERROR_INVALID_PARAMETER));
         EXPECT_STREQ(script_.DriverKey(), "");
     }
@@ -58,9 +62,9 @@ TEST_F(ScriptTest, ScanCountsHeadersOfItsDriverKeyWithoutRegardToCase)
     const std::string bytes =
         "[HKEY_LOCAL_MACHINE\\DRIVERS\\BUILTIN\\PCI\\TEMPLATE\\RLX4100S\\TEMPLATE7]\r\n" +
         ("; " + Header("RLX4100S", 2) + "\r\n") + Header("RLX4100S", 1) + " ; note\r\n" +
-        Header("RLX4100ES", 3) + "\r\n" + Header("RLX4100S", 12) + "\r\n" +
-        Header("RLX4100S", 16) + "\r\n" + T + "RLX4100S\\TemplateX]\r\n" +
-        T + "RLX4100S\\Template5]\r\n; a comment line\r" + T + "RLX4100S\\Template9]\n";
+        Header("RLX4100ES", 3) + "\r\n" + Header("RLX4100S", 12) + "\r\n" + Header("RLX4100S", 16) +
+        "\r\n" + T + "RLX4100S\\TemplateX]\r\n" + T + "RLX4100S\\Template5]\r\n; a comment line\r" +
+        T + "RLX4100S\\Template9]\n";
     Given(bytes);
     ASSERT_EQ(Open("VTC4100"), 0);
     // Lines split at LF only: the header after the comment and a lone CR is
@@ -75,7 +79,7 @@ TEST_F(ScriptTest, ScanCountsHeadersOfItsDriverKeyWithoutRegardToCase)
 
 // A commented-out header of template 1 above the real one, a template 11, a
 // '[' in a comment line inside a section, and a section of another key.
-const std::string SECTIONS = "; old: " + Header("RLX4100S", 1) + "\r\n" +   //
+const std::string SECTIONS = "; old: " + Header("RLX4100S", 1) + "\r\n" +  //
                              Header("RLX4100S", 11) + "\r\n\"SwitchID\"=dword:2\r\n\r\n" +
                              Header("RLX4100S", 1) + "\r\n\"SwitchID\"=dword:1\r\n" +
                              "; moved from [elsewhere]\r\n\"TriggerMode\"=dword:3\r\n\r\n" +
@@ -93,7 +97,8 @@ TEST_F(ScriptTest, HeaderSearchSkipsCommentLinesAndMatchesWholeNumbers)
     EXPECT_EQ(script_.HasTemplateSection(0, "RLX4100S"), 0) << "RLX4100S is not RLX4100ES";
     EXPECT_EQ(script_.HasTemplateSection(1, "rlx4100s"), 0) << "case-sensitive";
     EXPECT_EQ(script_.HasTemplateSection(1, nullptr), 0);
-    EXPECT_EQ(script_.HasTemplateSection(1, std::string(120, 'K').c_str()), 0) << "search text too long";
+    EXPECT_EQ(script_.HasTemplateSection(1, std::string(120, 'K').c_str()), 0)
+        << "search text too long";
 
     // The real header of template 1, not the commented one; the section runs
     // past the '[' inside the comment line to the next header.
@@ -121,7 +126,8 @@ TEST_F(ScriptTest, HeaderSearchSkipsCommentLinesAndMatchesWholeNumbers)
 TEST_F(ScriptTest, HeadersOfOtherFormsStartAtTheirBracketOrLine)
 {
     // The key at the very start of the file, and a short header form.
-    const std::string bytes = "RLX4100S\\Template0]\r\n\"A\"=dword:1\r\n[HKLM\\RLX4100S\\Template1]\r\n";
+    const std::string bytes =
+        "RLX4100S\\Template0]\r\n\"A\"=dword:1\r\n[HKLM\\RLX4100S\\Template1]\r\n";
     Given(bytes);
     ASSERT_EQ(Open(), 0);
     script_.LocateTemplateSection("RLX4100S", 0);
@@ -155,8 +161,8 @@ TEST_F(ScriptTest, AppendWritesTheHeaderBetweenSpacedLineBreaks)
 TEST_F(ScriptTest, DeleteCutsWholeSections)
 {
     const std::string head = "; templates\r\n\r\n";
-    const std::string t0 = Header("RLX4100S", 0) + "\r\n\"SwitchID\"=dword:1\r\n" +
-                           "; was " + Header("RLX4100S", 9) + "\r\n\r\n";
+    const std::string t0 = Header("RLX4100S", 0) + "\r\n\"SwitchID\"=dword:1\r\n" + "; was " +
+                           Header("RLX4100S", 9) + "\r\n\r\n";
     const std::string t1 = Header("RLX4100S", 1) + "\r\n\"SwitchID\"=dword:2\r\n\r\n; next\r\n";
     const std::string t2 = Header("RLX4100S", 2) + "\r\n\"SwitchID\"=dword:3\r\n";
     Given(head + t0 + t1 + t2);

@@ -9,7 +9,8 @@
 namespace script_test {
 namespace {
 
-const std::string BASE = "; Board package\r\n" + Header("RLX4100S", 1) + "\r\n\"SwitchID\"=dword:1\r\n";
+const std::string BASE =
+    "; Board package\r\n" + Header("RLX4100S", 1) + "\r\n\"SwitchID\"=dword:1\r\n";
 
 TEST_F(ScriptTest, WorkedExampleAndItsFollowUps)
 {
@@ -44,7 +45,8 @@ TEST_F(ScriptTest, WorkedExampleAndItsFollowUps)
 
 TEST_F(ScriptTest, ReadValueKinds)
 {
-    const std::string bytes = Header("RLX4100S", 0) + "\r\n"
+    const std::string bytes = Header("RLX4100S", 0) +
+                              "\r\n"
                               "\"SwitchID\"=dword:0000000F\r\n"
                               "\"Bytes\"=hex:01, 02,03\r\n"
                               "\"Name\"=\"VTC board\"\r\n"
@@ -110,7 +112,8 @@ TEST_F(ScriptTest, ReadValueKinds)
 
 TEST_F(ScriptTest, MalformedLinesGiveBoundedValues)
 {
-    const std::string bytes = Header("RLX4100S", 0) + "\r\n"
+    const std::string bytes = Header("RLX4100S", 0) +
+                              "\r\n"
                               "\"Short\"\r\n"
                               "\"Big\"=dword:123456789AB\r\n"
                               "\"Odd\"=hex:1,2,3\r\n"
@@ -159,8 +162,9 @@ TEST_F(ScriptTest, WrittenValueForms)
     EXPECT_EQ(script_.WriteValue("RLX4100S", 1, "Bin", REG_BINARY, bytes, sizeof bytes), 0);
     EXPECT_EQ(script_.WriteValue("RLX4100S", 1, "Zero", REG_DWORD, &zero, 4), 0);
     EXPECT_EQ(script_.WriteValue("RLX4100S", 1, "Big", REG_DWORD, &big, 4), 0);
-    const std::string written = BASE + "\n\"Text\"=\"abc\"\r\n\n\"Bin\"=hex:0A,FF,00\r\n"
-                                       "\n\"Zero\"=dword:0\r\n\n\"Big\"=dword:abcdef12\r\n";
+    const std::string written = BASE +
+                                "\n\"Text\"=\"abc\"\r\n\n\"Bin\"=hex:0A,FF,00\r\n"
+                                "\n\"Zero\"=dword:0\r\n\n\"Big\"=dword:abcdef12\r\n";
     EXPECT_EQ(Bytes(), written);
 
     // Refused, writing nothing: another type, a line over 255 characters, no
@@ -188,8 +192,8 @@ TEST_F(ScriptTest, WriteValueWithoutTheTemplateWritesNothing)
 TEST_F(ScriptTest, AValueMissingFromAnEarlierSectionGoesIntoThatSection)
 {
     const std::string t0 = Header("RLX4100S", 0) + "\r\n\"SwitchID\"=dword:1\r\n";
-    const std::string rest = "\r\n; VTC-4100E\r\n" + Header("RLX4100ES", 0) +
-                             "\r\n\"SwitchID\"=dword:2\r\n";
+    const std::string rest =
+        "\r\n; VTC-4100E\r\n" + Header("RLX4100ES", 0) + "\r\n\"SwitchID\"=dword:2\r\n";
     Given(t0 + rest);
     Save("VTC4100", 0, {1, 6});
     EXPECT_EQ(Bytes(), t0 + "\"TriggerMode\"=dword:6\r\n" + rest);
@@ -202,7 +206,8 @@ TEST_F(ScriptTest, AValueMissingFromAnEarlierSectionGoesIntoThatSection)
 TEST_F(ScriptTest, ReplacingALineKeepsWhatFollowsIt)
 {
     // Lines ending in a bare LF: the old line ends at its LF.
-    const std::string lf = Header("RLX4100S", 0) + "\n\"SwitchID\"=dword:1\n\"TriggerMode\"=dword:2\n\n" +
+    const std::string lf = Header("RLX4100S", 0) +
+                           "\n\"SwitchID\"=dword:1\n\"TriggerMode\"=dword:2\n\n" +
                            Header("RLX4100S", 1) + "\n\"SwitchID\"=dword:3\n";
     Given(lf);
     Save("VTC4100", 0, {9, 2});
@@ -219,7 +224,8 @@ TEST_F(ScriptTest, ReplacingALineKeepsWhatFollowsIt)
     ASSERT_EQ(Open(), 0);
     const DWORD value = 4;
     EXPECT_EQ(script_.WriteValue("RLX4100S", 0, "SwitchID", REG_DWORD, &value, 4), 0);
-    EXPECT_EQ(Bytes(), Header("RLX4100S", 0) + "\r\n\"SwitchID\"=dword:4\r\n; TriggerMode below\r\n" +
+    EXPECT_EQ(Bytes(), Header("RLX4100S", 0) +
+                           "\r\n\"SwitchID\"=dword:4\r\n; TriggerMode below\r\n" +
                            "\"TriggerMode\"=dword:2");
 
     // A name found inside a longer name, and a commented-out header above
@@ -272,9 +278,8 @@ TEST_F(ScriptTest, AccessValuesReadsEveryRowAndReportsTheLast)
     EXPECT_EQ(switchId, 1u) << "read although the result is 0";
     EXPECT_EQ(missing, 77u);
     switchId = 0;
-    ScriptValueEntry firstMissing[] = {{"Missing", 0, 4, &missing},
-                                       {"SwitchID", 0, 4, &switchId},
-                                       {nullptr, 0, 0, nullptr}};
+    ScriptValueEntry firstMissing[] = {
+        {"Missing", 0, 4, &missing}, {"SwitchID", 0, 4, &switchId}, {nullptr, 0, 0, nullptr}};
     EXPECT_EQ(script_.AccessValues("RLX4100S", 1, firstMissing, 7), 1);
     EXPECT_EQ(switchId, 1u);
     EXPECT_EQ(firstMissing[1].type, REG_DWORD) << "type and size found in the file";

@@ -45,10 +45,22 @@ protected:
         EXPECT_EQ(after.allocations, before_.allocations) << "a text was not released";
     }
 
-    void Given(const std::string& bytes) { folder_.Write(SCRIPT_FILE, bytes); }
-    std::string Bytes() const { return folder_.Read(SCRIPT_FILE); }
-    std::u16string Path() const { return folder_.TargetPath(SCRIPT_FILE); }
-    int Open(const char* boardName = "VTC4100") { return script_.Open(Path().c_str(), boardName); }
+    void Given(const std::string& bytes)
+    {
+        folder_.Write(SCRIPT_FILE, bytes);
+    }
+    std::string Bytes() const
+    {
+        return folder_.Read(SCRIPT_FILE);
+    }
+    std::u16string Path() const
+    {
+        return folder_.TargetPath(SCRIPT_FILE);
+    }
+    int Open(const char* boardName = "VTC4100")
+    {
+        return script_.Open(Path().c_str(), boardName);
+    }
 
     // The editor's save of one template: append its header when it has none,
     // then write SwitchID and TriggerMode.
@@ -56,7 +68,9 @@ protected:
     {
         RegistryScript script;
         ASSERT_EQ(script.Open(Path().c_str(), boardName), 0);
-        if (!script.HasTemplateSection(n, script.DriverKey())) script.AppendTemplateSection(n);
+        if (!script.HasTemplateSection(n, script.DriverKey())) {
+            script.AppendTemplateSection(n);
+        }
         ScriptValueEntry rows[] = {{"SwitchID", REG_DWORD, 4, &values.switchId},
                                    {"TriggerMode", REG_DWORD, 4, &values.triggerMode},
                                    {nullptr, 0, 0, nullptr}};
@@ -66,7 +80,9 @@ protected:
     bool Load(const char* boardName, int n, TemplateValues* values)
     {
         RegistryScript script;
-        if (script.Open(Path().c_str(), boardName) != 0) return false;
+        if (script.Open(Path().c_str(), boardName) != 0) {
+            return false;
+        }
         ScriptValueEntry rows[] = {{"SwitchID", REG_DWORD, 4, &values->switchId},
                                    {"TriggerMode", REG_DWORD, 4, &values->triggerMode},
                                    {nullptr, 0, 0, nullptr}};

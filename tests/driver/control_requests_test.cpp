@@ -114,8 +114,8 @@ TEST_F(ControlRequests, WorkedExamplesAndTheShadow)
     EXPECT_EQ(returned, 2u);
     EXPECT_EQ(shadow[0], 0x5A);
     EXPECT_EQ(shadow[1], 0x00);
-    EXPECT_EQ(DebugSince(logStart), (std::vector<std::string>{
-                                        "\n===Write DO Port: 0, Value: 5a\n",
+    EXPECT_EQ(DebugSince(logStart),
+              (std::vector<std::string>{"\n===Write DO Port: 0, Value: 5a\n",
                                         "\n===Get DO Status Port: 0, Value: 5a\n",
                                         "\n===Get DO Status Port: 1, Value: 0\n"}));
 
@@ -141,8 +141,8 @@ TEST_F(ControlRequests, PortRangesAreCheckedAndCutShort)
     ASSERT_TRUE(Send(vtc, IOCTL_DIO_READ_DI_PORTS, &range, 8, out, 4));
     EXPECT_EQ(returned, 0u);
 
-    for (DWORD code : {IOCTL_DIO_READ_DI_PORTS, IOCTL_DIO_GET_CURRENT_DO_PORTS,
-                       IOCTL_DIO_WRITE_DO_PORTS}) {
+    for (DWORD code :
+         {IOCTL_DIO_READ_DI_PORTS, IOCTL_DIO_GET_CURRENT_DO_PORTS, IOCTL_DIO_WRITE_DO_PORTS}) {
         const BYTE vtcPast[9] = {4, 0, 0, 0, 1, 0, 0, 0, 0};
         const BYTE vtmPast[9] = {2, 0, 0, 0, 1, 0, 0, 0, 0};
         ExpectFailed(Send(vtc, code, vtcPast, 9, out, 4), DRV_STATUS_PORT_OUT_OF_RANGE);
@@ -163,8 +163,7 @@ TEST_F(ControlRequests, ShortRecordsAndBuffersAreRefusedUntouched)
     EXPECT_EQ(out[0], 0xEE);
     // A DO write that announces two values and carries one changes nothing.
     const BYTE write[9] = {0, 0, 0, 0, 2, 0, 0, 0, 0x42};
-    ExpectFailed(Send(vtc, IOCTL_DIO_WRITE_DO_PORTS, write, 9, nullptr, 0),
-                 DRV_STATUS_BAD_BUFFER);
+    ExpectFailed(Send(vtc, IOCTL_DIO_WRITE_DO_PORTS, write, 9, nullptr, 0), DRV_STATUS_BAD_BUFFER);
     // Raw requests need the offset, the value of their width, room for it.
     const auto offset = OffsetRecord(0, {0x99});
     ExpectFailed(Send(vtc, IOCTL_PORT_READ_WORD, offset.data(), 4, out, 1), DRV_STATUS_BAD_BUFFER);
@@ -198,8 +197,8 @@ TEST_F(ControlRequests, RawAccessStaysInsideTheWindow)
     ASSERT_TRUE(Send(vtc, IOCTL_PORT_READ_WORD, OffsetRecord(0).data(), 4, out, 2));
     EXPECT_EQ(returned, 2u);
     EXPECT_EQ(out[0] | out[1] << 8, 0x1234);
-    ASSERT_TRUE(Send(vtc, IOCTL_PORT_WRITE_DWORD, OffsetRecord(0, {1, 2, 3, 4}).data(), 8, nullptr,
-                     0));
+    ASSERT_TRUE(
+        Send(vtc, IOCTL_PORT_WRITE_DWORD, OffsetRecord(0, {1, 2, 3, 4}).data(), 8, nullptr, 0));
     for (unsigned port = 0; port < 4; ++port) {
         EXPECT_EQ(board->outputLatch(port), port + 1);
     }
@@ -256,7 +255,7 @@ TEST_F(ControlRequests, EventRequestChecks)
     EXPECT_EQ(board->interruptEnable(), 0x00u);
 
     // An unknown code.
-    EXPECT_FALSE(Send(vtc, CTL_CODE(VTD_DEVICE_TYPE, 0x999, METHOD_BUFFERED, 0), nullptr, 0,
-                      nullptr, 0));
+    EXPECT_FALSE(
+        Send(vtc, CTL_CODE(VTD_DEVICE_TYPE, 0x999, METHOD_BUFFERED, 0), nullptr, 0, nullptr, 0));
     EXPECT_EQ(lastError, static_cast<DWORD>(ERROR_NOT_SUPPORTED));
 }

@@ -64,7 +64,10 @@ protected:
         vtsim::Shutdown();
     }
 
-    DeviceContext* Start() { return ContextOf(VTD_Init(ACTIVE_KEY, 0)); }
+    DeviceContext* Start()
+    {
+        return ContextOf(VTD_Init(ACTIVE_KEY, 0));
+    }
     BOOL Send(DeviceContext* context, DWORD code, const void* in, DWORD inSize, void* out,
               DWORD outSize)
     {
@@ -178,8 +181,7 @@ TEST_F(DirectEntry, UnreadablePciInformationFailsTheStart)
     ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, instance.c_str(), 0, KEY_ALL_ACCESS, &key),
               static_cast<LONG>(ERROR_SUCCESS));
     const std::u16string text = u"5";
-    RegSetValueExW(key, u"DeviceNumber", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                   4);
+    RegSetValueExW(key, u"DeviceNumber", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), 4);
     RegCloseKey(key);
     const vtsim::LiveCounts before = vtsim::GetLiveCounts();
     EXPECT_EQ(Start(), nullptr);

@@ -69,8 +69,8 @@ inline vtsim::Board* BoardAtSlot(unsigned slot)
     return nullptr;
 }
 
-inline BOOL Ioctl(HANDLE device, DWORD code, const void* in, DWORD inSize, void* out,
-                  DWORD outSize, DWORD* returned = nullptr)
+inline BOOL Ioctl(HANDLE device, DWORD code, const void* in, DWORD inSize, void* out, DWORD outSize,
+                  DWORD* returned = nullptr)
 {
     DWORD ignored = 0;
     return DeviceIoControl(device, code, const_cast<void*>(in), inSize, out, outSize,
@@ -91,10 +91,9 @@ class DeviceFile {
 public:
     DeviceFile() = default;
     explicit DeviceFile(const std::u16string& name)
-        : handle_(CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                              OPEN_EXISTING, 0, nullptr))
-    {
-    }
+        : handle_(CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              0, nullptr))
+    {}
     DeviceFile(DeviceFile&& other) noexcept : handle_(other.handle_)
     {
         other.handle_ = INVALID_HANDLE_VALUE;
@@ -110,8 +109,14 @@ public:
             CloseHandle(handle_);
         }
     }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-    HANDLE get() const { return handle_; }
+    bool valid() const
+    {
+        return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr;
+    }
+    HANDLE get() const
+    {
+        return handle_;
+    }
 
 private:
     HANDLE handle_ = INVALID_HANDLE_VALUE;

@@ -114,12 +114,11 @@ TEST_F(InterruptEvents, EnableDisableAndCloseWithExactDebugLines)
     std::size_t logStart = vtsim::DebugEntries().size();
     ASSERT_TRUE(EnableEvent(device.get(), 1, 2));
     EXPECT_EQ(DebugSince(logStart),
-              (std::vector<std::string>{"\n===VTD Connect Interrupt",
-                                        "\n===VTN EnableEvent event type: 1\n",
-                                        "\n===VTN EnableEvent get reg: 0\n",
-                                        "\n===VTN EnableEvent write reg: 2\n",
-                                        "\n===VTN EnableEvent read back reg value: 2\n",
-                                        "\n===VTN EnableEvent event count: 2\n"}));
+              (std::vector<std::string>{
+                  "\n===VTD Connect Interrupt", "\n===VTN EnableEvent event type: 1\n",
+                  "\n===VTN EnableEvent get reg: 0\n", "\n===VTN EnableEvent write reg: 2\n",
+                  "\n===VTN EnableEvent read back reg value: 2\n",
+                  "\n===VTN EnableEvent event count: 2\n"}));
     logStart = vtsim::DebugEntries().size();
     ASSERT_TRUE(EnableEvent(device.get(), 3, 1));
     const auto lines = DebugSince(logStart);
@@ -145,7 +144,8 @@ TEST_F(InterruptEvents, EnableDisableAndCloseWithExactDebugLines)
     ASSERT_TRUE(Ioctl(device.get(), IOCTL_DIO_CLOSE_EVENTS, &processId, 4, nullptr, 0, &returned));
     EXPECT_EQ(returned, 0xDEADu);
     EXPECT_EQ(board->interruptEnable(), 0u);
-    EXPECT_EQ(DebugSince(logStart), std::vector<std::string>{"\n===CloseEvent, write reg value 0\n"});
+    EXPECT_EQ(DebugSince(logStart),
+              std::vector<std::string>{"\n===CloseEvent, write reg value 0\n"});
     // The next enabling request connects again, recreates the driver's
     // handles (the test's keep the events alive) and sets only its own bit.
     ASSERT_TRUE(EnableEvent(device.get(), 1, 1));

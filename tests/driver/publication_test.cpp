@@ -55,15 +55,18 @@ vtsim::BoardConfig Vtc4100(unsigned slot, unsigned switchId = 5, unsigned ioBase
 
 class Publication : public ::testing::Test {
 protected:
-    void TearDown() override { vtsim::Shutdown(); }
+    void TearDown() override
+    {
+        vtsim::Shutdown();
+    }
 };
 
 }  // namespace
 
 TEST_F(Publication, FirstBoardInAnEmptyRegistryWritesBothEntriesInFull)
 {
-    ASSERT_TRUE(BootTarget(Prepared({Vtc4100(5, 5, 0xE800),
-                                     Board(vtsim::BoardModel::VTM6200K, 7, 15, 0xC000, 9)})));
+    ASSERT_TRUE(BootTarget(
+        Prepared({Vtc4100(5, 5, 0xE800), Board(vtsim::BoardModel::VTM6200K, 7, 15, 0xC000, 9)})));
     const int vtc = DeviceNumberOf(DRIVER_KEY_VTC4100, 5);
     const int vtm = DeviceNumberOf(DRIVER_KEY_VTM6200K, 7);
     ASSERT_EQ(std::min(vtc, vtm), 0);
@@ -82,11 +85,17 @@ TEST_F(Publication, FirstBoardInAnEmptyRegistryWritesBothEntriesInFull)
     EXPECT_EQ(ReadString(list, u"DeviceName"), u"VTC-4100 BoardID=5 I/O=e800H");
     EXPECT_EQ(ReadString(list, u"DriverName"), u"Rlx4100.dll");
     EXPECT_EQ(ReadString(list, u"KernelKey"), u"RLX4100S");
-    const std::pair<const char16_t*, DWORD> dwords[] = {
-        {u"BusNumber", 0},        {u"SlotNumber", 5},  {u"AllowConflicts", 1},
-        {u"OnSystem", 1},         {u"DeviceIndex", instanceIndex},
-        {u"BoardID", 135},        {u"SystemIRQ", 10},  {u"SwitchID", 5},
-        {u"BaseAddress", 0xE800}, {u"IoPortCount", 0x20}, {u"TriggerMode", 0}};
+    const std::pair<const char16_t*, DWORD> dwords[] = {{u"BusNumber", 0},
+                                                        {u"SlotNumber", 5},
+                                                        {u"AllowConflicts", 1},
+                                                        {u"OnSystem", 1},
+                                                        {u"DeviceIndex", instanceIndex},
+                                                        {u"BoardID", 135},
+                                                        {u"SystemIRQ", 10},
+                                                        {u"SwitchID", 5},
+                                                        {u"BaseAddress", 0xE800},
+                                                        {u"IoPortCount", 0x20},
+                                                        {u"TriggerMode", 0}};
     for (const auto& [name, expected] : dwords) {
         EXPECT_TRUE(ReadDword(entry, name, &value) && value == expected);
     }
@@ -102,10 +111,10 @@ TEST_F(Publication, FirstBoardInAnEmptyRegistryWritesBothEntriesInFull)
     const std::string script = vtsim::ExportRegistryScript();
     std::size_t at = script.find("Services\\RLX4100S\\Device00" + std::to_string(vtc) + "]");
     ASSERT_NE(at, std::string::npos);
-    for (const char* name : {"BusNumber", "SlotNumber", "AllowConflicts", "OnSystem",
-                             "DeviceIndex", "BoardID", "DeviceName", "DriverName", "CallName",
-                             "KernelKey", "SystemIRQ", "SwitchID", "BaseAddress", "IoPortCount",
-                             "TriggerMode"}) {
+    for (const char* name :
+         {"BusNumber", "SlotNumber", "AllowConflicts", "OnSystem", "DeviceIndex", "BoardID",
+          "DeviceName", "DriverName", "CallName", "KernelKey", "SystemIRQ", "SwitchID",
+          "BaseAddress", "IoPortCount", "TriggerMode"}) {
         at = script.find(std::string("\"") + name + "\"", at);
         ASSERT_NE(at, std::string::npos) << name;
     }
@@ -113,9 +122,8 @@ TEST_F(Publication, FirstBoardInAnEmptyRegistryWritesBothEntriesInFull)
 
 TEST_F(Publication, LowestFreeNumberWhateverWroteTheList)
 {
-    const std::string list = DeviceList(
-        "gaps", {"Device000", "Device001", "Device003", "Device255", "Device300", "DeviceABC",
-                 "Other"});
+    const std::string list = DeviceList("gaps", {"Device000", "Device001", "Device003", "Device255",
+                                                 "Device300", "DeviceABC", "Other"});
     ASSERT_TRUE(BootTarget(Prepared({Vtc4100(5)}, {list})));
     EXPECT_EQ(DeviceNumberOf(DRIVER_KEY_VTC4100, 5), 2);
 }
@@ -147,14 +155,14 @@ TEST_F(Publication, AllNumbersTakenStartsUnpublished)
 
 TEST_F(Publication, TemplateChosenByTheBoardsSwitch)
 {
-    const std::string templates = WriteScript(
-        "templates",
-        "[HKEY_LOCAL_MACHINE\\Drivers\\BuiltIn\\PCI\\Template\\RLX4100S\\Template0]\n"
-        "\"SwitchID\"=dword:1\n\"TriggerMode\"=dword:5\n\n"
-        "[HKEY_LOCAL_MACHINE\\Drivers\\BuiltIn\\PCI\\Template\\RLX4100S\\Template1]\n"
-        "\"SwitchID\"=dword:3\n\"TriggerMode\"=dword:a\n\n"
-        "[HKEY_LOCAL_MACHINE\\Drivers\\BuiltIn\\PCI\\Template\\RLX4100S\\Template2]\n"
-        "\"SwitchID\"=dword:3\n\"TriggerMode\"=dword:f\n");
+    const std::string templates =
+        WriteScript("templates",
+                    "[HKEY_LOCAL_MACHINE\\Drivers\\BuiltIn\\PCI\\Template\\RLX4100S\\Template0]\n"
+                    "\"SwitchID\"=dword:1\n\"TriggerMode\"=dword:5\n\n"
+                    "[HKEY_LOCAL_MACHINE\\Drivers\\BuiltIn\\PCI\\Template\\RLX4100S\\Template1]\n"
+                    "\"SwitchID\"=dword:3\n\"TriggerMode\"=dword:a\n\n"
+                    "[HKEY_LOCAL_MACHINE\\Drivers\\BuiltIn\\PCI\\Template\\RLX4100S\\Template2]\n"
+                    "\"SwitchID\"=dword:3\n\"TriggerMode\"=dword:f\n");
     ASSERT_TRUE(BootTarget(Prepared({Vtc4100(5, 3), Vtc4100(6, 5, 0xE400)}, {templates})));
     EXPECT_EQ(BoardAtSlot(5)->triggerMode(), 0x0Au);  // the first match wins
     EXPECT_EQ(BoardAtSlot(6)->triggerMode(), 0x00u);
@@ -189,9 +197,9 @@ TEST_F(Publication, StoredEntryGivesTheTriggerModeAndIsRefreshed)
 
 TEST_F(Publication, DeviceNumberSevenNamesTheEvents)
 {
-    const std::string list = DeviceList("seven", {"Device000", "Device001", "Device002",
-                                                  "Device003", "Device004", "Device005",
-                                                  "Device006"});
+    const std::string list =
+        DeviceList("seven", {"Device000", "Device001", "Device002", "Device003", "Device004",
+                             "Device005", "Device006"});
     ASSERT_TRUE(BootTarget(Prepared({Vtc4100(5)}, {list})));
     ASSERT_EQ(DeviceNumberOf(DRIVER_KEY_VTC4100, 5), 7);
     HANDLE event = CreateEventW(nullptr, FALSE, FALSE, u"RLX_EVT_DI_INTERRUPT1_007");

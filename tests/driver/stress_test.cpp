@@ -50,8 +50,8 @@ TEST(DriverStress, PortRequestsBesideCountedInterrupts)
                     const PortRangeRecord range{port, 1};
                     if (!Ioctl(device.get(), IOCTL_DIO_WRITE_DO_PORTS, write, 9, nullptr, 0,
                                &returned) ||
-                        !Ioctl(device.get(), IOCTL_DIO_GET_CURRENT_DO_PORTS, &range, 8, &shadow,
-                               1, &returned) ||
+                        !Ioctl(device.get(), IOCTL_DIO_GET_CURRENT_DO_PORTS, &range, 8, &shadow, 1,
+                               &returned) ||
                         shadow != value) {
                         ++failures;
                     }
@@ -76,8 +76,8 @@ TEST(DriverStress, PortRequestsBesideCountedInterrupts)
                         !Ioctl(device.get(), IOCTL_PORT_READ_BYTE, &offset, 4, &enable, 1,
                                &returned) ||
                         enable != 0x0A ||
-                        !Ioctl(device.get(), IOCTL_DIO_GET_LATEST_EVENT_DI_STATE, &index, 4,
-                               latest, 4, &returned)) {
+                        !Ioctl(device.get(), IOCTL_DIO_GET_LATEST_EVENT_DI_STATE, &index, 4, latest,
+                               4, &returned)) {
                         ++failures;
                     }
                 }

@@ -69,9 +69,11 @@ TEST_F(Concurrency, MaskedWritesToDifferentBitsWhileInterruptsArrive)
     });
     std::thread waiter([&] {
         WORD type = 0;
-        while (!stop.load())
-            if (CheckEvent(handle, &type, 10) == API_SUCCESS && type == EVT_DI_INTERRUPT0)
+        while (!stop.load()) {
+            if (CheckEvent(handle, &type, 10) == API_SUCCESS && type == EVT_DI_INTERRUPT0) {
                 ++signalled;
+            }
+        }
     });
 
     // Each writer's bits must hold what it wrote last: a masked write of the
@@ -80,15 +82,17 @@ TEST_F(Concurrency, MaskedWritesToDifferentBitsWhileInterruptsArrive)
     std::atomic<int> undone{0};
     std::atomic<int> ready{0};
     auto writer = [&](WORD mask, int shift) {
-        for (++ready; ready.load() < 2;)
+        for (++ready; ready.load() < 2;) {
             std::this_thread::yield();
+        }
         for (int i = 0; i < ROUNDS; ++i) {
             const WORD state = WORD((i & 0x0F) << shift);
             ASSERT_EQ(DioWritePortByte(handle, 1, mask, state), API_SUCCESS);
             BYTE readback = 0;
             ASSERT_EQ(DioGetCurrentDOByte(handle, 1, &readback), API_SUCCESS);
-            if ((readback & mask) != state)
+            if ((readback & mask) != state) {
                 ++undone;
+            }
             ASSERT_EQ(DioWriteBit(handle, 2, WORD(shift / 4), WORD(i & 1)), API_SUCCESS);
         }
     };

@@ -147,7 +147,9 @@ TEST_F(Connections, FeaturesDescribeTheBoardFamily)
         std::memcpy(&value, record + offset, 4);
         return value;
     };
-    auto u16 = [&](unsigned offset) { return WORD(record[offset] | record[offset + 1] << 8); };
+    auto u16 = [&](unsigned offset) {
+        return WORD(record[offset] | record[offset + 1] << 8);
+    };
 
     std::memset(record, 0xCC, sizeof(record));
     ASSERT_EQ(DeviceGetFeatures(vtc4100e, record, sizeof(record)), API_SUCCESS);

@@ -28,8 +28,9 @@ TEST_F(DigitalIo, MaskedByteWriteChangesOnlyTheMaskedBitsOfTheLatch)
 
 TEST_F(DigitalIo, PortRangesAreCheckedAgainstTheBoard)
 {
-    for (unsigned port = 0; port < 4; ++port)
+    for (unsigned port = 0; port < 4; ++port) {
         vtcBoard->setInputPort(port, BYTE(0x11 * (port + 1)));
+    }
     BYTE buffer[4] = {};
     ASSERT_EQ(DioReadDiPorts(vtc, 1, 3, buffer), API_SUCCESS);
     EXPECT_EQ(buffer[0], 0x22);
@@ -74,8 +75,10 @@ TEST_F(DigitalIo, WordAndDwordReadsReportTheValidBits)
     ASSERT_EQ(DioReadPortDword(vtm, 1, &mask, &value), API_SUCCESS);
     EXPECT_EQ(mask, 0x000000FFu);
     EXPECT_EQ(value, 0x34u);
-    EXPECT_EQ(DioReadPortDword(vtm, 2, &mask, &value), Status(VTM6200K_SLOT, API_PORT_OUT_OF_RANGE));
-    EXPECT_EQ(DioReadPortDword(vtm, 0, nullptr, &value), Status(VTM6200K_SLOT, API_INVALID_PARAMETER));
+    EXPECT_EQ(DioReadPortDword(vtm, 2, &mask, &value),
+              Status(VTM6200K_SLOT, API_PORT_OUT_OF_RANGE));
+    EXPECT_EQ(DioReadPortDword(vtm, 0, nullptr, &value),
+              Status(VTM6200K_SLOT, API_INVALID_PARAMETER));
 
     vtcBoard->setInputPort(3, 0x9C);
     WORD wordMask = 0, word = 0;
@@ -89,7 +92,8 @@ TEST_F(DigitalIo, WordAndDwordReadsReportTheValidBits)
     WORD readback = 0xFFFF;
     ASSERT_EQ(DioGetCurrentDOWord(vtc, 2, &wordMask, &readback), API_SUCCESS);
     EXPECT_EQ(readback, 0x0403);
-    EXPECT_EQ(DioGetCurrentDODword(vtc, 9, &mask, &value), Status(VTC4100_SLOT, API_PORT_OUT_OF_RANGE));
+    EXPECT_EQ(DioGetCurrentDODword(vtc, 9, &mask, &value),
+              Status(VTC4100_SLOT, API_PORT_OUT_OF_RANGE));
     EXPECT_EQ(mask, 0xFFFFFFFFu);
     ASSERT_EQ(DioGetCurrentDODword(vtc, 1, &mask, &value), API_SUCCESS);
     EXPECT_EQ(mask, 0x00FFFFFFu);
@@ -146,12 +150,14 @@ TEST_F(DigitalIo, RawRegistersAreReachedByIoAddress)
     WORD value = 0xFFFF;
     ASSERT_EQ(ReadPortByte(vtc, VTC4100_BASE + 1, &value), API_SUCCESS);
     EXPECT_EQ(value, 0x3C);
-    EXPECT_EQ(ReadPortByte(vtc, VTC4100_BASE - 1, &value), Status(VTC4100_SLOT, API_INVALID_PARAMETER));
+    EXPECT_EQ(ReadPortByte(vtc, VTC4100_BASE - 1, &value),
+              Status(VTC4100_SLOT, API_INVALID_PARAMETER));
     EXPECT_EQ(ReadPortWord(vtc, VTC4100_BASE + IO_LENGTH + 1, &value),
               Status(VTC4100_SLOT, API_INVALID_PARAMETER));
     // The offset equal to the range's length is the driver's to refuse.
     EXPECT_EQ(ReadPortByte(vtc, VTC4100_BASE + IO_LENGTH, &value), Status(VTC4100_SLOT, 64));
-    EXPECT_EQ(ReadPortByte(vtc, VTC4100_BASE, nullptr), Status(VTC4100_SLOT, API_INVALID_PARAMETER));
+    EXPECT_EQ(ReadPortByte(vtc, VTC4100_BASE, nullptr),
+              Status(VTC4100_SLOT, API_INVALID_PARAMETER));
 }
 
 }  // namespace

@@ -19,8 +19,9 @@ protected:
         vtcBoard->pulseInputLine(0, input);
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
         while ((vtcBoard->interruptsRaised() == raised || vtcBoard->interruptStatus() != 0) &&
-               std::chrono::steady_clock::now() < deadline)
+               std::chrono::steady_clock::now() < deadline) {
             std::this_thread::yield();
+        }
         ASSERT_GT(vtcBoard->interruptsRaised(), raised) << "no interrupt from input " << input;
     }
 
@@ -77,14 +78,17 @@ TEST_F(Events, CodesCountsAndBoardsAreChecked)
 {
     const LONG notSupported = Status(VTC4100_SLOT, API_EVENT_NOT_SUPPORTED);
     EXPECT_EQ(EnableEvent(vtc, 0x3402, 1, 1), notSupported);
-    EXPECT_EQ(EnableEvent(vtm, EVT_DI_INTERRUPT2, 1, 1), Status(VTM6200K_SLOT, API_EVENT_NOT_SUPPORTED));
-    EXPECT_EQ(EnableEvent(vtc, EVT_DI_INTERRUPT0, 1, 0), Status(VTC4100_SLOT, API_INVALID_PARAMETER));
+    EXPECT_EQ(EnableEvent(vtm, EVT_DI_INTERRUPT2, 1, 1),
+              Status(VTM6200K_SLOT, API_EVENT_NOT_SUPPORTED));
+    EXPECT_EQ(EnableEvent(vtc, EVT_DI_INTERRUPT0, 1, 0),
+              Status(VTC4100_SLOT, API_INVALID_PARAMETER));
     EXPECT_EQ(EnableEvent(0, EVT_DI_INTERRUPT0, 1, 1), API_INVALID_HANDLE);
 
     // Only the low 16 bits of the code count when enabling or disabling.
     EXPECT_EQ(DioDisableEvent(vtc, 0x10000 | EVT_DI_INTERRUPT0), API_SUCCESS);
     BYTE latched[4];
-    EXPECT_EQ(DioGetLatestEventDiPortsState(vtc, 0x10000 | EVT_DI_INTERRUPT0, latched, 4), notSupported);
+    EXPECT_EQ(DioGetLatestEventDiPortsState(vtc, 0x10000 | EVT_DI_INTERRUPT0, latched, 4),
+              notSupported);
     EXPECT_EQ(DioGetLatestEventDiPortsState(vtc, EVT_DI_INTERRUPT0, nullptr, 4),
               Status(VTC4100_SLOT, API_INVALID_PARAMETER));
     EXPECT_EQ(CheckEvent(vtc, nullptr, 0), Status(VTC4100_SLOT, API_INVALID_PARAMETER));

@@ -33,8 +33,9 @@ inline std::u16string EntryPath(const char16_t* keyPath, DWORD number)
 inline bool ReadDword(const std::u16string& path, const char16_t* name, DWORD* value)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return false;
+    }
     DWORD type = 0, size = sizeof(*value);
     const LONG status =
         RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<LPBYTE>(value), &size);
@@ -63,10 +64,14 @@ protected:
         std::string error;
         ASSERT_TRUE(vtsim::Boot(vtsim::BootOptions{}, &error)) << error;
         vtsim::ClearMessageBoxes();
-        for (unsigned slot : {VTC4100_SLOT, VTC4100E_SLOT, VTM6200K_SLOT})
+        for (unsigned slot : {VTC4100_SLOT, VTC4100E_SLOT, VTM6200K_SLOT}) {
             ASSERT_NE(NumberOfSlot(slot), NOT_FOUND) << "no entry for slot " << slot;
+        }
     }
-    void TearDown() override { vtsim::Shutdown(); }
+    void TearDown() override
+    {
+        vtsim::Shutdown();
+    }
 
     static constexpr DWORD NOT_FOUND = 0xFFFFFFFF;
 
@@ -77,8 +82,9 @@ protected:
             for (DWORD number = 0; number <= MAX_DEVICE_NUMBER; ++number) {
                 DWORD s = 0;
                 if (ReadDword(EntryPath(key, number), u"SlotNumber", &s) && s == slot) {
-                    if (driverKey != nullptr)
+                    if (driverKey != nullptr) {
                         *driverKey = key;
+                    }
                     return number;
                 }
             }
@@ -88,9 +94,11 @@ protected:
 
     static vtsim::Board* BoardAt(unsigned slot)
     {
-        for (vtsim::Board* board : vtsim::Boards())
-            if (board->config().slot == slot)
+        for (vtsim::Board* board : vtsim::Boards()) {
+            if (board->config().slot == slot) {
                 return board;
+            }
+        }
         return nullptr;
     }
 

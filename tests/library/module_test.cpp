@@ -15,9 +15,11 @@ namespace {
 const vtsim::ModuleRecord* FindModule(const std::vector<vtsim::ModuleRecord>& modules,
                                       const void* handle)
 {
-    for (const auto& module : modules)
-        if (module.handle == handle)
+    for (const auto& module : modules) {
+        if (module.handle == handle) {
             return &module;
+        }
+    }
     return nullptr;
 }
 

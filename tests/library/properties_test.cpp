@@ -52,9 +52,12 @@ TEST_F(Properties, ValuesSizesAndIds)
     EXPECT_EQ(length, 4u);
     ASSERT_EQ(DeviceGetProperty(vtc, PROP_DI_INTERRUPT_BITS, buffer, &length), API_SUCCESS);
     EXPECT_EQ(std::vector<BYTE>(buffer, buffer + 4), (std::vector<BYTE>{3, 0, 3, 0}));
-    EXPECT_EQ(DeviceGetProperty(vtc, 7, buffer, &length), Status(VTC4100_SLOT, API_PROPERTY_NOT_SUPPORTED));
-    EXPECT_EQ(DeviceGetProperty(vtc, PROP_IRQ, buffer, nullptr), Status(VTC4100_SLOT, API_INVALID_PARAMETER));
-    EXPECT_EQ(DeviceSetProperty(vtc, PROP_DEVICE_NUMBER, buffer, 4), Status(VTC4100_SLOT, API_INVALID_PARAMETER));
+    EXPECT_EQ(DeviceGetProperty(vtc, 7, buffer, &length),
+              Status(VTC4100_SLOT, API_PROPERTY_NOT_SUPPORTED));
+    EXPECT_EQ(DeviceGetProperty(vtc, PROP_IRQ, buffer, nullptr),
+              Status(VTC4100_SLOT, API_INVALID_PARAMETER));
+    EXPECT_EQ(DeviceSetProperty(vtc, PROP_DEVICE_NUMBER, buffer, 4),
+              Status(VTC4100_SLOT, API_INVALID_PARAMETER));
     EXPECT_EQ(DeviceGetProperty(0, PROP_IRQ, buffer, &length), API_INVALID_HANDLE);
     DeviceClose(&vtc);
     DeviceClose(&vtm);

@@ -22,9 +22,9 @@ TEST(Status, LastErrorsTranslateToReasonNumbers)
         DWORD lastError;
         DWORD reason;
     } table[] = {
-        {0, 0},           {0xFFFFFFFF, 100}, {0x20000040, 64}, {0x2000000A, 10},
-        {0xE000000D, 0xC000000D},            {2, 101},         {6, 102},
-        {56, 103},        {998, 105},        {50, 50},         {87, 87},
+        {0, 0},   {0xFFFFFFFF, 100}, {0x20000040, 64}, {0x2000000A, 10}, {0xE000000D, 0xC000000D},
+        {2, 101}, {6, 102},          {56, 103},        {998, 105},       {50, 50},
+        {87, 87},
     };
     for (const auto& row : table) {
         SetLastError(row.lastError);
@@ -39,7 +39,10 @@ TEST(Status, LastErrorsTranslateToReasonNumbers)
 
 class Settings : public ::testing::Test {
 protected:
-    void SetUp() override { vtsim::ResetRegistry(); }
+    void SetUp() override
+    {
+        vtsim::ResetRegistry();
+    }
     void TearDown() override
     {
         vtsim::DisarmAllFaults();
@@ -54,15 +57,16 @@ protected:
     static std::string Entry(const std::string& key, DWORD boardId, const std::string& callName,
                              const std::string& omit = "")
     {
-        std::string text = "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\" + key +
-                           "\\Device003]\n";
+        std::string text =
+            "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\" + key + "\\Device003]\n";
         char line[64];
         std::snprintf(line, sizeof(line), "\"BoardID\"=dword:%08x\n", boardId);
         text += line;
         for (const char* name : {"SwitchID", "BaseAddress", "SystemIRQ", "IoPortCount", "BusNumber",
                                  "SlotNumber", "OnSystem", "AllowConflicts", "TriggerMode"}) {
-            if (omit != name)
+            if (omit != name) {
                 text += std::string("\"") + name + "\"=dword:00000007\n";
+            }
         }
         return text + "\"CallName\"=\"" + callName + "\"\n";
     }
@@ -103,10 +107,12 @@ TEST_F(Settings, WritingUpdatesTheDeviceListAndTheTriggerMode)
     const std::u16string listEntry = EntryPath(DEVICE_LIST_KEY, 4);
     char16_t name[64] = {};
     HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, listEntry.c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
-    DWORD type = 0, size = sizeof(name) - 2;
-    EXPECT_EQ(RegQueryValueExW(key, u"DeviceName", nullptr, &type, reinterpret_cast<BYTE*>(name), &size),
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, listEntry.c_str(), 0, KEY_READ, &key),
               ERROR_SUCCESS);
+    DWORD type = 0, size = sizeof(name) - 2;
+    EXPECT_EQ(
+        RegQueryValueExW(key, u"DeviceName", nullptr, &type, reinterpret_cast<BYTE*>(name), &size),
+        ERROR_SUCCESS);
     RegCloseKey(key);
     EXPECT_EQ(std::u16string(name), u"VTM-6200K BoardID=2 I/O=c000H");
     DWORD value = 0;

@@ -34,13 +34,18 @@ public:
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
     // The host path of a relative name ("sub/a.reg").
-    std::filesystem::path HostPath(const std::string& relative) const { return root_ / relative; }
+    std::filesystem::path HostPath(const std::string& relative) const
+    {
+        return root_ / relative;
+    }
 
     // The target's name of a relative name: "T:\sub\a.reg".
     std::u16string TargetPath(const std::string& relative) const
     {
         std::u16string path{static_cast<char16_t>(drive_), u':', u'\\'};
-        for (char c : relative) path.push_back(c == '/' ? u'\\' : static_cast<char16_t>(c));
+        for (char c : relative) {
+            path.push_back(c == '/' ? u'\\' : static_cast<char16_t>(c));
+        }
         return path;
     }
 

@@ -35,8 +35,9 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
 
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
-    for (const std::string& arg : args)
+    for (const std::string& arg : args) {
         argv.push_back(const_cast<char*>(arg.c_str()));
+    }
     argv.push_back(nullptr);
 
     const pid_t pid = fork();
@@ -51,14 +52,16 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
         _exit(127);
     }
     ProgramResult result;
-    if (pid < 0)
+    if (pid < 0) {
         return result;
+    }
     const auto start = std::chrono::steady_clock::now();
     bool interrupted = false;
     int status = 0;
     for (;;) {
-        if (waitpid(pid, &status, WNOHANG) == pid)
+        if (waitpid(pid, &status, WNOHANG) == pid) {
             break;
+        }
         const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
                                  std::chrono::steady_clock::now() - start)
                                  .count();
@@ -66,14 +69,17 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
             kill(pid, SIGINT);
             interrupted = true;
         }
-        if (elapsed >= timeoutMs)
+        if (elapsed >= timeoutMs) {
             kill(pid, SIGKILL);
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    if (WIFEXITED(status))
+    if (WIFEXITED(status)) {
         result.exitCode = WEXITSTATUS(status);
-    if (WIFSIGNALED(status))
+    }
+    if (WIFSIGNALED(status)) {
         result.signal = WTERMSIG(status);
+    }
     result.out = ReadFile(outPath);
     result.err = ReadFile(errPath);
     return result;
@@ -89,8 +95,9 @@ TempDir::TempDir()
 TempDir::~TempDir()
 {
     std::error_code ignored;
-    if (path_ != "/tmp")
+    if (path_ != "/tmp") {
         std::filesystem::remove_all(path_, ignored);
+    }
 }
 
 std::string TempDir::Write(const std::string& name, const std::string& content) const

@@ -7,8 +7,8 @@
 namespace vttest {
 
 struct ProgramResult {
-    int exitCode = -1;   // -1 when the program did not exit normally
-    int signal = 0;      // the signal that ended it, if any
+    int exitCode = -1;  // -1 when the program did not exit normally
+    int signal = 0;     // the signal that ended it, if any
     std::string out;
     std::string err;
 };
@@ -26,7 +26,10 @@ public:
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
-    const std::string& path() const { return path_; }
+    const std::string& path() const
+    {
+        return path_;
+    }
     // Writes a file in the directory and returns its path.
     std::string Write(const std::string& name, const std::string& content) const;
 

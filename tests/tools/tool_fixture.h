@@ -35,8 +35,7 @@ class ToolFixture : public ::testing::Test {
 protected:
     explicit ToolFixture(const char* machineDescription)
         : machine_(dir_.Write("machine.toml", machineDescription))
-    {
-    }
+    {}
 
     // vtdio --machine <the test's machine> args..., with input on stdin and
     // a Ctrl-C after interruptAfterMs when that is > 0.

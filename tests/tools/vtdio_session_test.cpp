@@ -37,8 +37,9 @@ std::vector<std::string> Lines(const std::string& text)
 {
     std::vector<std::string> lines;
     std::size_t start = 0;
-    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
         lines.push_back(text.substr(start, end - start));
+    }
     return lines;
 }
 
@@ -190,9 +191,11 @@ TEST(VtdioScenario, TheShippedPulseScenarioSeesBothInterrupts)
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const std::vector<std::string> lines = Lines(r.out);
     ASSERT_GE(lines.size(), 2u);
-    for (int i = 0; i < 2; ++i)
-        EXPECT_TRUE(std::regex_match(lines[i], std::regex("[0-9]+ms EVT_DI_INTERRUPT0 di=0x[0-9a-f]{2},0x5a")))
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_TRUE(std::regex_match(
+            lines[i], std::regex("[0-9]+ms EVT_DI_INTERRUPT0 di=0x[0-9a-f]{2},0x5a")))
             << lines[i];
+    }
     EXPECT_NE(r.out.find("  interrupts:     2\n"), std::string::npos) << r.out;
 }
 

@@ -36,8 +36,9 @@ TEST_F(VtdioTest, InfoShowsPropertiesAndFeatures)
           "di ports:        2 (16 channels)\n", "rising edges:    0x02 0x00\n",
           "falling edges:   0x01 0x00\n",
           "features:        version \"Ver 1.0\", library \"RLX4100.DLL\", board type 221, "
-          "digital lines 16\n"})
+          "digital lines 16\n"}) {
         EXPECT_NE(r.out.find(line), std::string::npos) << line << "in\n" << r.out;
+    }
 }
 
 TEST_F(VtdioTest, InputReadsReportValuesAndValidBitMasks)
@@ -61,10 +62,12 @@ TEST_F(VtdioTest, RefusalsPrintTheDecodedStatusAndExitOne)
         {{"set", "1", "2", "1"}, "DioWritePortByte: 8199 = device 1, API_PORT_OUT_OF_RANGE"},
         {{"info", "7"}, "DeviceOpen: 2 = API_CONFIG_NOT_FOUND"},
         {{"reg", "read", "0", "0x100"}, "ReadPortByte: 4106 = device 0, API_INVALID_PARAMETER"},
-        {{"reg", "read", "0", "+0x20"}, "ReadPortByte: 4160 = device 0, DRV_STATUS_PORT_OUT_OF_RANGE"},
+        {{"reg", "read", "0", "+0x20"},
+         "ReadPortByte: 4160 = device 0, DRV_STATUS_PORT_OUT_OF_RANGE"},
         {{"mon", "1", "DI2"}, "EnableEvent: 8232 = device 1, API_EVENT_NOT_SUPPORTED"},
         {{"mon", "0", "0x3402"}, "EnableEvent: 4136 = device 0, API_EVENT_NOT_SUPPORTED"},
-        {{"mon", "0", "DI0", "--count", "0"}, "EnableEvent: 4106 = device 0, API_INVALID_PARAMETER"},
+        {{"mon", "0", "DI0", "--count", "0"},
+         "EnableEvent: 4106 = device 0, API_INVALID_PARAMETER"},
         {{"mon", "0", "DI1", "--window", "3", "2"},
          "DioEnableEventAndSpecifyDiPorts: 4106 = device 0, API_INVALID_PARAMETER"},
     };
@@ -116,8 +119,7 @@ TEST_F(VtdioTest, HelpWorksForEveryCommandWithoutATarget)
                                 "readback", "mon", "demo", "shell", "run"}) {
         const ProgramResult r = RunProgram(VTDIO_PATH, {command, "--help"});
         EXPECT_EQ(r.exitCode, 0) << command;
-        EXPECT_NE(r.out.find(std::string("Usage: vtdio ") + command), std::string::npos)
-            << r.out;
+        EXPECT_NE(r.out.find(std::string("Usage: vtdio ") + command), std::string::npos) << r.out;
     }
     EXPECT_NE(RunProgram(VTDIO_PATH, {"reg", "write", "--help"}).out.find("Usage: vtdio reg write"),
               std::string::npos);
@@ -156,18 +158,18 @@ irq = 5
 )");
     const ProgramResult r = RunProgram(VTDIO_PATH, {"--hive", hive, "--machine", changed, "list"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_TRUE(std::regex_search(r.out, std::regex("\n  0  VTC-4100 .*not available \\(DeviceOpen: "
-                                                    "4122 = device 0, API_DRIVER_OPEN_FAILED\\)\n")))
+    EXPECT_TRUE(
+        std::regex_search(r.out, std::regex("\n  0  VTC-4100 .*not available \\(DeviceOpen: "
+                                            "4122 = device 0, API_DRIVER_OPEN_FAILED\\)\n")))
         << r.out;
-    EXPECT_TRUE(std::regex_search(r.out, std::regex("\n  1  VTM-6200K .* 0xc000 .*DI0=fall DI1=rise\n")))
+    EXPECT_TRUE(
+        std::regex_search(r.out, std::regex("\n  1  VTM-6200K .* 0xc000 .*DI0=fall DI1=rise\n")))
         << r.out;
-    EXPECT_TRUE(std::regex_search(r.out, std::regex("\n  2  VTC-4100E .* 0xb000 ")))
-        << r.out;
+    EXPECT_TRUE(std::regex_search(r.out, std::regex("\n  2  VTC-4100E .* 0xb000 "))) << r.out;
 
     // Without the hive the same machine starts numbering afresh.
     const ProgramResult fresh = RunProgram(VTDIO_PATH, {"--machine", changed, "list"});
-    EXPECT_TRUE(std::regex_search(fresh.out, std::regex("\n  0  VTC-4100E ")))
-        << fresh.out;
+    EXPECT_TRUE(std::regex_search(fresh.out, std::regex("\n  0  VTC-4100E "))) << fresh.out;
 }
 
 TEST_F(VtdioTest, RegistryScriptsReplaceTheDefaultOnes)

@@ -16,24 +16,28 @@ bool ParseUnsigned(const std::string& text, std::uint64_t max, std::uint64_t* va
         base = 2;
         pos = 2;
     }
-    if (pos >= text.size())
+    if (pos >= text.size()) {
         return false;
+    }
     std::uint64_t result = 0;
     for (; pos < text.size(); ++pos) {
         const char c = text[pos];
         unsigned digit;
-        if (c >= '0' && c <= '9')
+        if (c >= '0' && c <= '9') {
             digit = static_cast<unsigned>(c - '0');
-        else if (c >= 'a' && c <= 'f')
+        } else if (c >= 'a' && c <= 'f') {
             digit = static_cast<unsigned>(c - 'a' + 10);
-        else if (c >= 'A' && c <= 'F')
+        } else if (c >= 'A' && c <= 'F') {
             digit = static_cast<unsigned>(c - 'A' + 10);
-        else
+        } else {
             return false;
-        if (digit >= base)
+        }
+        if (digit >= base) {
             return false;
-        if (digit > max || result > (max - digit) / base)
+        }
+        if (digit > max || result > (max - digit) / base) {
             return false;  // would exceed max (and so never overflows)
+        }
         result = result * base + digit;
     }
     *value = result;
@@ -45,8 +49,9 @@ CLI::Validator NumberUpTo(std::uint64_t max)
     return CLI::Validator(
         [max](std::string& text) -> std::string {
             std::uint64_t value;
-            if (ParseUnsigned(text, max, &value))
+            if (ParseUnsigned(text, max, &value)) {
                 return {};
+            }
             return "'" + text + "' is not a number from 0 to " + std::to_string(max) +
                    " (decimal, 0x hex or 0b binary)";
         },
@@ -59,8 +64,9 @@ CLI::Validator OneOf(std::vector<std::string> words)
         [words](std::string& text) -> std::string {
             std::string list;
             for (const std::string& word : words) {
-                if (text == word)
+                if (text == word) {
                     return {};
+                }
                 list += (list.empty() ? "" : ", ") + word;
             }
             return "'" + text + "' is not one of " + list;
@@ -95,8 +101,9 @@ std::string Hex(std::uint64_t value, int digits)
 std::string HexBytes(const std::uint8_t* bytes, std::size_t count, const char* separator)
 {
     std::string text;
-    for (std::size_t i = 0; i < count; ++i)
+    for (std::size_t i = 0; i < count; ++i) {
         text += (i != 0 ? separator : "") + Hex(bytes[i], 2);
+    }
     return text;
 }
 

@@ -15,8 +15,9 @@ void AddTargetOptions(CLI::App& app, TargetOptions* options, ScriptCheck scripts
                        "registry scripts to boot from instead of the default ones")
             ->type_name("FILE")
             ->expected(1, -1);
-    if (scripts == ScriptCheck::WhenParsed)
+    if (scripts == ScriptCheck::WhenParsed) {
         registry->check(ReadableFile());
+    }
     app.add_option("--hive", options->hiveFile,
                    "keep the target's registry in FILE across runs (device numbers stay put)")
         ->type_name("FILE");
@@ -29,11 +30,13 @@ void AddTargetOptions(CLI::App& app, TargetOptions* options, ScriptCheck scripts
 bool BootOptionsOf(const TargetOptions& options, vtsim::BootOptions* boot, std::string* error)
 {
     if (!options.machineFile.empty() &&
-        !vtsim::MachineDescription::FromTomlFile(options.machineFile, &boot->machine, error))
+        !vtsim::MachineDescription::FromTomlFile(options.machineFile, &boot->machine, error)) {
         return false;
+    }
     if (options.loopbackEverywhere) {
-        for (vtsim::BoardConfig& board : boot->machine.boards)
+        for (vtsim::BoardConfig& board : boot->machine.boards) {
             board.loopback = true;
+        }
     }
     boot->registryScripts = options.registryFiles;
     boot->hiveFile = options.hiveFile;

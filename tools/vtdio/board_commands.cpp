@@ -23,9 +23,15 @@ struct ViewArguments {
 };
 
 struct DrivingArguments {
-    struct { std::string board, port, bit, level; } in;
-    struct { std::string board, port, value; } inport;
-    struct { std::string board, port, bit, times = "1", gap = "20"; } pulse;
+    struct {
+        std::string board, port, bit, level;
+    } in;
+    struct {
+        std::string board, port, value;
+    } inport;
+    struct {
+        std::string board, port, bit, times = "1", gap = "20";
+    } pulse;
 };
 
 std::string Describe(const Target& target, vtsim::Board* board, std::size_t index)
@@ -33,12 +39,11 @@ std::string Describe(const Target& target, vtsim::Board* board, std::size_t inde
     const vtsim::BoardConfig& config = board->config();
     const int device = target.DeviceNumberOf(board);
     char line[200];
-    std::snprintf(line, sizeof line,
-                  "@%zu  %-10s device %-4s bus %u slot %u switch %u io %s len %s irq %u%s",
-                  index, vtsim::ModelName(config.model),
-                  device >= 0 ? std::to_string(device).c_str() : "-", config.bus, config.slot,
-                  config.switchId, Hex(config.ioBase, 4).c_str(), Hex(config.ioLength, 2).c_str(),
-                  config.irq, config.loopback ? " loopback" : "");
+    std::snprintf(
+        line, sizeof line, "@%zu  %-10s device %-4s bus %u slot %u switch %u io %s len %s irq %u%s",
+        index, vtsim::ModelName(config.model), device >= 0 ? std::to_string(device).c_str() : "-",
+        config.bus, config.slot, config.switchId, Hex(config.ioBase, 4).c_str(),
+        Hex(config.ioLength, 2).c_str(), config.irq, config.loopback ? " loopback" : "");
     return line;
 }
 
@@ -46,8 +51,9 @@ std::size_t IndexOf(vtsim::Board* board)
 {
     const std::vector<vtsim::Board*> boards = vtsim::Boards();
     for (std::size_t i = 0; i < boards.size(); ++i) {
-        if (boards[i] == board)
+        if (boards[i] == board) {
             return i;
+        }
     }
     return 0;
 }
@@ -55,10 +61,12 @@ std::size_t IndexOf(vtsim::Board* board)
 int Boards(Context& context)
 {
     const std::vector<vtsim::Board*> boards = vtsim::Boards();
-    if (boards.empty())
+    if (boards.empty()) {
         context.out << "no boards\n";
-    for (std::size_t i = 0; i < boards.size(); ++i)
+    }
+    for (std::size_t i = 0; i < boards.size(); ++i) {
         context.out << Describe(context.target, boards[i], i) << "\n";
+    }
     return EXIT_OK;
 }
 
@@ -66,8 +74,9 @@ vtsim::Board* Resolve(Context& context, const std::string& selector)
 {
     std::string error;
     vtsim::Board* board = context.target.FindBoard(selector, &error);
-    if (board == nullptr)
+    if (board == nullptr) {
         throw CLI::ValidationError("BOARD", error);
+    }
     return board;
 }
 
@@ -77,11 +86,13 @@ int ShowBoard(Context& context, const ViewArguments& a)
     std::ostream& out = context.out;
     out << Describe(context.target, board, IndexOf(board)) << "\n";
     out << "  di lines:       ";
-    for (unsigned port = 0; port < board->portCount(); ++port)
+    for (unsigned port = 0; port < board->portCount(); ++port) {
         out << (port != 0 ? " " : "") << Hex(board->inputPort(port), 2);
+    }
     out << "\n  do latches:     ";
-    for (unsigned port = 0; port < board->portCount(); ++port)
+    for (unsigned port = 0; port < board->portCount(); ++port) {
         out << (port != 0 ? " " : "") << Hex(board->outputLatch(port), 2);
+    }
     out << "\n  int enable:     " << Hex(board->interruptEnable(), 2)
         << "\n  trigger mode:   " << Hex(board->triggerMode(), 2)
         << "\n  int status:     " << Hex(board->interruptStatus(), 2)
@@ -93,9 +104,10 @@ int ShowBoard(Context& context, const ViewArguments& a)
 unsigned PortOf(vtsim::Board* board, const std::string& text)
 {
     const std::uint64_t port = NumberOf(text);
-    if (port >= board->portCount())
-        throw CLI::ValidationError("PORT", "the board has DI ports 0 to " +
-                                               std::to_string(board->portCount() - 1));
+    if (port >= board->portCount()) {
+        throw CLI::ValidationError(
+            "PORT", "the board has DI ports 0 to " + std::to_string(board->portCount() - 1));
+    }
     return static_cast<unsigned>(port);
 }
 
@@ -104,11 +116,11 @@ bool SleepUnlessCancelled(std::chrono::milliseconds time, const std::atomic<bool
 {
     const auto end = std::chrono::steady_clock::now() + time;
     while (std::chrono::steady_clock::now() < end) {
-        if (cancel.load())
+        if (cancel.load()) {
             return false;
-        std::this_thread::sleep_for(
-            std::min<std::chrono::steady_clock::duration>(end - std::chrono::steady_clock::now(),
-                                                          std::chrono::milliseconds(10)));
+        }
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+            end - std::chrono::steady_clock::now(), std::chrono::milliseconds(10)));
     }
     return !cancel.load();
 }
@@ -145,8 +157,8 @@ std::shared_ptr<void> AddBoardViewCommands(CLI::App& app, CommandSet& commands, 
     return args;
 }
 
-std::shared_ptr<void> AddBoardDrivingCommands(CLI::App& app, CommandSet& commands,
-                                              Context& context, ActionSink sink)
+std::shared_ptr<void> AddBoardDrivingCommands(CLI::App& app, CommandSet& commands, Context& context,
+                                              ActionSink sink)
 {
     auto args = std::make_shared<DrivingArguments>();
     DrivingArguments& a = *args;
@@ -184,23 +196,24 @@ std::shared_ptr<void> AddBoardDrivingCommands(CLI::App& app, CommandSet& command
         ->required()
         ->check(NumberUpTo(0xFF));
 
-    c = commands.Add(app, "pulse", "toggle an input line and back (two edges), K times",
-                     Booted(context, [&context, &a, sink] {
-                         vtsim::Board* board = Resolve(context, a.pulse.board);
-                         const unsigned port = PortOf(board, a.pulse.port);
-                         const unsigned bit = static_cast<unsigned>(NumberOf(a.pulse.bit));
-                         const auto times = NumberOf(a.pulse.times);
-                         const auto gap = std::chrono::milliseconds(NumberOf(a.pulse.gap));
-                         return sink([board, port, bit, times,
-                                      gap](const std::atomic<bool>& cancel) {
-                             for (std::uint64_t i = 0; i < times && !cancel.load(); ++i) {
-                                 if (i != 0 && !SleepUnlessCancelled(gap, cancel))
-                                     break;
-                                 board->pulseInputLine(port, bit);
-                             }
-                             return EXIT_OK;
-                         });
-                     }));
+    c = commands.Add(
+        app, "pulse", "toggle an input line and back (two edges), K times",
+        Booted(context, [&context, &a, sink] {
+            vtsim::Board* board = Resolve(context, a.pulse.board);
+            const unsigned port = PortOf(board, a.pulse.port);
+            const unsigned bit = static_cast<unsigned>(NumberOf(a.pulse.bit));
+            const auto times = NumberOf(a.pulse.times);
+            const auto gap = std::chrono::milliseconds(NumberOf(a.pulse.gap));
+            return sink([board, port, bit, times, gap](const std::atomic<bool>& cancel) {
+                for (std::uint64_t i = 0; i < times && !cancel.load(); ++i) {
+                    if (i != 0 && !SleepUnlessCancelled(gap, cancel)) {
+                        break;
+                    }
+                    board->pulseInputLine(port, bit);
+                }
+                return EXIT_OK;
+            });
+        }));
     AddBoard(c, &a.pulse.board);
     AddInputPort(c, &a.pulse.port);
     AddInputLine(c, &a.pulse.bit);

@@ -20,10 +20,9 @@ using BoardAction = std::function<int(const std::atomic<bool>& cancel)>;
 using ActionSink = std::function<int(BoardAction action)>;
 
 // Adds boards and board (the observing commands).
-std::shared_ptr<void> AddBoardViewCommands(CLI::App& app, CommandSet& commands,
-                                           Context& context);
+std::shared_ptr<void> AddBoardViewCommands(CLI::App& app, CommandSet& commands, Context& context);
 // Adds in, inport and pulse, whose checked actions go to sink.
-std::shared_ptr<void> AddBoardDrivingCommands(CLI::App& app, CommandSet& commands,
-                                              Context& context, ActionSink sink);
+std::shared_ptr<void> AddBoardDrivingCommands(CLI::App& app, CommandSet& commands, Context& context,
+                                              ActionSink sink);
 
 }  // namespace vtdio

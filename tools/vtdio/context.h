@@ -19,9 +19,9 @@ namespace vtdio {
 
 // Exit codes of every command.
 constexpr int EXIT_OK = 0;
-constexpr int EXIT_FAILED = 1;  // the library or the target refused: status printed
-constexpr int EXIT_USAGE = 2;   // bad arguments: usage printed
-constexpr int EXIT_TARGET = 3;  // the simulated target could not be booted
+constexpr int EXIT_FAILED = 1;         // the library or the target refused: status printed
+constexpr int EXIT_USAGE = 2;          // bad arguments: usage printed
+constexpr int EXIT_TARGET = 3;         // the simulated target could not be booted
 constexpr int EXIT_INTERRUPTED = 130;  // a script stopped by Ctrl-C
 
 struct Context {
@@ -55,9 +55,18 @@ public:
     ~OpenDevice();
     OpenDevice(const OpenDevice&) = delete;
     OpenDevice& operator=(const OpenDevice&) = delete;
-    bool ok() const { return handle_ != 0; }
-    LONG handle() const { return handle_; }
-    std::uint32_t number() const { return number_; }
+    bool ok() const
+    {
+        return handle_ != 0;
+    }
+    LONG handle() const
+    {
+        return handle_;
+    }
+    std::uint32_t number() const
+    {
+        return number_;
+    }
 
 private:
     LONG handle_ = 0;

@@ -35,15 +35,17 @@ bool DemoDevice(Context& context, const PublishedDevice& device)
         << device.callName << ", switch " << device.switchId << ", I/O "
         << Hex(device.baseAddress, 4) << ", IRQ " << device.irq << "\n";
     OpenDevice open(context, device.number);
-    if (!open.ok())
+    if (!open.ok()) {
         return false;
+    }
     const LONG h = open.handle();
     std::uint32_t ports = 0;
     DWORD length = sizeof ports;
     if (!Check(context, "DeviceGetProperty",
                DeviceGetProperty(h, PROP_DO_PORT_COUNT, &ports, &length)) ||
-        ports == 0 || ports > 4)
+        ports == 0 || ports > 4) {
         return false;
+    }
 
     // 1. Outputs: a pattern on every DO port, read back from the driver and
     //    read in through the wiring.
@@ -53,8 +55,9 @@ bool DemoDevice(Context& context, const PublishedDevice& device)
               Check(context, "DioGetCurrentDoPortsState",
                     DioGetCurrentDoPortsState(h, 0, ports, readback)) &&
               Check(context, "DioReadDiPorts", DioReadDiPorts(h, 0, ports, inputs));
-    if (!ok)
+    if (!ok) {
         return false;
+    }
     const bool readbackOk = std::equal(pattern, pattern + ports, readback);
     const bool inputsOk = std::equal(pattern, pattern + ports, inputs);
     out << "  write DO ports 0-" << ports - 1 << ":  " << HexBytes(pattern, ports) << "\n"
@@ -68,8 +71,9 @@ bool DemoDevice(Context& context, const PublishedDevice& device)
     //    one interrupt whichever edge is selected.
     if (!Check(context, "DioWriteBit", DioWriteBit(h, 0, 0, 0)) ||
         !Check(context, "DioEnableEventAndSpecifyDiPorts",
-               DioEnableEventAndSpecifyDiPorts(h, EVT_DI_INTERRUPT0, 0, ports)))
+               DioEnableEventAndSpecifyDiPorts(h, EVT_DI_INTERRUPT0, 0, ports))) {
         return false;
+    }
     // The edge that input 0 reacts to, as the library reports it.
     BYTE falling[4] = {};
     DWORD fallingLength = sizeof falling;
@@ -84,31 +88,35 @@ bool DemoDevice(Context& context, const PublishedDevice& device)
     std::thread toggler([h, &togglesOk] {
         for (int i = 0; i < kToggles; ++i) {
             std::this_thread::sleep_for(kToggleGap);
-            if (DioWriteBit(h, 0, 0, 1) != API_SUCCESS)
+            if (DioWriteBit(h, 0, 0, 1) != API_SUCCESS) {
                 togglesOk = false;
+            }
             std::this_thread::sleep_for(kToggleGap / 2);
-            if (DioWriteBit(h, 0, 0, 0) != API_SUCCESS)
+            if (DioWriteBit(h, 0, 0, 0) != API_SUCCESS) {
                 togglesOk = false;
+            }
         }
     });
     int events = 0;
     while (events < kToggles && !context.interrupted.load()) {
         WORD type = EVT_NONE;
         const LONG status = CheckEvent(h, &type, kEventWaitMs);
-        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start)
-                            .count();
-        if (!Check(context, "CheckEvent", status))
+        const auto ms =
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+        if (!Check(context, "CheckEvent", status)) {
             break;
+        }
         if (type == EVT_TIMEOUT) {
             out << "    " << ms << "ms no event within " << kEventWaitMs << " ms\n";
             break;
         }
         BYTE latched[4] = {};
         DioGetLatestEventDiPortsState(h, type, latched, ports);
-        out << "    " << ms << "ms " << EventTypeName(type) << " di=" << HexBytes(latched, ports, ",")
-            << std::endl;
-        if (type == EVT_DI_INTERRUPT0)
+        out << "    " << ms << "ms " << EventTypeName(type)
+            << " di=" << HexBytes(latched, ports, ",") << std::endl;
+        if (type == EVT_DI_INTERRUPT0) {
             ++events;
+        }
     }
     toggler.join();
     DioDisableEvent(h, EVT_DI_INTERRUPT0);
@@ -131,11 +139,13 @@ int Demo(Context& context)
     int good = 0;
     int tried = 0;
     for (const PublishedDevice& device : devices) {
-        if (context.interrupted.load())
+        if (context.interrupted.load()) {
             break;
+        }
         ++tried;
-        if (DemoDevice(context, device))
+        if (DemoDevice(context, device)) {
             ++good;
+        }
     }
     context.out << "\n" << good << " of " << tried << " devices passed the demo" << std::endl;
     return tried > 0 && good == tried ? EXIT_OK : EXIT_FAILED;

@@ -44,16 +44,18 @@ bool ParseEventType(const std::string& text, std::uint32_t* code)
 {
     const std::string upper = Upper(text);
     for (const NamedEvent& event : kEvents) {
-        if (event.shortName == nullptr)
+        if (event.shortName == nullptr) {
             continue;  // results only, not something to enable
+        }
         if (upper == event.shortName || upper == event.name) {
             *code = event.code;
             return true;
         }
     }
     std::uint64_t value;
-    if (!ParseUnsigned(text, 0xFFFFFFFFu, &value))
+    if (!ParseUnsigned(text, 0xFFFFFFFFu, &value)) {
         return false;
+    }
     *code = static_cast<std::uint32_t>(value);
     return true;
 }
@@ -61,8 +63,9 @@ bool ParseEventType(const std::string& text, std::uint32_t* code)
 std::string EventTypeName(std::uint32_t code)
 {
     for (const NamedEvent& event : kEvents) {
-        if (event.code == code)
+        if (event.code == code) {
             return event.name;
+        }
     }
     return "EVT_" + Hex(code, 4);
 }

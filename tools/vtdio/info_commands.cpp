@@ -36,8 +36,9 @@ bool Edges(Context& context, LONG handle, std::string* text)
     if (!Property32(context, handle, PROP_DI_PORT_COUNT, &ports) ||
         !PropertyBytes(context, handle, PROP_DI_RISING_EDGE_MASK, &rising) ||
         !PropertyBytes(context, handle, PROP_DI_FALLING_EDGE_MASK, &falling) || rising.empty() ||
-        falling.empty())
+        falling.empty()) {
         return false;
+    }
     const unsigned inputs = ports >= 4 ? 4 : 2;  // interrupt inputs: bits 0-3 or 0-1
     text->clear();
     for (unsigned bit = 0; bit < inputs; ++bit) {
@@ -52,10 +53,12 @@ std::string Reason(const std::string& errorText)
 {
     std::string reason = errorText;
     const std::size_t end = reason.find('\n');
-    if (end != std::string::npos)
+    if (end != std::string::npos) {
         reason.resize(end);
-    if (reason.rfind("error: ", 0) == 0)
+    }
+    if (reason.rfind("error: ", 0) == 0) {
         reason.erase(0, 7);
+    }
     return reason;
 }
 
@@ -67,13 +70,13 @@ int List(Context& context)
         return EXIT_OK;
     }
     char line[200];
-    std::snprintf(line, sizeof line, "%-3s  %-10s %-6s %6s  %-7s %4s  %s\n", "DEV", "MODEL",
-                  "CALL", "SWITCH", "IO-BASE", "IRQ", "EDGES");
+    std::snprintf(line, sizeof line, "%-3s  %-10s %-6s %6s  %-7s %4s  %s\n", "DEV", "MODEL", "CALL",
+                  "SWITCH", "IO-BASE", "IRQ", "EDGES");
     context.out << line;
     for (const PublishedDevice& device : devices) {
         std::snprintf(line, sizeof line, "%3u  %-10s %-6s %6u  %-7s %4u  ", device.number,
-                      ModelOfBoardType(device.boardType), device.callName.c_str(),
-                      device.switchId, Hex(device.baseAddress, 4).c_str(), device.irq);
+                      ModelOfBoardType(device.boardType), device.callName.c_str(), device.switchId,
+                      Hex(device.baseAddress, 4).c_str(), device.irq);
         context.out << line;
         // The edges come from the library's properties, which also shows that
         // the device opens; a published device whose board is gone does not.
@@ -82,10 +85,11 @@ int List(Context& context)
                       context.interrupted};
         OpenDevice open(probe, device.number);
         std::string edges;
-        if (open.ok() && Edges(probe, open.handle(), &edges))
+        if (open.ok() && Edges(probe, open.handle(), &edges)) {
             context.out << edges << "\n";
-        else
+        } else {
             context.out << "not available (" << Reason(errors.str()) << ")\n";
+        }
     }
     return EXIT_OK;
 }
@@ -95,8 +99,9 @@ template <std::size_t N>
 std::string Text(const WCHAR (&field)[N])
 {
     std::size_t length = 0;
-    while (length < N && field[length] != 0)
+    while (length < N && field[length] != 0) {
         ++length;
+    }
     return vtsim::Utf8FromUtf16(std::u16string(field, length));
 }
 
@@ -104,8 +109,9 @@ int Info(Context& context, const Arguments& args)
 {
     const std::uint32_t number = Number32(args.infoDevice);
     OpenDevice open(context, number);
-    if (!open.ok())
+    if (!open.ok()) {
         return EXIT_FAILED;
+    }
     const LONG h = open.handle();
     std::uint32_t deviceNumber, boardType, switchId, base, irq, bus, slot, diChannels, diPorts,
         doChannels, doPorts;
@@ -116,8 +122,7 @@ int Info(Context& context, const Arguments& args)
         !Property32(context, h, PROP_BOARD_TYPE, &boardType) ||
         !Property32(context, h, PROP_SWITCH_ID, &switchId) ||
         !Property32(context, h, PROP_BASE_ADDRESS, &base) ||
-        !Property32(context, h, PROP_IRQ, &irq) ||
-        !Property32(context, h, PROP_BUS_NUMBER, &bus) ||
+        !Property32(context, h, PROP_IRQ, &irq) || !Property32(context, h, PROP_BUS_NUMBER, &bus) ||
         !Property32(context, h, PROP_SLOT_NUMBER, &slot) ||
         !Property32(context, h, PROP_DI_CHANNEL_COUNT, &diChannels) ||
         !Property32(context, h, PROP_DI_PORT_COUNT, &diPorts) ||
@@ -127,8 +132,9 @@ int Info(Context& context, const Arguments& args)
         !PropertyBytes(context, h, PROP_DI_RISING_EDGE_MASK, &rising) ||
         !PropertyBytes(context, h, PROP_DI_FALLING_EDGE_MASK, &falling) ||
         !Edges(context, h, &edges) ||
-        !Check(context, "DeviceGetFeatures", DeviceGetFeatures(h, &features, sizeof features)))
+        !Check(context, "DeviceGetFeatures", DeviceGetFeatures(h, &features, sizeof features))) {
         return EXIT_FAILED;
+    }
 
     // Names that only the registry holds.
     std::string callName = "?", deviceName = "?", ioPortCount = "?";
@@ -168,8 +174,9 @@ std::shared_ptr<void> AddInfoCommands(CLI::App& app, CommandSet& commands, Conte
 {
     auto args = std::make_shared<Arguments>();
     Arguments& a = *args;
-    commands.Add(app, "list", "list every published device: number, model, call name, ID switch, "
-                              "I/O base, IRQ, trigger edges",
+    commands.Add(app, "list",
+                 "list every published device: number, model, call name, ID switch, "
+                 "I/O base, IRQ, trigger edges",
                  Booted(context, [&context] { return List(context); }));
     CLI::App* info = commands.Add(app, "info", "show a device's properties and features",
                                   Booted(context, [&context, &a] { return Info(context, a); }));

@@ -18,11 +18,22 @@ using vttools::OneOf;
 
 // Arguments of the I/O commands, one set per command.
 struct Arguments {
-    struct { std::string device, port, count = "1"; } get;
-    struct { std::string device, port, bit; } bit;
-    struct { std::string device, port; } word, dword;
-    struct { std::string device, port, value, mask; bool word = false, dword = false; } set;
-    struct { std::string device, port, bit, state; } setbit;
+    struct {
+        std::string device, port, count = "1";
+    } get;
+    struct {
+        std::string device, port, bit;
+    } bit;
+    struct {
+        std::string device, port;
+    } word, dword;
+    struct {
+        std::string device, port, value, mask;
+        bool word = false, dword = false;
+    } set;
+    struct {
+        std::string device, port, bit, state;
+    } setbit;
     struct {
         std::string device, port, count = "1", bit;
         bool word = false, dword = false;
@@ -37,11 +48,13 @@ int PrintPorts(Context& context, LONG handle, const char* operation, PortsReader
                const std::string& first, const std::string& countText)
 {
     const std::uint32_t count = Number32(countText);
-    if (count > 256)
+    if (count > 256) {
         throw CLI::ValidationError("COUNT", "at most 256 ports");
+    }
     std::vector<BYTE> values(count == 0 ? 1 : count);  // the library judges a count of 0
-    if (!Check(context, operation, read(handle, Number32(first), count, values.data())))
+    if (!Check(context, operation, read(handle, Number32(first), count, values.data()))) {
         return EXIT_FAILED;
+    }
     context.out << HexBytes(values.data(), count) << "\n";
     return EXIT_OK;
 }
@@ -53,8 +66,9 @@ int PrintBit(Context& context, LONG handle, const char* operation, BitReader rea
              const std::string& port, const std::string& bit)
 {
     WORD value = 0;
-    if (!Check(context, operation, read(handle, Number16(port), Number16(bit), &value)))
+    if (!Check(context, operation, read(handle, Number16(port), Number16(bit), &value))) {
         return EXIT_FAILED;
+    }
     context.out << value << "\n";
     return EXIT_OK;
 }
@@ -66,8 +80,9 @@ int PrintMasked(Context& context, LONG handle, const char* operation,
                 const std::string& port)
 {
     Value mask = 0, value = 0;
-    if (!Check(context, operation, read(handle, Number16(port), &mask, &value)))
+    if (!Check(context, operation, read(handle, Number16(port), &mask, &value))) {
         return EXIT_FAILED;
+    }
     constexpr int digits = 2 * sizeof(Value);
     context.out << Hex(value, digits) << " mask=" << Hex(mask, digits) << "\n";
     return EXIT_OK;
@@ -76,8 +91,9 @@ int PrintMasked(Context& context, LONG handle, const char* operation,
 int Get(Context& context, const Arguments& args)
 {
     OpenDevice open(context, Number32(args.get.device));
-    if (!open.ok())
+    if (!open.ok()) {
         return EXIT_FAILED;
+    }
     return PrintPorts(context, open.handle(), "DioReadDiPorts", DioReadDiPorts, args.get.port,
                       args.get.count);
 }
@@ -85,25 +101,27 @@ int Get(Context& context, const Arguments& args)
 int Bit(Context& context, const Arguments& args)
 {
     OpenDevice open(context, Number32(args.bit.device));
-    if (!open.ok())
+    if (!open.ok()) {
         return EXIT_FAILED;
+    }
     return PrintBit(context, open.handle(), "DioReadBit", DioReadBit, args.bit.port, args.bit.bit);
 }
 
 int Word(Context& context, const Arguments& args)
 {
     OpenDevice open(context, Number32(args.word.device));
-    if (!open.ok())
+    if (!open.ok()) {
         return EXIT_FAILED;
-    return PrintMasked(context, open.handle(), "DioReadPortWord", DioReadPortWord,
-                       args.word.port);
+    }
+    return PrintMasked(context, open.handle(), "DioReadPortWord", DioReadPortWord, args.word.port);
 }
 
 int Dword(Context& context, const Arguments& args)
 {
     OpenDevice open(context, Number32(args.dword.device));
-    if (!open.ok())
+    if (!open.ok()) {
         return EXIT_FAILED;
+    }
     return PrintMasked(context, open.handle(), "DioReadPortDword", DioReadPortDword,
                        args.dword.port);
 }
@@ -111,28 +129,36 @@ int Dword(Context& context, const Arguments& args)
 int Set(Context& context, const Arguments& args)
 {
     const auto& a = args.set;
-    if (a.word && a.dword)
+    if (a.word && a.dword) {
         throw CLI::ValidationError("--word and --dword", "choose one width");
+    }
     const std::uint64_t limit = a.dword ? U32 : a.word ? U16 : U8;
     const std::uint64_t value = NumberOf(a.value);
     const std::uint64_t mask = a.mask.empty() ? limit : NumberOf(a.mask);
-    if (value > limit || mask > limit)
+    if (value > limit || mask > limit) {
         throw CLI::ValidationError("VALUE/--mask", "'" + (value > limit ? a.value : a.mask) +
                                                        "' does not fit in " +
-                                                       (a.dword ? "32" : a.word ? "16" : "8") +
+                                                       (a.dword  ? "32"
+                                                        : a.word ? "16"
+                                                                 : "8") +
                                                        " bits");
+    }
     OpenDevice open(context, Number32(a.device));
-    if (!open.ok())
+    if (!open.ok()) {
         return EXIT_FAILED;
+    }
     const LONG h = open.handle();
     const WORD port = Number16(a.port);
-    if (a.dword)
-        return Outcome(context, "DioWritePortDword",
-                       DioWritePortDword(h, port, static_cast<DWORD>(mask),
-                                         static_cast<DWORD>(value)));
-    if (a.word)
-        return Outcome(context, "DioWritePortWord",
-                       DioWritePortWord(h, port, static_cast<WORD>(mask), static_cast<WORD>(value)));
+    if (a.dword) {
+        return Outcome(
+            context, "DioWritePortDword",
+            DioWritePortDword(h, port, static_cast<DWORD>(mask), static_cast<DWORD>(value)));
+    }
+    if (a.word) {
+        return Outcome(
+            context, "DioWritePortWord",
+            DioWritePortWord(h, port, static_cast<WORD>(mask), static_cast<WORD>(value)));
+    }
     return Outcome(context, "DioWritePortByte",
                    DioWritePortByte(h, port, static_cast<WORD>(mask), static_cast<WORD>(value)));
 }
@@ -141,29 +167,35 @@ int SetBit(Context& context, const Arguments& args)
 {
     const auto& a = args.setbit;
     OpenDevice open(context, Number32(a.device));
-    if (!open.ok())
+    if (!open.ok()) {
         return EXIT_FAILED;
-    return Outcome(context, "DioWriteBit",
-                   DioWriteBit(open.handle(), Number16(a.port), Number16(a.bit),
-                               Number16(a.state)));
+    }
+    return Outcome(
+        context, "DioWriteBit",
+        DioWriteBit(open.handle(), Number16(a.port), Number16(a.bit), Number16(a.state)));
 }
 
 int Readback(Context& context, const Arguments& args)
 {
     const auto& a = args.readback;
     const int forms = a.word + a.dword + !a.bit.empty();
-    if (forms > 1)
+    if (forms > 1) {
         throw CLI::ValidationError("--word, --dword, --bit", "choose one form");
+    }
     OpenDevice open(context, Number32(a.device));
-    if (!open.ok())
+    if (!open.ok()) {
         return EXIT_FAILED;
+    }
     const LONG h = open.handle();
-    if (a.word)
+    if (a.word) {
         return PrintMasked(context, h, "DioGetCurrentDOWord", DioGetCurrentDOWord, a.port);
-    if (a.dword)
+    }
+    if (a.dword) {
         return PrintMasked(context, h, "DioGetCurrentDODword", DioGetCurrentDODword, a.port);
-    if (!a.bit.empty())
+    }
+    if (!a.bit.empty()) {
         return PrintBit(context, h, "DioGetCurrentDOBit", DioGetCurrentDOBit, a.port, a.bit);
+    }
     return PrintPorts(context, h, "DioGetCurrentDoPortsState", DioGetCurrentDoPortsState, a.port,
                       a.count);
 }
@@ -204,8 +236,7 @@ std::shared_ptr<void> AddIoCommands(CLI::App& app, CommandSet& commands, Context
     AddDeviceArgument(c, &a.set.device);
     AddPortArgument(c, &a.set.port, "DO port (the first of two or four with --word/--dword)");
     c->add_option("VALUE", a.set.value, "new value")->required()->check(NumberUpTo(U32));
-    c->add_option("--mask,-m", a.set.mask, "bits to change (default: all)")
-        ->check(NumberUpTo(U32));
+    c->add_option("--mask,-m", a.set.mask, "bits to change (default: all)")->check(NumberUpTo(U32));
     c->add_flag("--word", a.set.word, "write 16 bits (two ports)");
     c->add_flag("--dword", a.set.dword, "write 32 bits (four ports)");
 
@@ -220,8 +251,7 @@ std::shared_ptr<void> AddIoCommands(CLI::App& app, CommandSet& commands, Context
                      Booted(context, [&context, &a] { return Readback(context, a); }));
     AddDeviceArgument(c, &a.readback.device);
     AddPortArgument(c, &a.readback.port, "first DO port");
-    c->add_option("COUNT", a.readback.count, "number of ports (default 1)")
-        ->check(NumberUpTo(U32));
+    c->add_option("COUNT", a.readback.count, "number of ports (default 1)")->check(NumberUpTo(U32));
     c->add_flag("--word", a.readback.word, "16 bits from PORT on, with the valid-bits mask");
     c->add_flag("--dword", a.readback.dword, "32 bits from PORT on, with the valid-bits mask");
     c->add_option("--bit", a.readback.bit, "one bit of PORT (prints 0 or 1)")

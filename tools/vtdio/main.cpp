@@ -44,11 +44,12 @@ int main(int argc, char** argv)
 {
     using namespace vtdio;
 
-    CLI::App app("Digital I/O on VTC-4100, VTC-4100E and VTM-6200K boards through the driver "
-                 "library, on a simulated target booted in this process.\n"
-                 "Exit codes: 0 done, 1 refused by the library (status printed), "
-                 "2 bad arguments, 3 the target did not boot.",
-                 "vtdio");
+    CLI::App app(
+        "Digital I/O on VTC-4100, VTC-4100E and VTM-6200K boards through the driver "
+        "library, on a simulated target booted in this process.\n"
+        "Exit codes: 0 done, 1 refused by the library (status printed), "
+        "2 bad arguments, 3 the target did not boot.",
+        "vtdio");
     app.require_subcommand(1);
     app.fallthrough();
 
@@ -58,13 +59,14 @@ int main(int argc, char** argv)
     Target target;
     Context context{target, std::cout, std::cerr,
                     [&]() {
-                        if (target.booted())
+                        if (target.booted()) {
                             return true;
+                        }
                         std::string error;
-                        if (target.Boot(options, &error))
+                        if (target.Boot(options, &error)) {
                             return true;
-                        std::cerr << "error: the simulated target did not boot: " << error
-                                  << "\n";
+                        }
+                        std::cerr << "error: the simulated target did not boot: " << error << "\n";
                         return false;
                     },
                     g_interrupted};
@@ -77,8 +79,9 @@ int main(int argc, char** argv)
                  "chain on every device: outputs, read-back, inputs, interrupts",
                  [&] {
                      options.loopbackEverywhere = true;
-                     if (!context.ensureTarget())
+                     if (!context.ensureTarget()) {
                          return EXIT_TARGET;
+                     }
                      return Demo(context);
                  });
 

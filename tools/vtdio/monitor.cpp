@@ -44,10 +44,14 @@ public:
     explicit EnabledEvents(LONG handle) : handle_(handle) {}
     ~EnabledEvents()
     {
-        for (std::uint32_t code : codes_)
+        for (std::uint32_t code : codes_) {
             DioDisableEvent(handle_, code);
+        }
     }
-    void Add(std::uint32_t code) { codes_.push_back(code); }
+    void Add(std::uint32_t code)
+    {
+        codes_.push_back(code);
+    }
 
 private:
     LONG handle_;
@@ -56,8 +60,7 @@ private:
 
 }  // namespace
 
-void AddMonitorCommand(CLI::App& app, CommandSet& commands, Context& context,
-                       MonitorArguments* a)
+void AddMonitorCommand(CLI::App& app, CommandSet& commands, Context& context, MonitorArguments* a)
 {
     CLI::App* c = commands.Add(app, "mon", "wait for interrupt events and print them as they come",
                                Booted(context, [&context, a] { return Monitor(context, *a); }));
@@ -100,14 +103,17 @@ int Monitor(Context& context, const MonitorArguments& a)
     const bool hasWindow = a.window.size() == 2;
     const DWORD windowFirst = hasWindow ? static_cast<DWORD>(NumberOf(a.window[0])) : 0;
     const DWORD windowCount = hasWindow ? static_cast<DWORD>(NumberOf(a.window[1])) : 0;
-    if (limited && numEvents == 0)
+    if (limited && numEvents == 0) {
         throw CLI::ValidationError("--num-events", "must be at least 1");
-    if (hasWindow && windowCount > 256)
+    }
+    if (hasWindow && windowCount > 256) {
         throw CLI::ValidationError("--window", "at most 256 ports");
+    }
 
     OpenDevice open(context, static_cast<std::uint32_t>(NumberOf(a.device)));
-    if (!open.ok())
+    if (!open.ok()) {
         return EXIT_FAILED;
+    }
     const LONG h = open.handle();
     EnabledEvents enabled(h);
     for (std::uint32_t code : codes) {
@@ -115,15 +121,18 @@ int Monitor(Context& context, const MonitorArguments& a)
             // Sets the window and enables with a count of 1; a different
             // count is set by enabling again.
             if (!Check(context, "DioEnableEventAndSpecifyDiPorts",
-                       DioEnableEventAndSpecifyDiPorts(h, code, windowFirst, windowCount)))
+                       DioEnableEventAndSpecifyDiPorts(h, code, windowFirst, windowCount))) {
                 return EXIT_FAILED;
+            }
             enabled.Add(code);
             if (count != 1 &&
-                !Check(context, "EnableEvent", EnableEvent(h, static_cast<WORD>(code), 1, count)))
+                !Check(context, "EnableEvent", EnableEvent(h, static_cast<WORD>(code), 1, count))) {
                 return EXIT_FAILED;
+            }
         } else {
-            if (!Check(context, "EnableEvent", EnableEvent(h, static_cast<WORD>(code), 1, count)))
+            if (!Check(context, "EnableEvent", EnableEvent(h, static_cast<WORD>(code), 1, count))) {
                 return EXIT_FAILED;
+            }
             enabled.Add(code);
         }
     }
@@ -132,20 +141,23 @@ int Monitor(Context& context, const MonitorArguments& a)
     Clock::time_point lastEvent = start;
     std::uint64_t seen = 0;
     for (;;) {
-        if (context.interrupted.load())
+        if (context.interrupted.load()) {
             return EXIT_OK;
+        }
         DWORD slice = kSliceMs;
         if (hasTimeout) {
             const long long left = timeoutMs - MsSince(lastEvent);
             slice = static_cast<DWORD>(std::clamp<long long>(left, 0, kSliceMs));
         }
         WORD type = EVT_NONE;
-        if (!Check(context, "CheckEvent", CheckEvent(h, &type, slice)))
+        if (!Check(context, "CheckEvent", CheckEvent(h, &type, slice))) {
             return EXIT_FAILED;
+        }
         const long long elapsed = MsSince(start);
         if (type == EVT_TIMEOUT) {
-            if (!hasTimeout || MsSince(lastEvent) < timeoutMs)
+            if (!hasTimeout || MsSince(lastEvent) < timeoutMs) {
                 continue;  // only a slice ended
+            }
             context.out << elapsed << "ms " << EventTypeName(type) << "\n";
             if (limited && seen < numEvents) {
                 context.err << "error: " << seen << " of " << numEvents
@@ -172,8 +184,9 @@ int Monitor(Context& context, const MonitorArguments& a)
         }
         context.out << std::endl;
         ++seen;
-        if (limited && seen >= numEvents)
+        if (limited && seen >= numEvents) {
             return EXIT_OK;
+        }
     }
 }
 

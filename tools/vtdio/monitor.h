@@ -14,9 +14,9 @@ namespace vtdio {
 struct MonitorArguments {
     std::string device;
     std::vector<std::string> events;
-    std::string count = "1";      // interrupts per signalled event
-    std::string numEvents;        // empty: no limit
-    std::string timeout;          // empty: wait without limit
+    std::string count = "1";          // interrupts per signalled event
+    std::string numEvents;            // empty: no limit
+    std::string timeout;              // empty: wait without limit
     std::vector<std::string> window;  // FIRST COUNT, or empty
 };
 

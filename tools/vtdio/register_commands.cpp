@@ -28,8 +28,9 @@ bool IoAddress(Context& context, LONG handle, const std::string& text, DWORD* ad
 {
     if (!text.empty() && text[0] == '+') {
         std::uint32_t base = 0;
-        if (!Property32(context, handle, PROP_BASE_ADDRESS, &base))
+        if (!Property32(context, handle, PROP_BASE_ADDRESS, &base)) {
             return false;
+        }
         *address = base + Number32(text.substr(1));
         return true;
     }
@@ -43,8 +44,9 @@ CLI::Validator IoAddressCheck()
         [](std::string& text) -> std::string {
             std::uint64_t value;
             const std::string number = !text.empty() && text[0] == '+' ? text.substr(1) : text;
-            if (ParseUnsigned(number, U16, &value))
+            if (ParseUnsigned(number, U16, &value)) {
                 return {};
+            }
             return "'" + text + "' is not an I/O address (0 to 0xffff) or +OFFSET";
         },
         "");
@@ -64,11 +66,13 @@ template <typename Access>
 int OnRegister(Context& context, const RegisterArguments& a, Access access)
 {
     OpenDevice open(context, Number32(a.device));
-    if (!open.ok())
+    if (!open.ok()) {
         return EXIT_FAILED;
+    }
     DWORD address = 0;
-    if (!IoAddress(context, open.handle(), a.address, &address))
+    if (!IoAddress(context, open.handle(), a.address, &address)) {
         return EXIT_FAILED;
+    }
     return access(open.handle(), address);
 }
 
@@ -76,10 +80,11 @@ int Read(Context& context, const RegisterArguments& a)
 {
     return OnRegister(context, a, [&](LONG handle, DWORD address) {
         WORD value = 0;
-        const LONG status = a.word ? ReadPortWord(handle, address, &value)
-                                   : ReadPortByte(handle, address, &value);
-        if (!Check(context, a.word ? "ReadPortWord" : "ReadPortByte", status))
+        const LONG status =
+            a.word ? ReadPortWord(handle, address, &value) : ReadPortByte(handle, address, &value);
+        if (!Check(context, a.word ? "ReadPortWord" : "ReadPortByte", status)) {
             return EXIT_FAILED;
+        }
         context.out << Hex(value, a.word ? 4 : 2) << "\n";
         return EXIT_OK;
     });
@@ -88,8 +93,10 @@ int Read(Context& context, const RegisterArguments& a)
 int Write(Context& context, const RegisterArguments& a)
 {
     const std::uint64_t value = NumberOf(a.value);
-    if (!a.word && value > U8)
-        throw CLI::ValidationError("VALUE", "'" + a.value + "' does not fit in 8 bits (use --word)");
+    if (!a.word && value > U8) {
+        throw CLI::ValidationError("VALUE",
+                                   "'" + a.value + "' does not fit in 8 bits (use --word)");
+    }
     return OnRegister(context, a, [&](LONG handle, DWORD address) {
         const LONG status = a.word ? WritePortWord(handle, address, static_cast<WORD>(value))
                                    : WritePortByte(handle, address, static_cast<WORD>(value));

@@ -14,8 +14,9 @@ Scheduler::~Scheduler()
     }
     changed_.notify_all();
     dispatcher_.join();
-    for (std::thread& worker : workers_)
+    for (std::thread& worker : workers_) {
         worker.join();
+    }
 }
 
 void Scheduler::After(std::chrono::milliseconds delay, Action action)
@@ -31,10 +32,12 @@ bool Scheduler::Drain(const std::atomic<bool>& abandon)
 {
     std::unique_lock lock(mutex_);
     for (;;) {
-        if (stopping_ || (actions_.empty() && running_ == 0))
+        if (stopping_ || (actions_.empty() && running_ == 0)) {
             return true;
-        if (abandon.load())
+        }
+        if (abandon.load()) {
             return false;
+        }
         changed_.wait_for(lock, std::chrono::milliseconds(20));
     }
 }

@@ -20,16 +20,17 @@ namespace vtdio {
 using vttools::NumberOf;
 using vttools::NumberUpTo;
 
-bool SplitCommandLine(const std::string& line, std::vector<std::string>* words,
-                      std::string* error)
+bool SplitCommandLine(const std::string& line, std::vector<std::string>* words, std::string* error)
 {
     words->clear();
     std::size_t i = 0;
     while (i < line.size()) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r'))
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r')) {
             ++i;
-        if (i >= line.size() || line[i] == '#')
+        }
+        if (i >= line.size() || line[i] == '#') {
             break;
+        }
         std::string word;
         while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') {
             const char c = line[i];
@@ -74,10 +75,11 @@ int ParseAndRun(CLI::App& app, const CommandSet& commands, std::vector<std::stri
         const std::string message = ParseErrorText(app, e);
         err << "error: " << message << "\n";
         // A whole list of commands helps less than a pointer to it.
-        if (message.rfind("unknown command", 0) == 0 && app.get_subcommands().empty())
+        if (message.rfind("unknown command", 0) == 0 && app.get_subcommands().empty()) {
             err << "'help' lists the commands\n";
-        else
+        } else {
             err << UsageOf(app);
+        }
         return EXIT_USAGE;
     }
 }
@@ -97,15 +99,12 @@ int Session::Schedule(const std::vector<std::string>& command, unsigned delayMs)
     CLI::App app("Board commands that 'after' can schedule", "after MS");
     app.require_subcommand(1);
     CommandSet commands;
-    auto keep = AddBoardDrivingCommands(app, commands, context_,
-                                        [this, delayMs](BoardAction action) {
-                                            scheduler_.After(
-                                                std::chrono::milliseconds(delayMs),
-                                                [action](const std::atomic<bool>& cancel) {
-                                                    action(cancel);
-                                                });
-                                            return EXIT_OK;
-                                        });
+    auto keep =
+        AddBoardDrivingCommands(app, commands, context_, [this, delayMs](BoardAction action) {
+            scheduler_.After(std::chrono::milliseconds(delayMs),
+                             [action](const std::atomic<bool>& cancel) { action(cancel); });
+            return EXIT_OK;
+        });
     TidyHelp(app);
     return ParseAndRun(app, commands, command, context_.out, context_.err);
 }
@@ -118,8 +117,9 @@ int Session::Execute(const std::string& line, bool* quit)
         context_.err << "error: " << error << "\n";
         return EXIT_USAGE;
     }
-    if (words.empty())
+    if (words.empty()) {
         return EXIT_OK;
+    }
 
     CLI::App app("Commands of a vtdio session", "");
     app.require_subcommand(1);
@@ -127,9 +127,9 @@ int Session::Execute(const std::string& line, bool* quit)
     auto deviceArgs = AddDeviceCommands(app, commands, context_);
     auto viewArgs = AddBoardViewCommands(app, commands, context_);
     // In the foreground Ctrl-C cancels a long pulse train.
-    auto drivingArgs = AddBoardDrivingCommands(
-        app, commands, context_,
-        [this](BoardAction action) { return action(context_.interrupted); });
+    auto drivingArgs = AddBoardDrivingCommands(app, commands, context_, [this](BoardAction action) {
+        return action(context_.interrupted);
+    });
 
     std::string delay;
     CLI::App* after = commands.Add(
@@ -138,37 +138,45 @@ int Session::Execute(const std::string& line, bool* quit)
         "milliseconds from now in the background, e.g. while mon waits",
         [&] {
             std::vector<std::string> rest = app.get_subcommand("after")->remaining();
-            if (rest.empty())
+            if (rest.empty()) {
                 throw CLI::ValidationError("COMMAND", "a command (in, inport, pulse) is required");
+            }
             return Schedule(rest, static_cast<unsigned>(NumberOf(delay)));
         });
     after->add_option("MS", delay, "delay in milliseconds")->required()->check(NumberUpTo(3600000));
     after->prefix_command();
 
-    commands.Add(app, "wait", "wait until every scheduled command has run (Ctrl-C ends it)", [this] {
-        scheduler_.Drain(context_.interrupted);  // Ctrl-C ends the wait, not the actions
-        return EXIT_OK;
-    });
+    commands.Add(
+        app, "wait", "wait until every scheduled command has run (Ctrl-C ends it)", [this] {
+            scheduler_.Drain(context_.interrupted);  // Ctrl-C ends the wait, not the actions
+            return EXIT_OK;
+        });
 
     std::string sleepMs;
-    commands.Add(app, "sleep", "pause for MS milliseconds (Ctrl-C ends it)", [&] {
-                const auto end = std::chrono::steady_clock::now() +
-                                 std::chrono::milliseconds(NumberOf(sleepMs));
-                while (std::chrono::steady_clock::now() < end && !context_.interrupted.load())
-                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-                return EXIT_OK;
-            })
+    commands
+        .Add(app, "sleep", "pause for MS milliseconds (Ctrl-C ends it)",
+             [&] {
+                 const auto end = std::chrono::steady_clock::now() +
+                                  std::chrono::milliseconds(NumberOf(sleepMs));
+                 while (std::chrono::steady_clock::now() < end && !context_.interrupted.load()) {
+                     std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                 }
+                 return EXIT_OK;
+             })
         ->add_option("MS", sleepMs, "milliseconds")
         ->required()
         ->check(NumberUpTo(3600000));
 
     std::vector<std::string> text;
-    commands.Add(app, "echo", "print the words given", [&] {
-                for (std::size_t i = 0; i < text.size(); ++i)
-                    context_.out << (i != 0 ? " " : "") << text[i];
-                context_.out << "\n";
-                return EXIT_OK;
-            })
+    commands
+        .Add(app, "echo", "print the words given",
+             [&] {
+                 for (std::size_t i = 0; i < text.size(); ++i) {
+                     context_.out << (i != 0 ? " " : "") << text[i];
+                 }
+                 context_.out << "\n";
+                 return EXIT_OK;
+             })
         ->add_option("TEXT", text, "words");
 
     commands.Add(app, "help", "list the commands (COMMAND --help for one command)", [&] {
@@ -194,18 +202,21 @@ int RunScript(Context& context, const std::string& path, bool echo, bool keepGoi
         context.err << "error: cannot read " << path << "\n";
         return EXIT_USAGE;
     }
-    if (!context.ensureTarget())
+    if (!context.ensureTarget()) {
         return EXIT_TARGET;
+    }
     Session session(context);
     std::string line;
     int result = EXIT_OK;
     for (unsigned number = 1; std::getline(file, line); ++number) {
         std::vector<std::string> words;
         std::string error;
-        if (SplitCommandLine(line, &words, &error) && words.empty())
+        if (SplitCommandLine(line, &words, &error) && words.empty()) {
             continue;  // blank or comment
-        if (echo)
+        }
+        if (echo) {
             context.out << "> " << line << std::endl;
+        }
         bool quit = false;
         const int code = session.Execute(line, &quit);
         context.out.flush();
@@ -216,29 +227,34 @@ int RunScript(Context& context, const std::string& path, bool echo, bool keepGoi
         if (code != EXIT_OK) {
             context.err << path << ":" << number << ": exit code " << code << "\n";
             result = code;
-            if (!keepGoing)
+            if (!keepGoing) {
                 break;
+            }
         }
-        if (quit)
+        if (quit) {
             break;
+        }
     }
     return result;
 }
 
 int RunShell(Context& context)
 {
-    if (!context.ensureTarget())
+    if (!context.ensureTarget()) {
         return EXIT_TARGET;
+    }
     Session session(context);
     const bool terminal = isatty(STDIN_FILENO) != 0;
     std::string historyFile;
     if (terminal) {
-        if (const char* home = std::getenv("HOME"))
+        if (const char* home = std::getenv("HOME")) {
             historyFile = std::string(home) + "/.vtdio_history";
+        }
         using_history();
         stifle_history(1000);
-        if (!historyFile.empty())
+        if (!historyFile.empty()) {
             read_history(historyFile.c_str());
+        }
         context.out << "vtdio shell: 'help' lists the commands, 'quit' or Ctrl-D ends.\n";
     }
     int result = EXIT_OK;
@@ -246,26 +262,31 @@ int RunShell(Context& context)
         std::string line;
         if (terminal) {
             char* text = readline("vtdio> ");
-            if (text == nullptr)
+            if (text == nullptr) {
                 break;
+            }
             line = text;
             std::free(text);
-            if (line.find_first_not_of(" \t") != std::string::npos)
+            if (line.find_first_not_of(" \t") != std::string::npos) {
                 add_history(line.c_str());
+            }
         } else if (!std::getline(std::cin, line)) {
             break;
         }
         context.interrupted.store(false);
         bool quit = false;
         result = session.Execute(line, &quit);
-        if (context.interrupted.load())
+        if (context.interrupted.load()) {
             context.out << "\n";  // after the ^C the terminal echoed
+        }
         context.out.flush();
-        if (quit)
+        if (quit) {
             break;
+        }
     }
-    if (terminal && !historyFile.empty())
+    if (terminal && !historyFile.empty()) {
         write_history(historyFile.c_str());
+    }
     return result;
 }
 

@@ -15,8 +15,7 @@ namespace vtdio {
 // Splits a command line into words: blanks separate, "..." and '...' quote,
 // a word starting with # begins a comment. False with a message on an
 // unterminated quote.
-bool SplitCommandLine(const std::string& line, std::vector<std::string>* words,
-                      std::string* error);
+bool SplitCommandLine(const std::string& line, std::vector<std::string>* words, std::string* error);
 
 class Session {
 public:
@@ -36,8 +35,8 @@ private:
 int RunShell(Context& context);
 
 // Runs a script of session commands, stopping at the first failing command
-// unless keepGoing, and at Ctrl-C (EXIT_INTERRUPTED). With echo each command is printed ("> command") before
-// it runs.
+// unless keepGoing, and at Ctrl-C (EXIT_INTERRUPTED). With echo each command is printed (">
+// command") before it runs.
 int RunScript(Context& context, const std::string& path, bool echo, bool keepGoing);
 
 }  // namespace vtdio

@@ -9,11 +9,16 @@ namespace {
 const char* PlainName(std::int32_t code)
 {
     switch (code) {
-    case API_SUCCESS: return "API_SUCCESS";
-    case API_CONFIG_NOT_FOUND: return "API_CONFIG_NOT_FOUND";
-    case API_INVALID_HANDLE: return "API_INVALID_HANDLE";
-    case API_UNKNOWN_FUNCTION: return "API_UNKNOWN_FUNCTION";
-    default: return nullptr;
+    case API_SUCCESS:
+        return "API_SUCCESS";
+    case API_CONFIG_NOT_FOUND:
+        return "API_CONFIG_NOT_FOUND";
+    case API_INVALID_HANDLE:
+        return "API_INVALID_HANDLE";
+    case API_UNKNOWN_FUNCTION:
+        return "API_UNKNOWN_FUNCTION";
+    default:
+        return nullptr;
     }
 }
 
@@ -23,23 +28,40 @@ const char* PlainName(std::int32_t code)
 std::string ReasonName(std::uint32_t reason)
 {
     switch (reason) {
-    case 0: return "request failed without a platform error";
-    case API_ALLOC_FAILED: return "API_ALLOC_FAILED";
-    case API_PORT_OUT_OF_RANGE: return "API_PORT_OUT_OF_RANGE";
-    case API_INVALID_PARAMETER: return "API_INVALID_PARAMETER";
-    case API_BOARD_NOT_SUPPORTED: return "API_BOARD_NOT_SUPPORTED";
-    case API_DRIVER_OPEN_FAILED: return "API_DRIVER_OPEN_FAILED";
-    case API_EVENT_NOT_SUPPORTED: return "API_EVENT_NOT_SUPPORTED";
-    case API_PROPERTY_NOT_SUPPORTED: return "API_PROPERTY_NOT_SUPPORTED";
-    case API_WAIT_FAILED: return "API_WAIT_FAILED";
-    case DRV_STATUS_PORT_OUT_OF_RANGE: return "DRV_STATUS_PORT_OUT_OF_RANGE";
-    case API_SYS_UNKNOWN: return "API_SYS_UNKNOWN";
-    case API_SYS_FILE_NOT_FOUND: return "API_SYS_FILE_NOT_FOUND";
-    case API_SYS_INVALID_HANDLE: return "API_SYS_INVALID_HANDLE";
-    case API_SYS_TOO_MANY_COMMANDS: return "API_SYS_TOO_MANY_COMMANDS";
-    case API_SYS_NO_ACCESS: return "API_SYS_NO_ACCESS";
-    case DRV_STATUS_INVALID_PARAMETER: return "DRV_STATUS_INVALID_PARAMETER";
-    default: return "platform error " + std::to_string(reason);
+    case 0:
+        return "request failed without a platform error";
+    case API_ALLOC_FAILED:
+        return "API_ALLOC_FAILED";
+    case API_PORT_OUT_OF_RANGE:
+        return "API_PORT_OUT_OF_RANGE";
+    case API_INVALID_PARAMETER:
+        return "API_INVALID_PARAMETER";
+    case API_BOARD_NOT_SUPPORTED:
+        return "API_BOARD_NOT_SUPPORTED";
+    case API_DRIVER_OPEN_FAILED:
+        return "API_DRIVER_OPEN_FAILED";
+    case API_EVENT_NOT_SUPPORTED:
+        return "API_EVENT_NOT_SUPPORTED";
+    case API_PROPERTY_NOT_SUPPORTED:
+        return "API_PROPERTY_NOT_SUPPORTED";
+    case API_WAIT_FAILED:
+        return "API_WAIT_FAILED";
+    case DRV_STATUS_PORT_OUT_OF_RANGE:
+        return "DRV_STATUS_PORT_OUT_OF_RANGE";
+    case API_SYS_UNKNOWN:
+        return "API_SYS_UNKNOWN";
+    case API_SYS_FILE_NOT_FOUND:
+        return "API_SYS_FILE_NOT_FOUND";
+    case API_SYS_INVALID_HANDLE:
+        return "API_SYS_INVALID_HANDLE";
+    case API_SYS_TOO_MANY_COMMANDS:
+        return "API_SYS_TOO_MANY_COMMANDS";
+    case API_SYS_NO_ACCESS:
+        return "API_SYS_NO_ACCESS";
+    case DRV_STATUS_INVALID_PARAMETER:
+        return "DRV_STATUS_INVALID_PARAMETER";
+    default:
+        return "platform error " + std::to_string(reason);
     }
 }
 
@@ -78,8 +100,9 @@ std::string DescribeStatus(std::int32_t status)
 {
     const DecodedStatus decoded = DecodeStatus(status);
     std::string text = std::to_string(status) + " = ";
-    if (decoded.deviceQualified)
+    if (decoded.deviceQualified) {
         text += "device " + std::to_string(decoded.device) + ", ";
+    }
     return text + decoded.name;
 }
 

@@ -20,17 +20,22 @@ class Key {
 public:
     explicit Key(const std::u16string& path)
     {
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key_) != ERROR_SUCCESS)
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key_) != ERROR_SUCCESS) {
             key_ = nullptr;
+        }
     }
     ~Key()
     {
-        if (key_ != nullptr)
+        if (key_ != nullptr) {
             RegCloseKey(key_);
+        }
     }
     Key(const Key&) = delete;
     Key& operator=(const Key&) = delete;
-    bool ok() const { return key_ != nullptr; }
+    bool ok() const
+    {
+        return key_ != nullptr;
+    }
 
     bool Dword(const char16_t* name, std::uint32_t* value) const
     {
@@ -39,8 +44,9 @@ public:
         DWORD size = sizeof data;
         if (RegQueryValueExW(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size) !=
                 ERROR_SUCCESS ||
-            type != REG_DWORD || size != sizeof data)
+            type != REG_DWORD || size != sizeof data) {
             return false;
+        }
         *value = data;
         return true;
     }
@@ -51,8 +57,9 @@ public:
         DWORD size = sizeof data - sizeof(WCHAR);  // keep a terminator
         if (RegQueryValueExW(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) !=
                 ERROR_SUCCESS ||
-            type != REG_SZ)
+            type != REG_SZ) {
             return false;
+        }
         *value = vtsim::Utf8FromUtf16(data);
         return true;
     }
@@ -62,12 +69,14 @@ public:
         for (DWORD index = 0;; ++index) {
             WCHAR name[256];
             DWORD chars = 256;
-            const LONG result = RegEnumKeyExW(key_, index, name, &chars, nullptr, nullptr,
-                                              nullptr, nullptr);
-            if (result == static_cast<LONG>(ERROR_MORE_DATA))
+            const LONG result =
+                RegEnumKeyExW(key_, index, name, &chars, nullptr, nullptr, nullptr, nullptr);
+            if (result == static_cast<LONG>(ERROR_MORE_DATA)) {
                 continue;
-            if (result != ERROR_SUCCESS)
+            }
+            if (result != ERROR_SUCCESS) {
                 break;
+            }
             names.emplace_back(name, chars);
         }
         return names;
@@ -91,19 +100,21 @@ bool SameModel(vtsim::BoardModel model, std::uint32_t boardType)
 bool ReadDriverEntry(const std::u16string& subkey, PublishedDevice* device)
 {
     const ModelNames* names = NamesOf(device->boardType);
-    if (names == nullptr)
+    if (names == nullptr) {
         return false;
+    }
     const Key driver(std::u16string(names->driverKey) + u"\\" + subkey);
-    if (!driver.ok())
+    if (!driver.ok()) {
         return false;
+    }
     const bool complete = driver.Dword(VAL_BOARD_ID, &device->boardType) &
-                          driver.String(VAL_CALL_NAME, &device->callName) &
-                          driver.Dword(VAL_SWITCH_ID, &device->switchId) &
-                          driver.Dword(VAL_BASE_ADDRESS, &device->baseAddress) &
-                          driver.Dword(VAL_IO_PORT_COUNT, &device->ioPortCount) &
-                          driver.Dword(VAL_SYSTEM_IRQ, &device->irq) &
-                          driver.Dword(VAL_TRIGGER_MODE, &device->triggerMode) &
-                          driver.Dword(VAL_BUS_NUMBER, &device->bus) &
+                              driver.String(VAL_CALL_NAME, &device->callName) &
+                              driver.Dword(VAL_SWITCH_ID, &device->switchId) &
+                              driver.Dword(VAL_BASE_ADDRESS, &device->baseAddress) &
+                              driver.Dword(VAL_IO_PORT_COUNT, &device->ioPortCount) &
+                              driver.Dword(VAL_SYSTEM_IRQ, &device->irq) &
+                              driver.Dword(VAL_TRIGGER_MODE, &device->triggerMode) &
+                              driver.Dword(VAL_BUS_NUMBER, &device->bus) &&
                           driver.Dword(VAL_SLOT_NUMBER, &device->slot);
     driver.String(VAL_DEVICE_NAME, &device->deviceName);
     return complete;
@@ -119,8 +130,9 @@ Target::~Target()
 bool Target::Boot(const vttools::TargetOptions& options, std::string* error)
 {
     vtsim::BootOptions boot;
-    if (!vttools::BootOptionsOf(options, &boot, error) || !vtsim::Boot(boot, error))
+    if (!vttools::BootOptionsOf(options, &boot, error) || !vtsim::Boot(boot, error)) {
         return false;
+    }
     booted_ = true;
     return true;
 }
@@ -137,24 +149,28 @@ std::vector<PublishedDevice> Target::PublishedDevices() const
 {
     std::vector<PublishedDevice> devices;
     const Key list(DEVICE_LIST_KEY);
-    if (!list.ok())
+    if (!list.ok()) {
         return devices;
+    }
     for (const std::u16string& subkey : list.Subkeys()) {
         PublishedDevice device;
         DWORD number = 0;
-        if (!ParseDeviceSubkeyName(subkey.c_str(), &number))
+        if (!ParseDeviceSubkeyName(subkey.c_str(), &number)) {
             continue;
+        }
         device.number = number;
         const Key entry(std::u16string(DEVICE_LIST_KEY) + u"\\" + subkey);
-        if (!entry.ok())
+        if (!entry.ok()) {
             continue;
+        }
         entry.Dword(VAL_BOARD_ID, &device.boardType);
         entry.String(VAL_DEVICE_NAME, &device.deviceName);
         device.complete = ReadDriverEntry(subkey, &device);
         devices.push_back(device);
     }
-    std::sort(devices.begin(), devices.end(),
-              [](const PublishedDevice& a, const PublishedDevice& b) { return a.number < b.number; });
+    std::sort(
+        devices.begin(), devices.end(),
+        [](const PublishedDevice& a, const PublishedDevice& b) { return a.number < b.number; });
     return devices;
 }
 
@@ -163,8 +179,9 @@ vtsim::Board* Target::FindBoard(const std::string& selector, std::string* error)
     const std::vector<vtsim::Board*> boards = vtsim::Boards();
     std::uint64_t value;
     if (!selector.empty() && selector[0] == '@') {
-        if (ParseUnsigned(selector.substr(1), 0xFFFF, &value) && value < boards.size())
+        if (ParseUnsigned(selector.substr(1), 0xFFFF, &value) && value < boards.size()) {
             return boards[value];
+        }
         *error = "no board " + selector + " (the machine has " + std::to_string(boards.size()) +
                  " boards, numbered from @0)";
         return nullptr;
@@ -175,13 +192,15 @@ vtsim::Board* Target::FindBoard(const std::string& selector, std::string* error)
         return nullptr;
     }
     for (const PublishedDevice& device : PublishedDevices()) {
-        if (device.number != value)
+        if (device.number != value) {
             continue;
+        }
         for (vtsim::Board* board : boards) {
             const vtsim::BoardConfig& config = board->config();
             if (config.bus == device.bus && config.slot == device.slot &&
-                SameModel(config.model, device.boardType))
+                SameModel(config.model, device.boardType)) {
                 return board;
+            }
         }
     }
     *error = "no board of this machine is published as device " + selector;
@@ -193,8 +212,9 @@ int Target::DeviceNumberOf(const vtsim::Board* board) const
     const vtsim::BoardConfig& config = board->config();
     for (const PublishedDevice& device : PublishedDevices()) {
         if (config.bus == device.bus && config.slot == device.slot &&
-            SameModel(config.model, device.boardType))
+            SameModel(config.model, device.boardType)) {
             return static_cast<int>(device.number);
+        }
     }
     return -1;
 }

@@ -41,7 +41,10 @@ public:
     // description cannot be read or the boot fails.
     bool Boot(const vttools::TargetOptions& options, std::string* error);
     void Shutdown();
-    bool booted() const { return booted_; }
+    bool booted() const
+    {
+        return booted_;
+    }
 
     // Every device of the device list, in device number order.
     std::vector<PublishedDevice> PublishedDevices() const;

@@ -28,8 +28,8 @@ void PrintBoards()
 {
     auto boards = vtsim::Boards();
     std::printf("Boards (%zu):\n", boards.size());
-    std::printf("  %-3s %-10s %-11s %-6s %-18s %s\n", "#", "model", "bus/slot/fn", "switch",
-                "I/O", "IRQ");
+    std::printf("  %-3s %-10s %-11s %-6s %-18s %s\n", "#", "model", "bus/slot/fn", "switch", "I/O",
+                "IRQ");
     for (std::size_t i = 0; i < boards.size(); ++i) {
         const vtsim::BoardConfig& c = boards[i]->config();
         char slot[32], io[32];
@@ -45,15 +45,17 @@ void PrintDevices()
 {
     auto devices = vtsim::Devices();
     std::printf("Devices (%zu):\n", devices.size());
-    for (const auto& d : devices)
+    for (const auto& d : devices) {
         std::printf("  %-6s %-14s %-44s %s\n", Utf8FromUtf16(d.name).c_str(),
                     Utf8FromUtf16(d.dll).c_str(), Utf8FromUtf16(d.deviceKey).c_str(),
                     Utf8FromUtf16(d.activeKey).c_str());
+    }
     auto failures = vtsim::DriverLoadFailures();
     if (!failures.empty()) {
         std::printf("Not loaded (%zu):\n", failures.size());
-        for (const auto& f : failures)
+        for (const auto& f : failures) {
             std::printf("  %s\n", f.c_str());
+        }
     }
 }
 
@@ -64,11 +66,13 @@ void PrintRegisters()
         const vtsim::Board& b = *boards[i];
         std::printf("Board %zu (%s):", i + 1, vtsim::ModelName(b.config().model));
         std::printf(" DI");
-        for (unsigned p = 0; p < b.portCount(); ++p)
+        for (unsigned p = 0; p < b.portCount(); ++p) {
             std::printf(" %02X", b.inputPort(p));
+        }
         std::printf("  DO");
-        for (unsigned p = 0; p < b.portCount(); ++p)
+        for (unsigned p = 0; p < b.portCount(); ++p) {
             std::printf(" %02X", b.outputLatch(p));
+        }
         std::printf("  enable %02X  trigger %02X  status %02X  line %s  raised %llu\n",
                     b.interruptEnable(), b.triggerMode(), b.interruptStatus(),
                     b.interruptAsserted() ? "asserted" : "idle",
@@ -112,7 +116,8 @@ int main(int argc, char** argv)
     setInput->add_option("--value", value, "line levels (0-255)")
         ->required()
         ->check(CLI::Range(0, 255));
-    auto* pulse = app.add_subcommand("pulse", "pulse an input line (two edges) and show the registers");
+    auto* pulse =
+        app.add_subcommand("pulse", "pulse an input line (two edges) and show the registers");
     pulse->add_option("--board", board, "board number (1-based)")->required();
     pulse->add_option("--port", port, "DI port")->required();
     pulse->add_option("--bit", bit, "line 0-7")->required()->check(CLI::Range(0, 7));
@@ -132,7 +137,8 @@ int main(int argc, char** argv)
     }
 
     int status = 0;
-    const std::string command = app.get_subcommands().empty() ? "show" : app.get_subcommands()[0]->get_name();
+    const std::string command =
+        app.get_subcommands().empty() ? "show" : app.get_subcommands()[0]->get_name();
     if (command == "show") {
         PrintBoards();
         PrintDevices();
@@ -147,11 +153,13 @@ int main(int argc, char** argv)
         if (!target) {
             status = 1;
         } else {
-            if (command == "set-input")
+            if (command == "set-input") {
                 target->setInputPort(port, static_cast<std::uint8_t>(value));
-            else
-                for (unsigned i = 0; i < count; ++i)
+            } else {
+                for (unsigned i = 0; i < count; ++i) {
                     target->pulseInputLine(port, bit);
+                }
+            }
             PrintRegisters();
         }
     }

@@ -61,9 +61,9 @@ void SetMessageBoxHook(MessageBoxHook hook);
 // A module (the driver library, a stream driver) as the simulated loader
 // knows it from its load until its unload.
 struct ModuleRecord {
-    const void* handle = nullptr;  // its HINSTANCE: the address it was loaded at
-    std::string path;              // its file
-    bool attached = false;         // its entry point accepted DLL_PROCESS_ATTACH
+    const void* handle = nullptr;      // its HINSTANCE: the address it was loaded at
+    std::string path;                  // its file
+    bool attached = false;             // its entry point accepted DLL_PROCESS_ATTACH
     unsigned threadCallsDisabled = 0;  // DisableThreadLibraryCalls calls for it
 };
 // The modules loaded now, in load order.

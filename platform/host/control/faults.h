@@ -6,14 +6,14 @@
 namespace vtsim {
 
 enum class Fault {
-    EventCreation,     // CreateEventW returns NULL, ERROR_NOT_ENOUGH_MEMORY
-    ThreadCreation,    // CreateThread returns NULL, ERROR_NOT_ENOUGH_MEMORY
-    RegistryWrite,     // RegSetValueExW (or RegCreateKeyExW creating a key) fails, ERROR_ACCESS_DENIED
-    Allocation,        // LocalAlloc returns NULL, ERROR_NOT_ENOUGH_MEMORY
+    EventCreation,   // CreateEventW returns NULL, ERROR_NOT_ENOUGH_MEMORY
+    ThreadCreation,  // CreateThread returns NULL, ERROR_NOT_ENOUGH_MEMORY
+    RegistryWrite,  // RegSetValueExW (or RegCreateKeyExW creating a key) fails, ERROR_ACCESS_DENIED
+    Allocation,     // LocalAlloc returns NULL, ERROR_NOT_ENOUGH_MEMORY
     InterruptInitialize,  // InterruptInitialize returns FALSE
-    DeviceOpen,        // CreateFileW fails with ERROR_GEN_FAILURE before the driver is called
-    FileRead,          // ReadFile on a file reads nothing and fails, ERROR_READ_FAULT
-    FileWrite,         // WriteFile on a file writes nothing and fails, ERROR_DISK_FULL
+    DeviceOpen,           // CreateFileW fails with ERROR_GEN_FAILURE before the driver is called
+    FileRead,             // ReadFile on a file reads nothing and fails, ERROR_READ_FAULT
+    FileWrite,            // WriteFile on a file writes nothing and fails, ERROR_DISK_FULL
 };
 
 void ArmFault(Fault fault, unsigned nthCallFromNow);

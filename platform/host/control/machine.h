@@ -31,10 +31,10 @@ struct BoardConfig {
     bool loopback = false;  // DO port k wired to DI port k
 
     // Faults written into the board's instance key at enumeration.
-    bool omitPciInfo = false;       // no DeviceNumber/ids in the instance key
-    bool incompleteIsrInfo = false; // IsrHandler missing
-    bool omitIoWindow = false;      // no IoBase/IoLen
-    std::string isrDllOverride;     // e.g. a library name that does not load
+    bool omitPciInfo = false;        // no DeviceNumber/ids in the instance key
+    bool incompleteIsrInfo = false;  // IsrHandler missing
+    bool omitIoWindow = false;       // no IoBase/IoLen
+    std::string isrDllOverride;      // e.g. a library name that does not load
 };
 
 struct MachineDescription {
@@ -63,8 +63,7 @@ struct MachineDescription {
     // error names the board (1-based) and the key, or the line of a syntax
     // error.
     static bool FromToml(const std::string& text, MachineDescription* out, std::string* error);
-    static bool FromTomlFile(const std::string& path, MachineDescription* out,
-                             std::string* error);
+    static bool FromTomlFile(const std::string& path, MachineDescription* out, std::string* error);
 };
 
 }  // namespace vtsim

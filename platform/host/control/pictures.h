@@ -49,11 +49,17 @@ struct Image {
     // The pixel at (x, y); 0 outside the picture (or its pixels).
     std::uint32_t At(int x, int y) const
     {
-        if (x < 0 || y < 0 || x >= width || y >= height) return 0;
-        std::size_t index = static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x);
+        if (x < 0 || y < 0 || x >= width || y >= height) {
+            return 0;
+        }
+        std::size_t index = static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                            static_cast<std::size_t>(x);
         return index < pixels.size() ? pixels[index] : 0;
     }
-    bool empty() const { return pixels.empty(); }
+    bool empty() const
+    {
+        return pixels.empty();
+    }
 };
 
 // Draws the window and its children. The picture has the size of the

@@ -7,10 +7,10 @@
 #include <filesystem>
 #include <mutex>
 
-#include "platform/host/devices/device_manager.h"
 #include "platform/host/control/diagnostics.h"
-#include "platform/host/hardware/pci_bus.h"
 #include "platform/host/control/registry_control.h"
+#include "platform/host/devices/device_manager.h"
+#include "platform/host/hardware/pci_bus.h"
 
 #ifndef VT_SOURCE_DIR
 #define VT_SOURCE_DIR "."
@@ -34,13 +34,15 @@ TargetState& State()
 
 bool LoadRegistry(const BootOptions& options, std::string* error)
 {
-    if (!options.hiveFile.empty() && std::filesystem::exists(options.hiveFile))
+    if (!options.hiveFile.empty() && std::filesystem::exists(options.hiveFile)) {
         return LoadHive(options.hiveFile, error);
+    }
     std::vector<std::string> scripts =
         options.registryScripts.empty() ? DefaultRegistryScripts() : options.registryScripts;
     for (const auto& script : scripts) {
-        if (!ImportRegistryScriptFile(script, error))
+        if (!ImportRegistryScriptFile(script, error)) {
             return false;
+        }
     }
     return true;
 }
@@ -55,8 +57,9 @@ std::vector<std::string> DefaultRegistryScripts()
     std::vector<std::string> packages;
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(source / "packages", ec)) {
-        if (entry.is_regular_file() && entry.path().extension() == ".reg")
+        if (entry.is_regular_file() && entry.path().extension() == ".reg") {
             packages.push_back(entry.path().string());
+        }
     }
     std::sort(packages.begin(), packages.end());
     scripts.insert(scripts.end(), packages.begin(), packages.end());
@@ -66,8 +69,9 @@ std::vector<std::string> DefaultRegistryScripts()
 bool Boot(const BootOptions& options, std::string* error)
 {
     std::string ignored;
-    if (!error)
+    if (!error) {
         error = &ignored;
+    }
     TargetState& state = State();
     std::lock_guard<std::mutex> lock(state.mutex);
     if (state.booted) {
@@ -92,8 +96,9 @@ bool Boot(const BootOptions& options, std::string* error)
     }
     if (options.loadDrivers) {
         std::vector<internal::DriverBinding> bindings;
-        for (const auto& device : enumerated)
+        for (const auto& device : enumerated) {
             bindings.push_back({device.instanceKey, device.dll, device.prefix, device.order});
+        }
         internal::LoadDrivers(bindings, options.moduleDir);
     }
     state.hiveFile = options.hiveFile;
@@ -105,13 +110,15 @@ void Shutdown()
 {
     TargetState& state = State();
     std::lock_guard<std::mutex> lock(state.mutex);
-    if (!state.booted)
+    if (!state.booted) {
         return;
+    }
     internal::UnloadDrivers();
     if (!state.hiveFile.empty()) {
         std::string error;
-        if (!SaveHive(state.hiveFile, &error))
+        if (!SaveHive(state.hiveFile, &error)) {
             std::fprintf(stderr, "vtsim: the hive was not saved: %s\n", error.c_str());
+        }
     }
     internal::RemoveBoards();
     ResetRegistry();

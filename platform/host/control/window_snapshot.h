@@ -62,24 +62,25 @@ enum class WidgetKind {
 
 struct WindowSnapshot {
     std::uintptr_t handle = 0;  // the HWND's value at the time
-    std::string className;      // "#32770", "Button", "Static", "ComboBox", "SysTreeView32", "SysTabControl32"
+    std::string
+        className;  // "#32770", "Button", "Static", "ComboBox", "SysTreeView32", "SysTabControl32"
     WidgetKind kind = WidgetKind::Other;
-    int id = 0;                 // control id (0 for a top-level window)
-    std::string text;           // window text (caption, label, button text), UTF-8
-    std::uint32_t style = 0;    // WS_* and the class's own style bits
+    int id = 0;               // control id (0 for a top-level window)
+    std::string text;         // window text (caption, label, button text), UTF-8
+    std::uint32_t style = 0;  // WS_* and the class's own style bits
     std::uint32_t exStyle = 0;
-    PixelRect rect;             // window rectangle, see above
-    PixelRect client;           // client area inside the window, relative to rect's origin
+    PixelRect rect;    // window rectangle, see above
+    PixelRect client;  // client area inside the window, relative to rect's origin
     bool enabled = true;
     bool visible = true;
     bool focused = false;
-    bool checked = false;       // radio buttons and check boxes
-    bool sunken = false;        // SS_SUNKEN or WS_EX_CLIENTEDGE / WS_EX_STATICEDGE
-    bool hasCaption = false;    // WS_CAPTION: drawn with a title bar
-    bool hasSysMenu = false;    // the caption's close box
+    bool checked = false;     // radio buttons and check boxes
+    bool sunken = false;      // SS_SUNKEN or WS_EX_CLIENTEDGE / WS_EX_STATICEDGE
+    bool hasCaption = false;  // WS_CAPTION: drawn with a title bar
+    bool hasSysMenu = false;  // the caption's close box
 
     // The font the window is drawn with (the dialog template's font).
-    std::string fontFace;       // e.g. "MS Sans Serif"
+    std::string fontFace;  // e.g. "MS Sans Serif"
     int fontPointSize = 0;
 
     // Control state.
@@ -89,7 +90,7 @@ struct WindowSnapshot {
     std::vector<TreeItemSnapshot> treeItems;
     std::vector<std::string> tabs;
     int tabSelection = -1;
-    BitmapSnapshot bitmap;                // a picture's bitmap (empty when none)
+    BitmapSnapshot bitmap;  // a picture's bitmap (empty when none)
 
     std::vector<WindowSnapshot> children;  // in creation (template) order
 };

@@ -16,8 +16,9 @@ constexpr const char16_t* kActiveRoot = u"Drivers\\Active";
 bool KeyExists(const std::u16string& path)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return false;
+    }
     RegCloseKey(key);
     return true;
 }
@@ -60,14 +61,17 @@ std::u16string WriteActiveKey(const std::u16string& deviceKey, const std::u16str
                                                  KEY_ALL_ACCESS, nullptr, &key, &disposition);
     if (status == ERROR_SUCCESS) {
         status = SetString(key, u"Key", deviceKey);
-        if (status == ERROR_SUCCESS && !name.empty())
+        if (status == ERROR_SUCCESS && !name.empty()) {
             status = SetString(key, u"Name", name);
-        if (status == ERROR_SUCCESS)
+        }
+        if (status == ERROR_SUCCESS) {
             status = RegSetValueExW(key, u"Hnd", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&hnd),
                                     sizeof hnd);
+        }
         RegCloseKey(key);
-        if (status != ERROR_SUCCESS)
+        if (status != ERROR_SUCCESS) {
             DeleteActiveKey(path);
+        }
     }
     if (status != ERROR_SUCCESS) {
         *error = "cannot write the active key (error " + std::to_string(status) + ")";

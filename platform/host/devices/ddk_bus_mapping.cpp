@@ -41,8 +41,9 @@ bool KnownInterface(INTERFACE_TYPE type)
 // when it cannot.
 bool ValidRequest(INTERFACE_TYPE interfaceType, PULONG addressSpace, PVOID* mappedAddress)
 {
-    if (addressSpace != nullptr && mappedAddress != nullptr && KnownInterface(interfaceType))
+    if (addressSpace != nullptr && mappedAddress != nullptr && KnownInterface(interfaceType)) {
         return true;
+    }
     SetLastError(ERROR_INVALID_PARAMETER);
     return false;
 }
@@ -67,25 +68,29 @@ extern "C" BOOL TransBusAddrToVirtual(INTERFACE_TYPE interfaceType, ULONG busNum
                                       PULONG addressSpace, PVOID* mappedAddress)
 {
     (void)busNumber;
-    if (!ValidRequest(interfaceType, addressSpace, mappedAddress))
+    if (!ValidRequest(interfaceType, addressSpace, mappedAddress)) {
         return FALSE;
-    if (*addressSpace == 1)
+    }
+    if (*addressSpace == 1) {
         return TranslateIo(busAddress, length, mappedAddress);
+    }
     PVOID mapped = MmMapIoSpace(busAddress, length, FALSE);
-    if (mapped == nullptr)
+    if (mapped == nullptr) {
         return FALSE;
+    }
     *addressSpace = 0;
     *mappedAddress = mapped;
     return TRUE;
 }
 
 extern "C" BOOL TransBusAddrToStatic(INTERFACE_TYPE interfaceType, ULONG busNumber,
-                                     PHYSICAL_ADDRESS busAddress, ULONG length,
-                                     PULONG addressSpace, PVOID* mappedAddress)
+                                     PHYSICAL_ADDRESS busAddress, ULONG length, PULONG addressSpace,
+                                     PVOID* mappedAddress)
 {
     (void)busNumber;
-    if (!ValidRequest(interfaceType, addressSpace, mappedAddress))
+    if (!ValidRequest(interfaceType, addressSpace, mappedAddress)) {
         return FALSE;
+    }
     if (*addressSpace != 1) {
         SetLastError(ERROR_NOT_SUPPORTED);
         return FALSE;
@@ -121,8 +126,9 @@ extern "C" void MmUnmapIoSpace(PVOID baseAddress, ULONG numberOfBytes)
     {
         std::lock_guard lock(MappingMutex());
         auto it = Mappings().find(baseAddress);
-        if (it == Mappings().end())
+        if (it == Mappings().end()) {
             return;  // not a mapping: ignored, as the target's kernel does
+        }
         Mappings().erase(it);
     }
     std::free(baseAddress);

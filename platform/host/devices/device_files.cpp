@@ -44,8 +44,9 @@ void OpenDeviceFile::CloseForUnload()
 
 BOOL OpenDeviceFile::CloseInDriverOnce()
 {
-    if (driverClosed_.exchange(true))
+    if (driverClosed_.exchange(true)) {
         return TRUE;
+    }
     return device_->entry.close(openContext_);
 }
 
@@ -63,8 +64,9 @@ HANDLE OpenDeviceFileByName(const std::u16string& fileName, DWORD desiredAccess,
     SetLastError(ERROR_SUCCESS);
     DWORD_PTR openContext = device->entry.open(device->deviceContext, desiredAccess, shareMode);
     if (openContext == 0) {
-        if (GetLastError() == ERROR_SUCCESS)
+        if (GetLastError() == ERROR_SUCCESS) {
             SetLastError(ERROR_GEN_FAILURE);
+        }
         device->gate.Leave();
         return INVALID_HANDLE_VALUE;
     }

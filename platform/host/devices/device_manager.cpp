@@ -85,8 +85,7 @@ Manager& TheManager()
 
 void LoadOne(Manager& m, const DriverBinding& binding, const std::string& moduleDir)
 {
-    const std::string label =
-        NarrowAscii(binding.dll) + " for " + NarrowAscii(binding.deviceKey);
+    const std::string label = NarrowAscii(binding.dll) + " for " + NarrowAscii(binding.deviceKey);
     auto fail = [&](const std::string& why) {
         std::lock_guard<std::mutex> lock(m.tableMutex);
         m.failures.push_back(label + ": " + why);
@@ -120,11 +119,13 @@ void LoadOne(Manager& m, const DriverBinding& binding, const std::string& module
     {
         std::lock_guard<std::mutex> lock(m.tableMutex);
         std::vector<std::u16string> taken;
-        for (const auto& loaded : m.devices)
+        for (const auto& loaded : m.devices) {
             taken.push_back(loaded->info.name);
+        }
         device->info.name = FreeDeviceName(binding.prefix, taken);
     }
-    device->info.activeKey = WriteActiveKey(binding.deviceKey, device->info.name, m.nextHnd, &error);
+    device->info.activeKey =
+        WriteActiveKey(binding.deviceKey, device->info.name, m.nextHnd, &error);
     if (device->info.activeKey.empty()) {
         m.modules.Release(module);
         fail(error);
@@ -154,13 +155,15 @@ void LoadDrivers(const std::vector<DriverBinding>& bindings, const std::string& 
         m.failures.clear();
         fresh = m.devices.empty();
     }
-    if (fresh)
+    if (fresh) {
         ClearActiveKeys();
+    }
     std::vector<DriverBinding> ordered = bindings;
     std::stable_sort(ordered.begin(), ordered.end(),
                      [](const auto& a, const auto& b) { return a.order < b.order; });
-    for (const auto& binding : ordered)
+    for (const auto& binding : ordered) {
         LoadOne(m, binding, moduleDir);
+    }
 }
 
 void UnloadDrivers()
@@ -175,8 +178,9 @@ void UnloadDrivers()
     for (auto it = devices.rbegin(); it != devices.rend(); ++it) {
         StreamDevice& device = **it;
         device.gate.Shut();  // no new opens; opens and closes in flight are done
-        for (auto& file : device.Files())
+        for (auto& file : device.Files()) {
             file->CloseForUnload();
+        }
         device.entry.deinit(device.deviceContext);
         DeleteActiveKey(device.info.activeKey);
         m.modules.Release(device.module);
@@ -188,9 +192,11 @@ std::shared_ptr<StreamDevice> FindDevice(const std::u16string& name)
 {
     Manager& m = TheManager();
     std::lock_guard<std::mutex> lock(m.tableMutex);
-    for (const auto& device : m.devices)
-        if (NamesEqual(device->info.name, name))
+    for (const auto& device : m.devices) {
+        if (NamesEqual(device->info.name, name)) {
             return device;
+        }
+    }
     return nullptr;
 }
 
@@ -199,8 +205,9 @@ std::vector<LoadedDevice> LoadedDevices()
     Manager& m = TheManager();
     std::lock_guard<std::mutex> lock(m.tableMutex);
     std::vector<LoadedDevice> out;
-    for (const auto& device : m.devices)
+    for (const auto& device : m.devices) {
         out.push_back(device->info);
+    }
     return out;
 }
 

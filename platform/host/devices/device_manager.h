@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/host/kernel/objects.h"
 #include "platform/host/control/target.h"
+#include "platform/host/kernel/objects.h"
 #include "platform/stream_driver.h"
 
 namespace vtsim::internal {
@@ -30,7 +30,10 @@ public:
     // Refuses every later Enter() and waits for the admitted calls to leave.
     // Must not be called from inside an admitted call of the same gate.
     void Shut();
-    bool IsShut() const { return shut_.load(); }
+    bool IsShut() const
+    {
+        return shut_.load();
+    }
 
 private:
     std::atomic<int> inFlight_{0};
@@ -84,14 +87,12 @@ class OpenDeviceFile : public KernelObject {
 public:
     OpenDeviceFile(std::shared_ptr<StreamDevice> device, DWORD_PTR openContext)
         : device_(std::move(device)), openContext_(openContext)
-    {
-    }
+    {}
     BOOL OnHandleClosed() override;
 
     // The device's IOControl for this open; FALSE with ERROR_INVALID_HANDLE
     // once the file is closed or its device unloaded.
-    BOOL Control(DWORD code, LPVOID in, DWORD inSize, LPVOID out, DWORD outSize,
-                 LPDWORD returned);
+    BOOL Control(DWORD code, LPVOID in, DWORD inSize, LPVOID out, DWORD outSize, LPDWORD returned);
 
     // Called by the device manager while it unloads the device (the device's
     // gate is already shut): waits for the requests in flight, then Close.

@@ -13,6 +13,7 @@ namespace vtsim::internal {
 
 // prefix + the lowest index from 1 + ":" that matches none of the names in
 // taken (the names of the loaded devices).
-std::u16string FreeDeviceName(const std::u16string& prefix, const std::vector<std::u16string>& taken);
+std::u16string FreeDeviceName(const std::u16string& prefix,
+                              const std::vector<std::u16string>& taken);
 
 }  // namespace vtsim::internal

@@ -49,21 +49,25 @@ std::shared_ptr<DriverModule> ModuleTable::Acquire(const std::string& path, std:
 
 void ModuleTable::Release(const std::shared_ptr<DriverModule>& module)
 {
-    if (!module || --module->users > 0)
+    if (!module || --module->users > 0) {
         return;
+    }
     dlclose(module->handle);  // the loader table calls DllMain's detach
     modules_.erase(module->path);
 }
 
 std::string ModulePathFor(const std::u16string& dll, const std::string& moduleDir)
 {
-    if (dll.empty() || dll.find_first_of(u"/\\") != std::u16string::npos)
+    if (dll.empty() || dll.find_first_of(u"/\\") != std::u16string::npos) {
         return {};
+    }
     std::string name = NarrowAscii(dll);
-    if (name.size() > 4 && NamesEqual(std::u16string_view(dll).substr(dll.size() - 4), u".dll"))
+    if (name.size() > 4 && NamesEqual(std::u16string_view(dll).substr(dll.size() - 4), u".dll")) {
         name.resize(name.size() - 4);
-    if (name.empty() || name == "." || name == "..")
+    }
+    if (name.empty() || name == "." || name == "..") {
         return {};
+    }
     std::string dir = moduleDir.empty() ? std::string(VT_MODULE_DIR) : moduleDir;
     return dir + "/" + name + ".so";
 }
@@ -84,16 +88,17 @@ bool ResolveEntryPoints(void* handle, const std::string& prefix, StreamEntryPoin
                         std::string* missing)
 {
     const char* absent = nullptr;
-    if (!Resolve(handle, prefix, "Init", &entry->init))
+    if (!Resolve(handle, prefix, "Init", &entry->init)) {
         absent = "Init";
-    else if (!Resolve(handle, prefix, "Deinit", &entry->deinit))
+    } else if (!Resolve(handle, prefix, "Deinit", &entry->deinit)) {
         absent = "Deinit";
-    else if (!Resolve(handle, prefix, "Open", &entry->open))
+    } else if (!Resolve(handle, prefix, "Open", &entry->open)) {
         absent = "Open";
-    else if (!Resolve(handle, prefix, "Close", &entry->close))
+    } else if (!Resolve(handle, prefix, "Close", &entry->close)) {
         absent = "Close";
-    else if (!Resolve(handle, prefix, "IOControl", &entry->ioControl))
+    } else if (!Resolve(handle, prefix, "IOControl", &entry->ioControl)) {
         absent = "IOControl";
+    }
     if (absent) {
         *missing = prefix + "_" + absent;
         return false;

@@ -17,7 +17,9 @@ extern "C" HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD share
         return INVALID_HANDLE_VALUE;
     }
     const std::u16string name(fileName);
-    if (IsDeviceFileName(name)) return OpenDeviceFileByName(name, desiredAccess, shareMode);
+    if (IsDeviceFileName(name)) {
+        return OpenDeviceFileByName(name, desiredAccess, shareMode);
+    }
 
     std::string hostPath;
     DWORD error = HostPathFor(name, &hostPath);
@@ -31,7 +33,9 @@ extern "C" HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD share
         return INVALID_HANDLE_VALUE;
     }
     HANDLE handle = InsertHandle(file);  // on failure the file closes as it dies
-    if (!handle) return INVALID_HANDLE_VALUE;
+    if (!handle) {
+        return INVALID_HANDLE_VALUE;
+    }
     SetLastError(error);  // ERROR_SUCCESS or ERROR_ALREADY_EXISTS
     return handle;
 }

@@ -39,8 +39,8 @@ private:
 
 // Opens the host file for CreateFileW (disposition and access as documented
 // there). Returns the object, or nullptr with *error set.
-std::shared_ptr<DiskFile> OpenDiskFile(const std::string& hostPath, DWORD access,
-                                       DWORD disposition, DWORD* error);
+std::shared_ptr<DiskFile> OpenDiskFile(const std::string& hostPath, DWORD access, DWORD disposition,
+                                       DWORD* error);
 
 // The CreateFileW-family error for an errno value.
 DWORD ErrorFromErrno(int error);

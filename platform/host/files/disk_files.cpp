@@ -2,11 +2,11 @@
 // with the target's results and error codes.
 #include "platform/host/files/disk_file.h"
 
-#include <cerrno>
-#include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <climits>
 
 #include "platform/file_io.h"
 #include "platform/host/kernel/counters_and_faults.h"
@@ -17,21 +17,31 @@ namespace vtsim::internal {
 DWORD ErrorFromErrno(int error)
 {
     switch (error) {
-    case ENOENT: return ERROR_FILE_NOT_FOUND;
-    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
+    case ENOENT:
+        return ERROR_FILE_NOT_FOUND;
+    case ENOTDIR:
+        return ERROR_PATH_NOT_FOUND;
     case EACCES:
     case EPERM:
     case EROFS:
     case EISDIR:
-    case ETXTBSY: return ERROR_ACCESS_DENIED;
-    case EEXIST: return ERROR_FILE_EXISTS;
+    case ETXTBSY:
+        return ERROR_ACCESS_DENIED;
+    case EEXIST:
+        return ERROR_FILE_EXISTS;
     case ENOSPC:
-    case EDQUOT: return ERROR_DISK_FULL;
-    case EFBIG: return ERROR_FILE_TOO_LARGE;
-    case ENAMETOOLONG: return ERROR_FILENAME_EXCED_RANGE;
-    case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
-    case EINVAL: return ERROR_INVALID_PARAMETER;
-    default: return ERROR_GEN_FAILURE;
+    case EDQUOT:
+        return ERROR_DISK_FULL;
+    case EFBIG:
+        return ERROR_FILE_TOO_LARGE;
+    case ENAMETOOLONG:
+        return ERROR_FILENAME_EXCED_RANGE;
+    case ENOMEM:
+        return ERROR_NOT_ENOUGH_MEMORY;
+    case EINVAL:
+        return ERROR_INVALID_PARAMETER;
+    default:
+        return ERROR_GEN_FAILURE;
     }
 }
 
@@ -40,7 +50,9 @@ namespace {
 // A call that raced with the close of its handle finds the descriptor gone.
 bool IsClosed(int descriptor)
 {
-    if (descriptor >= 0) return false;
+    if (descriptor >= 0) {
+        return false;
+    }
     SetLastError(ERROR_INVALID_HANDLE);
     return true;
 }
@@ -49,7 +61,9 @@ bool IsClosed(int descriptor)
 bool ParentIsMissing(const std::string& path)
 {
     std::string::size_type slash = path.find_last_of('/');
-    if (slash == std::string::npos) return false;
+    if (slash == std::string::npos) {
+        return false;
+    }
     std::string parent = slash == 0 ? "/" : path.substr(0, slash);
     struct stat info {};
     return stat(parent.c_str(), &info) != 0 || !S_ISDIR(info.st_mode);
@@ -68,9 +82,13 @@ int OpenDescriptor(const std::string& path, DWORD access, DWORD disposition, boo
     const mode_t mode = 0666;
     *existed = true;
     switch (disposition) {
-    case OPEN_EXISTING: return open(path.c_str(), flags);
-    case TRUNCATE_EXISTING: return open(path.c_str(), flags | O_TRUNC);
-    case CREATE_NEW: *existed = false; return open(path.c_str(), flags | O_CREAT | O_EXCL, mode);
+    case OPEN_EXISTING:
+        return open(path.c_str(), flags);
+    case TRUNCATE_EXISTING:
+        return open(path.c_str(), flags | O_TRUNC);
+    case CREATE_NEW:
+        *existed = false;
+        return open(path.c_str(), flags | O_CREAT | O_EXCL, mode);
     case CREATE_ALWAYS:
     case OPEN_ALWAYS: {
         int fd = open(path.c_str(), flags | O_CREAT | O_EXCL, mode);
@@ -80,14 +98,16 @@ int OpenDescriptor(const std::string& path, DWORD access, DWORD disposition, boo
         }
         return open(path.c_str(), flags | (disposition == CREATE_ALWAYS ? O_TRUNC : 0));
     }
-    default: errno = EINVAL; return -1;
+    default:
+        errno = EINVAL;
+        return -1;
     }
 }
 
 }  // namespace
 
-std::shared_ptr<DiskFile> OpenDiskFile(const std::string& hostPath, DWORD access,
-                                       DWORD disposition, DWORD* error)
+std::shared_ptr<DiskFile> OpenDiskFile(const std::string& hostPath, DWORD access, DWORD disposition,
+                                       DWORD* error)
 {
     if (disposition == TRUNCATE_EXISTING && (access & GENERIC_WRITE) == 0) {
         *error = ERROR_INVALID_PARAMETER;
@@ -115,7 +135,9 @@ std::shared_ptr<DiskFile> OpenDiskFile(const std::string& hostPath, DWORD access
 
 DiskFile::~DiskFile()
 {
-    if (descriptor_ >= 0) close(descriptor_);
+    if (descriptor_ >= 0) {
+        close(descriptor_);
+    }
 }
 
 BOOL DiskFile::OnHandleClosed()
@@ -134,7 +156,9 @@ BOOL DiskFile::Read(void* buffer, DWORD count, DWORD* done)
 {
     std::lock_guard lock(mutex_);
     *done = 0;
-    if (IsClosed(descriptor_)) return FALSE;
+    if (IsClosed(descriptor_)) {
+        return FALSE;
+    }
     if ((access_ & GENERIC_READ) == 0) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
@@ -146,12 +170,16 @@ BOOL DiskFile::Read(void* buffer, DWORD count, DWORD* done)
     auto* bytes = static_cast<char*>(buffer);
     while (*done < count) {
         ssize_t got = pread(descriptor_, bytes + *done, count - *done, position_);
-        if (got < 0 && errno == EINTR) continue;
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
         if (got < 0) {
             SetLastError(errno == EIO ? ERROR_READ_FAULT : ErrorFromErrno(errno));
             return FALSE;
         }
-        if (got == 0) break;  // end of file
+        if (got == 0) {
+            break;  // end of file
+        }
         *done += static_cast<DWORD>(got);
         position_ += got;
     }
@@ -162,12 +190,16 @@ BOOL DiskFile::Write(const void* data, DWORD count, DWORD* done)
 {
     std::lock_guard lock(mutex_);
     *done = 0;
-    if (IsClosed(descriptor_)) return FALSE;
+    if (IsClosed(descriptor_)) {
+        return FALSE;
+    }
     if ((access_ & GENERIC_WRITE) == 0) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
-    if (count == 0) return TRUE;
+    if (count == 0) {
+        return TRUE;
+    }
     if (ShouldFail(Fault::FileWrite)) {
         SetLastError(ERROR_DISK_FULL);
         return FALSE;
@@ -175,7 +207,9 @@ BOOL DiskFile::Write(const void* data, DWORD count, DWORD* done)
     const auto* bytes = static_cast<const char*>(data);
     while (*done < count) {
         ssize_t put = pwrite(descriptor_, bytes + *done, count - *done, position_);
-        if (put < 0 && errno == EINTR) continue;
+        if (put < 0 && errno == EINTR) {
+            continue;
+        }
         if (put <= 0) {
             SetLastError(put == 0 || errno == EIO ? ERROR_WRITE_FAULT : ErrorFromErrno(errno));
             return FALSE;
@@ -189,14 +223,18 @@ BOOL DiskFile::Write(const void* data, DWORD count, DWORD* done)
 DWORD DiskFile::Size(DWORD* high)
 {
     std::lock_guard lock(mutex_);
-    if (IsClosed(descriptor_)) return INVALID_FILE_SIZE;
+    if (IsClosed(descriptor_)) {
+        return INVALID_FILE_SIZE;
+    }
     struct stat info {};
     if (fstat(descriptor_, &info) != 0) {
         SetLastError(ErrorFromErrno(errno));
         return INVALID_FILE_SIZE;
     }
     auto size = static_cast<std::uint64_t>(info.st_size);
-    if (high) *high = static_cast<DWORD>(size >> 32);
+    if (high) {
+        *high = static_cast<DWORD>(size >> 32);
+    }
     SetLastError(NO_ERROR);
     return static_cast<DWORD>(size);
 }
@@ -204,7 +242,9 @@ DWORD DiskFile::Size(DWORD* high)
 DWORD DiskFile::Move(std::int64_t distance, DWORD method, bool wide, LONG* high)
 {
     std::lock_guard lock(mutex_);
-    if (IsClosed(descriptor_)) return INVALID_SET_FILE_POINTER;
+    if (IsClosed(descriptor_)) {
+        return INVALID_SET_FILE_POINTER;
+    }
     std::int64_t base = 0;
     if (method == FILE_CURRENT) {
         base = position_;
@@ -233,7 +273,9 @@ DWORD DiskFile::Move(std::int64_t distance, DWORD method, bool wide, LONG* high)
         return INVALID_SET_FILE_POINTER;
     }
     position_ = target;
-    if (high) *high = static_cast<LONG>(static_cast<std::uint64_t>(target) >> 32);
+    if (high) {
+        *high = static_cast<LONG>(static_cast<std::uint64_t>(target) >> 32);
+    }
     SetLastError(NO_ERROR);
     return static_cast<DWORD>(target);
 }
@@ -241,7 +283,9 @@ DWORD DiskFile::Move(std::int64_t distance, DWORD method, bool wide, LONG* high)
 BOOL DiskFile::CutAtPosition()
 {
     std::lock_guard lock(mutex_);
-    if (IsClosed(descriptor_)) return FALSE;
+    if (IsClosed(descriptor_)) {
+        return FALSE;
+    }
     if ((access_ & GENERIC_WRITE) == 0) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
@@ -264,7 +308,9 @@ namespace {
 std::shared_ptr<DiskFile> FileOf(HANDLE handle)
 {
     auto file = LookupHandleAs<DiskFile>(handle);
-    if (!file) SetLastError(ERROR_INVALID_HANDLE);
+    if (!file) {
+        SetLastError(ERROR_INVALID_HANDLE);
+    }
     return file;
 }
 
@@ -276,7 +322,9 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD numberOfBytesToRead, LPDWORD num
               LPOVERLAPPED overlapped)
 {
     auto disk = FileOf(file);
-    if (!disk) return FALSE;
+    if (!disk) {
+        return FALSE;
+    }
     if (overlapped || !numberOfBytesRead) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
@@ -293,7 +341,9 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD numberOfBytesToWrite,
                LPDWORD numberOfBytesWritten, LPOVERLAPPED overlapped)
 {
     auto disk = FileOf(file);
-    if (!disk) return FALSE;
+    if (!disk) {
+        return FALSE;
+    }
     if (overlapped || !numberOfBytesWritten) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
@@ -312,16 +362,18 @@ DWORD GetFileSize(HANDLE file, LPDWORD fileSizeHigh)
     return disk ? disk->Size(fileSizeHigh) : INVALID_FILE_SIZE;
 }
 
-DWORD SetFilePointer(HANDLE file, LONG distanceToMove, PLONG distanceToMoveHigh,
-                     DWORD moveMethod)
+DWORD SetFilePointer(HANDLE file, LONG distanceToMove, PLONG distanceToMoveHigh, DWORD moveMethod)
 {
     auto disk = FileOf(file);
-    if (!disk) return INVALID_SET_FILE_POINTER;
+    if (!disk) {
+        return INVALID_SET_FILE_POINTER;
+    }
     std::int64_t distance = distanceToMove;
-    if (distanceToMoveHigh)
+    if (distanceToMoveHigh) {
         distance = static_cast<std::int64_t>(
             (static_cast<std::uint64_t>(static_cast<DWORD>(*distanceToMoveHigh)) << 32) |
             static_cast<DWORD>(distanceToMove));
+    }
     return disk->Move(distance, moveMethod, distanceToMoveHigh != nullptr, distanceToMoveHigh);
 }
 

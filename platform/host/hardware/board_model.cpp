@@ -42,25 +42,29 @@ BoardTypeInfo TypeInfoOf(BoardModel model)
 }
 
 SimulatedBoard::SimulatedBoard(const BoardConfig& config)
-    : config_(config), ports_(PortsOf(config.model)), interruptInputs_(InterruptInputsOf(config.model))
-{
-}
+    : config_(config),
+      ports_(PortsOf(config.model)),
+      interruptInputs_(InterruptInputsOf(config.model))
+{}
 
 bool SimulatedBoard::ApplyInputLocked(unsigned port, std::uint8_t levels)
 {
     const std::uint8_t old = inputs_[port];
     inputs_[port] = levels;
-    if (port != 0)
+    if (port != 0) {
         return false;
+    }
     bool raised = false;
     for (unsigned i = 0; i < interruptInputs_; ++i) {
         const std::uint8_t bit = static_cast<std::uint8_t>(1u << i);
-        if ((old & bit) == (levels & bit))
+        if ((old & bit) == (levels & bit)) {
             continue;
+        }
         const bool rising = (levels & bit) != 0;
         const bool wantFalling = (trigger_ & bit) != 0;
-        if (rising == wantFalling || !(enable_ & bit))
+        if (rising == wantFalling || !(enable_ & bit)) {
             continue;
+        }
         if (!(status_ & bit)) {
             // An edge while the bit is still pending merges into it, as on
             // the card: the status register holds one bit per input.
@@ -79,38 +83,42 @@ void SimulatedBoard::NotifyLine() const
 
 void SimulatedBoard::setInputPort(unsigned port, std::uint8_t levels)
 {
-    if (port >= ports_)
+    if (port >= ports_) {
         return;
+    }
     bool raised;
     {
         std::lock_guard lock(mutex_);
         raised = ApplyInputLocked(port, levels);
     }
-    if (raised)
+    if (raised) {
         NotifyLine();
+    }
 }
 
 void SimulatedBoard::setInputLine(unsigned port, unsigned bit, bool high)
 {
-    if (port >= ports_ || bit > 7)
+    if (port >= ports_ || bit > 7) {
         return;
+    }
     bool raised;
     {
         std::lock_guard lock(mutex_);
         const std::uint8_t mask = static_cast<std::uint8_t>(1u << bit);
-        const std::uint8_t levels =
-            high ? static_cast<std::uint8_t>(inputs_[port] | mask)
-                 : static_cast<std::uint8_t>(inputs_[port] & ~mask);
+        const std::uint8_t levels = high ? static_cast<std::uint8_t>(inputs_[port] | mask)
+                                         : static_cast<std::uint8_t>(inputs_[port] & ~mask);
         raised = ApplyInputLocked(port, levels);
     }
-    if (raised)
+    if (raised) {
         NotifyLine();
+    }
 }
 
 void SimulatedBoard::pulseInputLine(unsigned port, unsigned bit)
 {
-    if (port >= ports_ || bit > 7)
+    if (port >= ports_ || bit > 7) {
         return;
+    }
     bool raised;
     {
         // Both edges under one lock hold: nobody sees the middle state.
@@ -120,8 +128,9 @@ void SimulatedBoard::pulseInputLine(unsigned port, unsigned bit)
         raised = ApplyInputLocked(port, static_cast<std::uint8_t>(before ^ mask));
         raised = ApplyInputLocked(port, before) || raised;
     }
-    if (raised)
+    if (raised) {
         NotifyLine();
+    }
 }
 
 std::uint8_t SimulatedBoard::inputPort(unsigned port) const
@@ -169,8 +178,9 @@ std::uint64_t SimulatedBoard::interruptsRaised() const
 std::uint8_t SimulatedBoard::ReadRegister(std::uint32_t offset) const
 {
     std::lock_guard lock(mutex_);
-    if (offset < ports_)
+    if (offset < ports_) {
         return inputs_[offset];
+    }
     switch (offset) {
     case kBoardIdOffset:
         return static_cast<std::uint8_t>(0xF0 | (config_.switchId & 0x0F));
@@ -192,8 +202,9 @@ void SimulatedBoard::WriteRegister(std::uint32_t offset, std::uint8_t value)
         std::lock_guard lock(mutex_);
         if (offset < ports_) {
             outputs_[offset] = value;
-            if (config_.loopback)
+            if (config_.loopback) {
                 notify = ApplyInputLocked(offset, value);
+            }
         } else if (offset == kEnableOffset) {
             enable_ = value;
         } else if (offset == kTriggerOffset) {
@@ -203,8 +214,9 @@ void SimulatedBoard::WriteRegister(std::uint32_t offset, std::uint8_t value)
             status_ = static_cast<std::uint8_t>(status_ & ~value);
         }
     }
-    if (notify)
+    if (notify) {
         NotifyLine();
+    }
 }
 
 }  // namespace vtsim::internal

@@ -44,9 +44,18 @@ class SimulatedBoard : public Board {
 public:
     explicit SimulatedBoard(const BoardConfig& config);
 
-    const BoardConfig& config() const override { return config_; }
-    unsigned portCount() const override { return ports_; }
-    unsigned interruptInputs() const { return interruptInputs_; }
+    const BoardConfig& config() const override
+    {
+        return config_;
+    }
+    unsigned portCount() const override
+    {
+        return ports_;
+    }
+    unsigned interruptInputs() const
+    {
+        return interruptInputs_;
+    }
 
     void setInputPort(unsigned port, std::uint8_t levels) override;
     void setInputLine(unsigned port, unsigned bit, bool high) override;

@@ -56,19 +56,22 @@ bool ParseModelName(const std::string& text, BoardModel* model)
     // Case-insensitive; the hyphen may be left out ("vtc4100e").
     std::string wanted;
     for (char c : text) {
-        if (c != '-')
+        if (c != '-') {
             wanted.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+        }
     }
-    for (BoardModel m : {BoardModel::VTC4100, BoardModel::VTC4100E, BoardModel::VTM6200K,
-                         BoardModel::Unknown}) {
+    for (BoardModel m :
+         {BoardModel::VTC4100, BoardModel::VTC4100E, BoardModel::VTM6200K, BoardModel::Unknown}) {
         std::string name;
         for (const char* p = ModelName(m); *p; ++p) {
-            if (*p != '-')
+            if (*p != '-') {
                 name.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(*p))));
+            }
         }
         if (name == wanted) {
-            if (model)
+            if (model) {
                 *model = m;
+            }
             return true;
         }
     }
@@ -104,35 +107,45 @@ namespace internal {
 bool ValidateMachine(const MachineDescription& machine, std::string* error)
 {
     auto fail = [&](std::size_t index, const std::string& what) {
-        if (error)
+        if (error) {
             *error = "board " + std::to_string(index + 1) + ": " + what;
+        }
         return false;
     };
     const auto& boards = machine.boards;
     for (std::size_t i = 0; i < boards.size(); ++i) {
         const BoardConfig& b = boards[i];
-        if (b.bus > 255)
+        if (b.bus > 255) {
             return fail(i, "bus " + std::to_string(b.bus) + " is out of range 0..255");
-        if (b.slot > 31)
+        }
+        if (b.slot > 31) {
             return fail(i, "slot " + std::to_string(b.slot) + " is out of range 0..31");
-        if (b.function > 7)
+        }
+        if (b.function > 7) {
             return fail(i, "function " + std::to_string(b.function) + " is out of range 0..7");
-        if (b.switchId > 15)
+        }
+        if (b.switchId > 15) {
             return fail(i, "switch " + std::to_string(b.switchId) + " is out of range 0..15");
-        if (b.irq > 255)
+        }
+        if (b.irq > 255) {
             return fail(i, "irq " + std::to_string(b.irq) + " is out of range 0..255");
-        if (b.ioLength < kMinIoLength)
+        }
+        if (b.ioLength < kMinIoLength) {
             return fail(i, "io_length " + std::to_string(b.ioLength) +
                                " is too small for the board's registers (at least 17)");
-        if (std::uint64_t(b.ioBase) + b.ioLength > 0x10000)
+        }
+        if (std::uint64_t(b.ioBase) + b.ioLength > 0x10000) {
             return fail(i, "the I/O window does not fit in the 64 KiB port space");
+        }
         for (std::size_t j = 0; j < i; ++j) {
             const BoardConfig& o = boards[j];
-            if (o.bus == b.bus && o.slot == b.slot && o.function == b.function)
-                return fail(i, "bus/slot/function is already taken by board " +
-                                   std::to_string(j + 1));
-            if (b.ioBase < o.ioBase + o.ioLength && o.ioBase < b.ioBase + b.ioLength)
+            if (o.bus == b.bus && o.slot == b.slot && o.function == b.function) {
+                return fail(i,
+                            "bus/slot/function is already taken by board " + std::to_string(j + 1));
+            }
+            if (b.ioBase < o.ioBase + o.ioLength && o.ioBase < b.ioBase + b.ioLength) {
                 return fail(i, "the I/O window overlaps that of board " + std::to_string(j + 1));
+            }
         }
     }
     return true;

@@ -1,9 +1,9 @@
 // Reading a machine description from TOML ([[board]] tables). Every error
 // names the board (1-based) and the key at fault, and a parse error gives the
 // line and column.
+#include <toml++/toml.h>
 #include <fstream>
 #include <sstream>
-#include <toml++/toml.h>
 
 #include "platform/host/control/machine.h"
 #include "platform/host/hardware/pci_bus.h"
@@ -16,34 +16,47 @@ class BoardReader {
 public:
     BoardReader(const toml::table& table, std::size_t index, std::string* error)
         : table_(table), index_(index), error_(error)
-    {
-    }
+    {}
 
     bool Read(BoardConfig* out)
     {
-        static const char* const kKnownKeys[] = {
-            "model",   "bus",        "slot",          "function",           "switch",
-            "io_base", "io_length",  "irq",           "loopback",           "omit_pci_info",
-            "incomplete_isr_info",   "omit_io_window", "isr_dll"};
+        static const char* const kKnownKeys[] = {"model",
+                                                 "bus",
+                                                 "slot",
+                                                 "function",
+                                                 "switch",
+                                                 "io_base",
+                                                 "io_length",
+                                                 "irq",
+                                                 "loopback",
+                                                 "omit_pci_info",
+                                                 "incomplete_isr_info",
+                                                 "omit_io_window",
+                                                 "isr_dll"};
         for (const auto& [key, value] : table_) {
             (void)value;
             bool known = false;
-            for (const char* name : kKnownKeys)
+            for (const char* name : kKnownKeys) {
                 known = known || key.str() == name;
-            if (!known)
+            }
+            if (!known) {
                 return Fail("unknown key '" + std::string(key.str()) + "'");
+            }
         }
 
         BoardConfig b;
         const toml::node* model = table_.get("model");
-        if (!model)
+        if (!model) {
             return Fail("missing key 'model'");
+        }
         auto modelText = model->value<std::string>();
-        if (!modelText)
+        if (!modelText) {
             return Fail("'model' must be a string");
-        if (!ParseModelName(*modelText, &b.model))
+        }
+        if (!ParseModelName(*modelText, &b.model)) {
             return Fail("unknown model \"" + *modelText +
                         "\" (expected VTC-4100, VTC-4100E, VTM-6200K or unknown)");
+        }
 
         std::uint32_t switchId = 0;
         if (!Number("bus", false, 0, 255, &b.bus) || !Number("slot", true, 0, 31, &b.slot) ||
@@ -51,17 +64,20 @@ public:
             !Number("switch", false, 0, 15, &switchId) ||
             !Number("io_base", true, 0, 0xFFFF, &b.ioBase) ||
             !Number("io_length", false, 1, 0x10000, &b.ioLength) ||
-            !Number("irq", true, 0, 255, &b.irq))
+            !Number("irq", true, 0, 255, &b.irq)) {
             return false;
+        }
         b.switchId = static_cast<std::uint8_t>(switchId);
         if (!Flag("loopback", &b.loopback) || !Flag("omit_pci_info", &b.omitPciInfo) ||
             !Flag("incomplete_isr_info", &b.incompleteIsrInfo) ||
-            !Flag("omit_io_window", &b.omitIoWindow))
+            !Flag("omit_io_window", &b.omitIoWindow)) {
             return false;
+        }
         if (const toml::node* dll = table_.get("isr_dll")) {
             auto text = dll->value<std::string>();
-            if (!text)
+            if (!text) {
                 return Fail("'isr_dll' must be a string");
+            }
             b.isrDllOverride = *text;
         }
         *out = b;
@@ -71,8 +87,9 @@ public:
 private:
     bool Fail(const std::string& what)
     {
-        if (error_)
+        if (error_) {
             *error_ = "board " + std::to_string(index_ + 1) + ": " + what;
+        }
         return false;
     }
 
@@ -80,14 +97,17 @@ private:
                 std::uint32_t* out)
     {
         const toml::node* node = table_.get(key);
-        if (!node)
+        if (!node) {
             return required ? Fail(std::string("missing key '") + key + "'") : true;
-        if (!node->is_integer())
+        }
+        if (!node->is_integer()) {
             return Fail(std::string("'") + key + "' must be an integer");
+        }
         std::int64_t v = node->as_integer()->get();
-        if (v < min || v > max)
-            return Fail(std::string("'") + key + "' = " + std::to_string(v) +
-                        " is out of range " + std::to_string(min) + ".." + std::to_string(max));
+        if (v < min || v > max) {
+            return Fail(std::string("'") + key + "' = " + std::to_string(v) + " is out of range " +
+                        std::to_string(min) + ".." + std::to_string(max));
+        }
         *out = static_cast<std::uint32_t>(v);
         return true;
     }
@@ -95,10 +115,12 @@ private:
     bool Flag(const char* key, bool* out)
     {
         const toml::node* node = table_.get(key);
-        if (!node)
+        if (!node) {
             return true;
-        if (!node->is_boolean())
+        }
+        if (!node->is_boolean()) {
             return Fail(std::string("'") + key + "' must be true or false");
+        }
         *out = node->as_boolean()->get();
         return true;
     }
@@ -119,8 +141,8 @@ bool MachineDescription::FromToml(const std::string& text, MachineDescription* o
     } catch (const toml::parse_error& e) {
         if (error) {
             std::ostringstream s;
-            s << "line " << e.source().begin.line << ", column " << e.source().begin.column
-              << ": " << e.description();
+            s << "line " << e.source().begin.line << ", column " << e.source().begin.column << ": "
+              << e.description();
             *error = s.str();
         }
         return false;
@@ -128,9 +150,10 @@ bool MachineDescription::FromToml(const std::string& text, MachineDescription* o
     for (const auto& [key, value] : root) {
         (void)value;
         if (key.str() != "board") {
-            if (error)
+            if (error) {
                 *error = "unknown top-level key '" + std::string(key.str()) +
                          "' (boards are [[board]] tables)";
+            }
             return false;
         }
     }
@@ -138,27 +161,32 @@ bool MachineDescription::FromToml(const std::string& text, MachineDescription* o
     if (const toml::node* boards = root.get("board")) {
         const toml::array* list = boards->as_array();
         if (!list) {
-            if (error)
+            if (error) {
                 *error = "'board' must be an array of tables ([[board]])";
+            }
             return false;
         }
         for (std::size_t i = 0; i < list->size(); ++i) {
             const toml::table* table = (*list)[i].as_table();
             if (!table) {
-                if (error)
+                if (error) {
                     *error = "board " + std::to_string(i + 1) + ": not a table";
+                }
                 return false;
             }
             BoardConfig config;
-            if (!BoardReader(*table, i, error).Read(&config))
+            if (!BoardReader(*table, i, error).Read(&config)) {
                 return false;
+            }
             machine.boards.push_back(config);
         }
     }
-    if (!internal::ValidateMachine(machine, error))
+    if (!internal::ValidateMachine(machine, error)) {
         return false;
-    if (out)
+    }
+    if (out) {
         *out = std::move(machine);
+    }
     return true;
 }
 
@@ -167,16 +195,18 @@ bool MachineDescription::FromTomlFile(const std::string& path, MachineDescriptio
 {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        if (error)
+        if (error) {
             *error = path + ": cannot be opened";
+        }
         return false;
     }
     std::ostringstream text;
     text << in.rdbuf();
     std::string inner;
     if (!FromToml(text.str(), out, &inner)) {
-        if (error)
+        if (error) {
             *error = path + ": " + inner;
+        }
         return false;
     }
     return true;

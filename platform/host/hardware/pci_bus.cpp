@@ -33,8 +33,9 @@ std::vector<InstalledEntry>& Entries()
 
 bool InstallBoards(const MachineDescription& machine, std::string* error)
 {
-    if (!ValidateMachine(machine, error))
+    if (!ValidateMachine(machine, error)) {
         return false;
+    }
     RemoveBoards();
     std::vector<InstalledEntry> fresh;
     for (const BoardConfig& config : machine.boards) {
@@ -63,8 +64,9 @@ std::vector<Board*> InstalledBoards()
 {
     std::shared_lock lock(BusMutex());
     std::vector<Board*> boards;
-    for (const auto& e : Entries())
+    for (const auto& e : Entries()) {
         boards.push_back(e.board.get());
+    }
     return boards;
 }
 
@@ -78,8 +80,9 @@ std::shared_ptr<SimulatedBoard> BoardAtPort(std::uint32_t port)
 {
     std::shared_lock lock(BusMutex());
     for (const auto& e : Entries()) {
-        if (e.board->Decodes(port))
+        if (e.board->Decodes(port)) {
             return e.board;
+        }
     }
     return nullptr;
 }
@@ -88,8 +91,9 @@ DWORD SysIntrOfBoard(const Board* board)
 {
     std::shared_lock lock(BusMutex());
     for (const auto& e : Entries()) {
-        if (e.board.get() == board)
+        if (e.board.get() == board) {
             return e.sysIntr;
+        }
     }
     return SYSINTR_UNDEFINED;
 }

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/host/hardware/board_model.h"
 #include "platform/host/control/machine.h"
+#include "platform/host/hardware/board_model.h"
 #include "platform/types.h"
 
 namespace vtsim::internal {
@@ -52,9 +52,9 @@ DWORD SysIntrOfBoard(const Board* board);
 struct EnumeratedDevice {
     std::u16string instanceKey;  // relative to HKLM: "Drivers\BuiltIn\PCI\Instance\<Name><n>"
     std::u16string templateName;
-    std::u16string dll;          // the template's "Dll"
-    std::u16string prefix;       // the template's "Prefix" ("" when absent)
-    DWORD order = 0;             // the template's "Order" (0 when absent)
+    std::u16string dll;     // the template's "Dll"
+    std::u16string prefix;  // the template's "Prefix" ("" when absent)
+    DWORD order = 0;        // the template's "Order" (0 when absent)
     Board* board = nullptr;
 };
 

@@ -7,11 +7,11 @@
 #include <cstring>
 #include <tuple>
 
+#include "platform/ddk.h"
 #include "platform/host/hardware/pci_bus.h"
 #include "platform/host/kernel/strings.h"
 #include "platform/host/registry/hive.h"
 #include "platform/host/registry/value_text.h"
-#include "platform/ddk.h"
 #include "platform/registry.h"
 
 namespace vtsim::internal {
@@ -23,16 +23,16 @@ constexpr const char16_t* kTemplateKey = u"Drivers\\BuiltIn\\PCI\\Template";
 constexpr const char16_t* kInstanceKey = u"Drivers\\BuiltIn\\PCI\\Instance";
 
 // The id values in the order of DDKPCIINFO's idVals.
-constexpr const char16_t* kIdNames[8] = {u"Class",      u"SubClass",   u"ProgIF",
-                                         u"VendorID",   u"DeviceID",   u"RevisionID",
+constexpr const char16_t* kIdNames[8] = {u"Class",       u"SubClass",   u"ProgIF",
+                                         u"VendorID",    u"DeviceID",   u"RevisionID",
                                          u"SubVendorID", u"SubSystemID"};
 
 // Values the bus writes itself (a template's copy is not taken over).
 constexpr const char16_t* kBusValueNames[] = {
-    u"Class",       u"SubClass",      u"ProgIF",         u"VendorID",      u"DeviceID",
-    u"RevisionID",  u"SubVendorID",   u"SubSystemID",    u"InterfaceType", u"BusNumber",
-    u"DeviceNumber", u"FunctionNumber", u"InstanceIndex", u"Irq",          u"SysIntr",
-    u"IoBase",      u"IoLen"};
+    u"Class",        u"SubClass",       u"ProgIF",        u"VendorID",      u"DeviceID",
+    u"RevisionID",   u"SubVendorID",    u"SubSystemID",   u"InterfaceType", u"BusNumber",
+    u"DeviceNumber", u"FunctionNumber", u"InstanceIndex", u"Irq",           u"SysIntr",
+    u"IoBase",       u"IoLen"};
 
 struct Template {
     std::u16string name;
@@ -47,8 +47,9 @@ std::u16string Decimal(unsigned n)
 const registry::Value* Find(const Template& t, std::u16string_view name)
 {
     for (const auto& v : t.values) {
-        if (NamesEqual(v.name, name))
+        if (NamesEqual(v.name, name)) {
             return &v;
+        }
     }
     return nullptr;
 }
@@ -56,8 +57,9 @@ const registry::Value* Find(const Template& t, std::u16string_view name)
 // The text of a REG_SZ value ("" for anything else).
 std::u16string Text(const registry::Value* v)
 {
-    if (!v || (v->type != REG_SZ && v->type != REG_EXPAND_SZ))
+    if (!v || (v->type != REG_SZ && v->type != REG_EXPAND_SZ)) {
         return {};
+    }
     return ValueCharacters(v->data);
 }
 
@@ -80,17 +82,20 @@ bool IdMatches(const registry::Value& v, DWORD actual)
 // else -1.
 int MatchScore(const Template& t, const PciIdentity& id)
 {
-    if (Text(Find(t, u"Dll")).empty())
+    if (Text(Find(t, u"Dll")).empty()) {
         return -1;
-    const DWORD actual[8] = {id.classCode, id.subClass, id.progIf,      id.vendorId,
+    }
+    const DWORD actual[8] = {id.classCode, id.subClass,   id.progIf,      id.vendorId,
                              id.deviceId,  id.revisionId, id.subVendorId, id.subSystemId};
     int listed = 0;
     for (int i = 0; i < 8; ++i) {
         const registry::Value* v = Find(t, kIdNames[i]);
-        if (!v)
+        if (!v) {
             continue;
-        if (!IdMatches(*v, actual[i]))
+        }
+        if (!IdMatches(*v, actual[i])) {
             return -1;
+        }
         ++listed;
     }
     return listed > 0 ? listed : -1;
@@ -104,8 +109,9 @@ std::vector<Template> SnapshotTemplatesAndClearInstances()
     std::vector<std::u16string_view> path;
     if (registry::SplitKeyPath(kTemplateKey, &path)) {
         if (auto key = registry::FindPath(registry::HiveRoot(), path)) {
-            for (const auto& sub : key->subkeys)
+            for (const auto& sub : key->subkeys) {
                 templates.push_back({sub->name, sub->values});
+            }
         }
     }
     path.clear();
@@ -137,11 +143,15 @@ public:
     LONG Raw(const char16_t* name, DWORD type, const BYTE* data, DWORD size)
     {
         const LONG r = RegSetValueExW(key_, name, 0, type, data, size);
-        if (r != ERROR_SUCCESS && result_ == ERROR_SUCCESS)
+        if (r != ERROR_SUCCESS && result_ == ERROR_SUCCESS) {
             result_ = r;
+        }
         return r;
     }
-    LONG result() const { return result_; }
+    LONG result() const
+    {
+        return result_;
+    }
 
 private:
     HKEY key_;
@@ -149,36 +159,41 @@ private:
 };
 
 bool WriteInstance(const std::u16string& path, const Template& t, const BoardConfig& config,
-                   const PciIdentity& id, DWORD instanceIndex, DWORD sysIntr,
-                   std::string* error)
+                   const PciIdentity& id, DWORD instanceIndex, DWORD sysIntr, std::string* error)
 {
     HKEY key = nullptr;
     LONG r = RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
                              nullptr, &key, nullptr);
     if (r != ERROR_SUCCESS) {
-        if (error)
-            *error = "cannot create HKLM\\" + NarrowAscii(path) + " (error " +
-                     std::to_string(r) + ")";
+        if (error) {
+            *error =
+                "cannot create HKLM\\" + NarrowAscii(path) + " (error " + std::to_string(r) + ")";
+        }
         return false;
     }
     InstanceWriter w(key);
     for (const auto& v : t.values) {
         bool busValue = false;
-        for (const char16_t* n : kBusValueNames)
+        for (const char16_t* n : kBusValueNames) {
             busValue = busValue || NamesEqual(v.name, n);
-        if (busValue)
+        }
+        if (busValue) {
             continue;
-        if (config.incompleteIsrInfo && NamesEqual(v.name, u"IsrHandler"))
+        }
+        if (config.incompleteIsrInfo && NamesEqual(v.name, u"IsrHandler")) {
             continue;
+        }
         w.Raw(v.name.c_str(), v.type, v.data.data(), static_cast<DWORD>(v.data.size()));
     }
-    if (!config.isrDllOverride.empty())
+    if (!config.isrDllOverride.empty()) {
         w.Text(u"IsrDll", WidenAscii(config.isrDllOverride));
+    }
     if (!config.omitPciInfo) {
-        const DWORD ids[8] = {id.classCode, id.subClass, id.progIf,      id.vendorId,
+        const DWORD ids[8] = {id.classCode, id.subClass,   id.progIf,      id.vendorId,
                               id.deviceId,  id.revisionId, id.subVendorId, id.subSystemId};
-        for (int i = 0; i < 8; ++i)
+        for (int i = 0; i < 8; ++i) {
             w.Dword(kIdNames[i], ids[i]);
+        }
         w.Dword(u"DeviceNumber", config.slot);
         w.Dword(u"FunctionNumber", config.function);
         w.Dword(u"InstanceIndex", instanceIndex);
@@ -193,9 +208,10 @@ bool WriteInstance(const std::u16string& path, const Template& t, const BoardCon
     }
     RegCloseKey(key);
     if (w.result() != ERROR_SUCCESS) {
-        if (error)
+        if (error) {
             *error = "cannot write HKLM\\" + NarrowAscii(path) + " (error " +
                      std::to_string(w.result()) + ")";
+        }
         return false;
     }
     return true;
@@ -227,8 +243,9 @@ bool EnumeratePciBus(std::vector<EnumeratedDevice>* devices, std::string* error)
                 bestScore = score;
             }
         }
-        if (best < 0)
+        if (best < 0) {
             continue;
+        }
         const Template& t = templates[best];
         const DWORD n = ++instancesOf[best];
         EnumeratedDevice device;
@@ -237,20 +254,22 @@ bool EnumeratePciBus(std::vector<EnumeratedDevice>* devices, std::string* error)
         device.dll = Text(Find(t, u"Dll"));
         device.prefix = Text(Find(t, u"Prefix"));
         if (const registry::Value* order = Find(t, u"Order");
-            order && order->type == REG_DWORD && order->data.size() == 4)
+            order && order->type == REG_DWORD && order->data.size() == 4) {
             std::memcpy(&device.order, order->data.data(), 4);
+        }
         device.board = board;
         if (!WriteInstance(device.instanceKey, t, board->config(), id, n, SysIntrOfBoard(board),
-                           error))
+                           error)) {
             return false;
+        }
         found.push_back(std::move(device));
     }
-    std::stable_sort(found.begin(), found.end(),
-                     [](const EnumeratedDevice& a, const EnumeratedDevice& b) {
-                         return a.order < b.order;
-                     });
-    if (devices)
+    std::stable_sort(
+        found.begin(), found.end(),
+        [](const EnumeratedDevice& a, const EnumeratedDevice& b) { return a.order < b.order; });
+    if (devices) {
         *devices = std::move(found);
+    }
     return true;
 }
 

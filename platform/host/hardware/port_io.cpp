@@ -17,34 +17,39 @@ std::uint32_t PortNumber(const void* port)
 
 std::uint8_t ReadByte(std::uint32_t port)
 {
-    if (port > 0xFFFF)
+    if (port > 0xFFFF) {
         return 0xFF;
+    }
     auto board = vtsim::internal::BoardAtPort(port);
     return board ? board->ReadRegister(port - board->config().ioBase) : 0xFF;
 }
 
 void WriteByte(std::uint32_t port, std::uint8_t value)
 {
-    if (port > 0xFFFF)
+    if (port > 0xFFFF) {
         return;
-    if (auto board = vtsim::internal::BoardAtPort(port))
+    }
+    if (auto board = vtsim::internal::BoardAtPort(port)) {
         board->WriteRegister(port - board->config().ioBase, value);
+    }
 }
 
 ULONG ReadWide(const void* address, unsigned bytes)
 {
     const std::uint32_t port = PortNumber(address);
     ULONG value = 0;
-    for (unsigned i = 0; i < bytes; ++i)
+    for (unsigned i = 0; i < bytes; ++i) {
         value |= static_cast<ULONG>(ReadByte(port + i)) << (8 * i);
+    }
     return value;
 }
 
 void WriteWide(const void* address, unsigned bytes, ULONG value)
 {
     const std::uint32_t port = PortNumber(address);
-    for (unsigned i = 0; i < bytes; ++i)
+    for (unsigned i = 0; i < bytes; ++i) {
         WriteByte(port + i, static_cast<std::uint8_t>(value >> (8 * i)));
+    }
 }
 
 }  // namespace

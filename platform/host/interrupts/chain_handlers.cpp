@@ -25,8 +25,9 @@ const BuiltInHandlerLibrary kLibraries[] = {
 bool SameText(const WCHAR* a, const WCHAR* b)
 {
     for (; *a && *b; ++a, ++b) {
-        if (*a != *b)
+        if (*a != *b) {
             return false;
+        }
     }
     return *a == *b;
 }
@@ -40,8 +41,9 @@ extern "C" HANDLE LoadIntChainHandler(LPCWSTR dll, LPCWSTR entry, BYTE irq)
         return nullptr;
     }
     for (const auto& lib : kLibraries) {
-        if (lstrcmpiW(dll, lib.library) == 0 && SameText(entry, lib.entry))
+        if (lstrcmpiW(dll, lib.library) == 0 && SameText(entry, lib.entry)) {
             return vtsim::internal::InstallChainHandler(lib.create(), irq);
+        }
     }
     SetLastError(ERROR_FILE_NOT_FOUND);
     return nullptr;
@@ -52,9 +54,8 @@ extern "C" BOOL FreeIntChainHandler(HANDLE handler)
     return vtsim::internal::RemoveChainHandler(handler);
 }
 
-extern "C" BOOL KernelLibIoControl(HANDLE module, DWORD code, LPVOID in, DWORD inSize,
-                                   LPVOID out, DWORD outSize, LPDWORD returned)
+extern "C" BOOL KernelLibIoControl(HANDLE module, DWORD code, LPVOID in, DWORD inSize, LPVOID out,
+                                   DWORD outSize, LPDWORD returned)
 {
-    return vtsim::internal::ChainHandlerIoControl(module, code, in, inSize, out, outSize,
-                                                  returned);
+    return vtsim::internal::ChainHandlerIoControl(module, code, in, inSize, out, outSize, returned);
 }

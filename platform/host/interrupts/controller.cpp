@@ -49,30 +49,36 @@ public:
     void Evaluate(std::uint32_t irq)
     {
         auto it = lines.find(irq);
-        if (it == lines.end())
+        if (it == lines.end()) {
             return;
+        }
         Line& line = it->second;
-        if (line.heldBy != SYSINTR_NOP)
+        if (line.heldBy != SYSINTR_NOP) {
             return;
+        }
         const bool asserted = std::any_of(line.sources.begin(), line.sources.end(),
                                           [](const Board* b) { return b->interruptAsserted(); });
-        if (!asserted)
+        if (!asserted) {
             return;
+        }
         DWORD result = SYSINTR_CHAIN;
         for (ChainEntry* entry : line.chain) {
             result = entry->handler->Service();
-            if (result != SYSINTR_CHAIN)
+            if (result != SYSINTR_CHAIN) {
                 break;
+            }
         }
-        if (result == SYSINTR_CHAIN)
+        if (result == SYSINTR_CHAIN) {
             result = SYSINTR_NOP;
+        }
         if (result == SYSINTR_NOP) {
             ++unclaimed;
             return;
         }
         auto s = sysIntrs.find(result);
-        if (s == sysIntrs.end() || !Live(s->second) || s->second.masked)
+        if (s == sysIntrs.end() || !Live(s->second) || s->second.masked) {
             return;  // stays pending at the source; found again when unmasked
+        }
         SysIntr& target = s->second;
         target.masked = true;
         target.holdsLine = true;
@@ -97,15 +103,20 @@ public:
     // A driver that closed its event without InterruptDisable left a dead
     // registration, which must neither hold a shared line nor block the
     // next InterruptInitialize.
-    static bool Live(const SysIntr& s) { return s.event && s.event->HandleCount() > 0; }
+    static bool Live(const SysIntr& s)
+    {
+        return s.event && s.event->HandleCount() > 0;
+    }
 
     void ReleaseHold(SysIntr& s)
     {
-        if (!s.holdsLine)
+        if (!s.holdsLine) {
             return;
+        }
         auto it = lines.find(s.heldLine);
-        if (it != lines.end())
+        if (it != lines.end()) {
             it->second.heldBy = SYSINTR_NOP;
+        }
         s.holdsLine = false;
     }
 };
@@ -122,9 +133,18 @@ thread_local bool tlInController = false;
 // change is deferred instead of deadlocking.
 class Locked {
 public:
-    Locked() : controller_(TheController()), lock_(controller_.mutex) { tlInController = true; }
-    ~Locked() { tlInController = false; }
-    Controller* operator->() { return &controller_; }
+    Locked() : controller_(TheController()), lock_(controller_.mutex)
+    {
+        tlInController = true;
+    }
+    ~Locked()
+    {
+        tlInController = false;
+    }
+    Controller* operator->()
+    {
+        return &controller_;
+    }
 
 private:
     Controller& controller_;
@@ -158,8 +178,9 @@ void InterruptLineChanged(std::uint32_t irq)
     }
     Locked c;
     c->Evaluate(irq);
-    if (c->rescan)
+    if (c->rescan) {
         c->EvaluateAll();
+    }
 }
 
 DWORD AllocateSysIntr(std::uint32_t irq)
@@ -182,8 +203,9 @@ HANDLE InstallChainHandler(std::unique_ptr<ChainHandler> handler, std::uint32_t 
     c->lines[irq].chain.push_back(raw);
     Adjust(Counter::ChainHandlers, +1);
     c->Evaluate(irq);
-    if (c->rescan)
+    if (c->rescan) {
         c->EvaluateAll();
+    }
     return raw;
 }
 
@@ -204,8 +226,9 @@ BOOL RemoveChainHandler(HANDLE handle)
         Adjust(Counter::ChainHandlers, -1);
         // A handler further down the chain may now claim the line.
         c->Evaluate(doomed->irq);
-        if (c->rescan)
+        if (c->rescan) {
             c->EvaluateAll();
+        }
     }
     return TRUE;
 }
@@ -223,8 +246,9 @@ BOOL ChainHandlerIoControl(HANDLE handle, DWORD code, const void* in, DWORD inSi
     if (ok) {
         // The new settings may make the handler claim a pending interrupt.
         c->Evaluate(it->second->irq);
-        if (c->rescan)
+        if (c->rescan) {
             c->EvaluateAll();
+        }
     }
     return ok;
 }
@@ -240,8 +264,9 @@ void ResetInterrupts()
         c->lines.clear();
         c->nextSysIntr = SYSINTR_DEVICES;
         c->unclaimed = 0;
-        if (!handlers.empty())
+        if (!handlers.empty()) {
             Adjust(Counter::ChainHandlers, -static_cast<long>(handlers.size()));
+        }
     }
     // Handlers and event references are released outside the lock.
 }
@@ -251,8 +276,9 @@ SysIntrInfo QuerySysIntr(DWORD sysIntr)
     Locked c;
     SysIntrInfo info;
     auto it = c->sysIntrs.find(sysIntr);
-    if (it == c->sysIntrs.end())
+    if (it == c->sysIntrs.end()) {
         return info;
+    }
     info.exists = true;
     info.irq = it->second.irq;
     info.registered = it->second.event != nullptr;
@@ -305,8 +331,9 @@ extern "C" void InterruptDone(DWORD sysIntr)
 {
     Locked c;
     auto it = c->sysIntrs.find(sysIntr);
-    if (it == c->sysIntrs.end())
+    if (it == c->sysIntrs.end()) {
         return;
+    }
     c->ReleaseHold(it->second);
     it->second.masked = false;
     c->EvaluateAll();
@@ -317,14 +344,16 @@ extern "C" void InterruptDisable(DWORD sysIntr)
     std::shared_ptr<Waitable> released;  // dropped after the lock is left
     Locked c;
     auto it = c->sysIntrs.find(sysIntr);
-    if (it == c->sysIntrs.end())
+    if (it == c->sysIntrs.end()) {
         return;
+    }
     released = std::move(it->second.event);
     it->second.masked = true;
     // Another source sharing the line must not wait for a logical interrupt
     // that nobody will finish any more.
     const bool held = it->second.holdsLine;
     c->ReleaseHold(it->second);
-    if (held)
+    if (held) {
         c->EvaluateAll();
+    }
 }

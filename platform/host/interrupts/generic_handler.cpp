@@ -34,13 +34,15 @@ class GenericInstallableHandler : public ChainHandler {
 public:
     DWORD Service() override
     {
-        if (!configured_)
+        if (!configured_) {
             return SYSINTR_CHAIN;
-        if (!info_.CheckPort)
+        }
+        if (!info_.CheckPort) {
             return info_.SysIntr;
+        }
         const DWORD value = ReadIoPort(info_.PortAddr, info_.PortSize);
-        const DWORD mask = info_.UseMaskReg ? ReadIoPort(info_.MaskAddr, info_.PortSize)
-                                            : info_.Mask;
+        const DWORD mask =
+            info_.UseMaskReg ? ReadIoPort(info_.MaskAddr, info_.PortSize) : info_.Mask;
         return (value & mask) != 0 ? info_.SysIntr : SYSINTR_CHAIN;
     }
 
@@ -49,8 +51,9 @@ public:
     {
         (void)out;
         (void)outSize;
-        if (returned)
+        if (returned) {
             *returned = 0;
+        }
         if (code != IOCTL_GIISR_INFO) {
             SetLastError(ERROR_NOT_SUPPORTED);
             return FALSE;

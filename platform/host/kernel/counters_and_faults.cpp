@@ -14,11 +14,17 @@ namespace {
 constexpr std::size_t kCounters = 7;  // the members of internal::Counter
 std::array<std::atomic<long>, kCounters> g_counters{};
 
-long Read(internal::Counter counter) { return g_counters[static_cast<std::size_t>(counter)].load(); }
+long Read(internal::Counter counter)
+{
+    return g_counters[static_cast<std::size_t>(counter)].load();
+}
 
 // A counter below zero means something was released twice; it shows as a
 // huge value so that a leak check fails loudly.
-std::size_t AsCount(long value) { return static_cast<std::size_t>(value); }
+std::size_t AsCount(long value)
+{
+    return static_cast<std::size_t>(value);
+}
 
 constexpr std::size_t kFaults = 8;  // the members of Fault
 
@@ -38,15 +44,22 @@ FaultState& Faults()
 
 namespace internal {
 
-void Adjust(Counter counter, long delta) { g_counters[static_cast<std::size_t>(counter)].fetch_add(delta); }
+void Adjust(Counter counter, long delta)
+{
+    g_counters[static_cast<std::size_t>(counter)].fetch_add(delta);
+}
 
 bool ShouldFail(Fault fault)
 {
     auto index = static_cast<std::size_t>(fault);
     FaultState& state = Faults();
     std::lock_guard lock(state.mutex);
-    if (state.remaining[index] == 0) return false;
-    if (--state.remaining[index] != 0) return false;
+    if (state.remaining[index] == 0) {
+        return false;
+    }
+    if (--state.remaining[index] != 0) {
+        return false;
+    }
     state.fired[index] = true;
     return true;
 }

@@ -8,7 +8,15 @@
 
 namespace vtsim::internal {
 
-enum class Counter { Handles, CriticalSections, Allocations, RegistryKeys, ChainHandlers, Threads, Mappings };
+enum class Counter {
+    Handles,
+    CriticalSections,
+    Allocations,
+    RegistryKeys,
+    ChainHandlers,
+    Threads,
+    Mappings
+};
 
 // Adjusts a live-object counter (thread-safe); GetLiveCounts() reads them.
 void Adjust(Counter counter, long delta);

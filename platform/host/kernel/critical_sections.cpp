@@ -27,7 +27,9 @@ extern "C" void InitializeCriticalSection(LPCRITICAL_SECTION section)
 
 extern "C" void DeleteCriticalSection(LPCRITICAL_SECTION section)
 {
-    if (section == nullptr || section->impl == nullptr) return;  // already deleted
+    if (section == nullptr || section->impl == nullptr) {
+        return;  // already deleted
+    }
     delete static_cast<std::recursive_mutex*>(section->impl);
     section->impl = nullptr;
     vtsim::internal::Adjust(vtsim::internal::Counter::CriticalSections, -1);

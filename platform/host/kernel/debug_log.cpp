@@ -24,8 +24,8 @@ constexpr std::size_t kMaxChars = 4u << 20;
 
 struct DebugLog {
     std::mutex mutex;
-    std::u16string text;             // all entries, back to back
-    std::vector<std::size_t> ends;   // end offset of each entry in text
+    std::u16string text;            // all entries, back to back
+    std::vector<std::size_t> ends;  // end offset of each entry in text
 
     void DropOldestHalf()
     {
@@ -33,7 +33,9 @@ struct DebugLog {
         std::size_t dropped = ends.size() / 2 + 1;
         text.erase(0, keepFrom);
         ends.erase(ends.begin(), ends.begin() + static_cast<std::ptrdiff_t>(dropped));
-        for (std::size_t& end : ends) end -= keepFrom;
+        for (std::size_t& end : ends) {
+            end -= keepFrom;
+        }
     }
 };
 
@@ -65,7 +67,9 @@ extern "C" void NKDbgPrintfW(LPCWSTR format, ...)
         std::fwrite(bytes.data(), 1, bytes.size(), stderr);
         std::fflush(stderr);
     }
-    if (log.text.size() + entry.size() > kMaxChars && !log.ends.empty()) log.DropOldestHalf();
+    if (log.text.size() + entry.size() > kMaxChars && !log.ends.empty()) {
+        log.DropOldestHalf();
+    }
     log.text += entry;
     log.ends.push_back(log.text.size());
 }
@@ -80,7 +84,8 @@ std::vector<std::string> DebugEntries()
     entries.reserve(log.ends.size());
     std::size_t begin = 0;
     for (std::size_t end : log.ends) {
-        entries.push_back(internal::ToUtf8(std::u16string_view(log.text).substr(begin, end - begin)));
+        entries.push_back(
+            internal::ToUtf8(std::u16string_view(log.text).substr(begin, end - begin)));
         begin = end;
     }
     return entries;
@@ -101,6 +106,9 @@ void ClearDebugLog()
     log.ends.clear();
 }
 
-void SetDebugEcho(bool echo) { g_echo.store(echo); }
+void SetDebugEcho(bool echo)
+{
+    g_echo.store(echo);
+}
 
 }  // namespace vtsim

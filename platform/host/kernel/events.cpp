@@ -29,21 +29,26 @@ class EventObject : public Waitable {
 public:
     EventObject(bool manualReset, bool initialState, std::u16string name)
         : Waitable(manualReset, initialState), name_(std::move(name))
-    {
-    }
+    {}
 
     BOOL OnHandleClosed() override
     {
-        if (name_.empty()) return TRUE;
+        if (name_.empty()) {
+            return TRUE;
+        }
         NameTable& names = Names();
         std::lock_guard lock(names.mutex);
         // A CreateEventW may have opened the name again meanwhile (it holds
         // the name lock while it adds its handle), so check under the lock.
-        if (HandleCount() != 0) return TRUE;
+        if (HandleCount() != 0) {
+            return TRUE;
+        }
         auto found = names.events.find(name_);
         if (found != names.events.end()) {
             auto current = found->second.lock();
-            if (!current || current.get() == this) names.events.erase(found);
+            if (!current || current.get() == this) {
+                names.events.erase(found);
+            }
         }
         return TRUE;
     }
@@ -67,24 +72,31 @@ extern "C" HANDLE CreateEventW(LPSECURITY_ATTRIBUTES, BOOL manualReset, BOOL ini
     if (name == nullptr || name[0] == u'\0') {
         HANDLE handle = vtsim::internal::InsertHandle(
             std::make_shared<EventObject>(manualReset != FALSE, initialState != FALSE, u""));
-        if (handle != nullptr) SetLastError(ERROR_SUCCESS);
+        if (handle != nullptr) {
+            SetLastError(ERROR_SUCCESS);
+        }
         return handle;
     }
     auto& names = vtsim::internal::Names();
     std::lock_guard lock(names.mutex);
     std::u16string key(name);
     auto found = names.events.find(key);
-    std::shared_ptr<EventObject> existing = found == names.events.end() ? nullptr : found->second.lock();
+    std::shared_ptr<EventObject> existing =
+        found == names.events.end() ? nullptr : found->second.lock();
     if (existing && existing->HandleCount() != 0) {
         HANDLE handle = vtsim::internal::InsertHandle(existing);
-        if (handle != nullptr) SetLastError(ERROR_ALREADY_EXISTS);
+        if (handle != nullptr) {
+            SetLastError(ERROR_ALREADY_EXISTS);
+        }
         return handle;
     }
     // A name whose last handle is closed is free again, even while a waiter
     // still holds the old event.
     auto event = std::make_shared<EventObject>(manualReset != FALSE, initialState != FALSE, key);
     HANDLE handle = vtsim::internal::InsertHandle(event);
-    if (handle == nullptr) return nullptr;
+    if (handle == nullptr) {
+        return nullptr;
+    }
     names.events[key] = event;
     SetLastError(ERROR_SUCCESS);
     return handle;
@@ -95,7 +107,9 @@ namespace {
 std::shared_ptr<EventObject> LookupEvent(HANDLE handle)
 {
     auto event = vtsim::internal::LookupHandleAs<EventObject>(handle);
-    if (!event) SetLastError(ERROR_INVALID_HANDLE);
+    if (!event) {
+        SetLastError(ERROR_INVALID_HANDLE);
+    }
     return event;
 }
 
@@ -104,7 +118,9 @@ std::shared_ptr<EventObject> LookupEvent(HANDLE handle)
 extern "C" BOOL SetEvent(HANDLE handle)
 {
     auto event = LookupEvent(handle);
-    if (!event) return FALSE;
+    if (!event) {
+        return FALSE;
+    }
     event->Signal();
     return TRUE;
 }
@@ -112,7 +128,9 @@ extern "C" BOOL SetEvent(HANDLE handle)
 extern "C" BOOL ResetEvent(HANDLE handle)
 {
     auto event = LookupEvent(handle);
-    if (!event) return FALSE;
+    if (!event) {
+        return FALSE;
+    }
     event->Reset();
     return TRUE;
 }

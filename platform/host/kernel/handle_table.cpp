@@ -33,7 +33,9 @@ HandleTable& Table()
 bool ToValue(HANDLE handle, std::uint32_t* value)
 {
     auto raw = reinterpret_cast<std::uintptr_t>(handle);
-    if (raw < kFirstValue || raw > kLastValue || raw % kStep != 0) return false;
+    if (raw < kFirstValue || raw > kLastValue || raw % kStep != 0) {
+        return false;
+    }
     *value = static_cast<std::uint32_t>(raw);
     return true;
 }
@@ -54,7 +56,9 @@ HANDLE InsertHandle(std::shared_ptr<KernelObject> object)
         return nullptr;
     }
     std::uint32_t value = table.next;
-    while (table.objects.count(value) != 0) value = value >= kLastValue ? kFirstValue : value + kStep;
+    while (table.objects.count(value) != 0) {
+        value = value >= kLastValue ? kFirstValue : value + kStep;
+    }
     table.next = value >= kLastValue ? kFirstValue : value + kStep;
     object->handles_.fetch_add(1);
     table.objects.emplace(value, std::move(object));
@@ -65,7 +69,9 @@ HANDLE InsertHandle(std::shared_ptr<KernelObject> object)
 std::shared_ptr<KernelObject> LookupHandle(HANDLE handle)
 {
     std::uint32_t value = 0;
-    if (!ToValue(handle, &value)) return nullptr;
+    if (!ToValue(handle, &value)) {
+        return nullptr;
+    }
     HandleTable& table = Table();
     std::lock_guard lock(table.mutex);
     auto found = table.objects.find(value);
@@ -100,6 +106,8 @@ BOOL CloseKernelHandle(HANDLE handle)
 
 extern "C" BOOL CloseHandle(HANDLE object)
 {
-    if (object == vtsim::internal::kCurrentThreadPseudoHandle) return TRUE;
+    if (object == vtsim::internal::kCurrentThreadPseudoHandle) {
+        return TRUE;
+    }
     return vtsim::internal::CloseKernelHandle(object);
 }

@@ -33,7 +33,9 @@ extern "C" HANDLE LocalAlloc(UINT flags, SIZE_T bytes)
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
-    if (flags & LMEM_ZEROINIT) std::memset(block, 0, bytes);
+    if (flags & LMEM_ZEROINIT) {
+        std::memset(block, 0, bytes);
+    }
     {
         Blocks& blocks = LiveBlocks();
         std::lock_guard lock(blocks.mutex);
@@ -45,7 +47,9 @@ extern "C" HANDLE LocalAlloc(UINT flags, SIZE_T bytes)
 
 extern "C" HANDLE LocalFree(HANDLE memory)
 {
-    if (memory == nullptr) return nullptr;
+    if (memory == nullptr) {
+        return nullptr;
+    }
     {
         Blocks& blocks = LiveBlocks();
         std::lock_guard lock(blocks.mutex);

@@ -42,8 +42,9 @@ extern "C" int MessageBoxW(HWND, LPCWSTR text, LPCWSTR caption, UINT type)
     }
     // The box is up: the hook runs without the state's lock, as it may show
     // boxes of its own.
-    if (hook)
+    if (hook) {
         record.answer = hook(record);
+    }
     std::lock_guard lock(state.mutex);
     state.shown.push_back(record);
     return record.answer;

@@ -14,7 +14,7 @@
 // The module's entry point. Declared hidden: the reference binds to this
 // module's own definition, never to another module's DllMain.
 extern "C" __attribute__((visibility("hidden"))) BOOL DllMain(HINSTANCE module, DWORD reason,
-                                                                LPVOID reserved);
+                                                              LPVOID reserved);
 
 namespace {
 
@@ -26,15 +26,17 @@ public:
     {
         Dl_info info{};
         void* linkMap = nullptr;
-        if (dladdr1(&moduleAddress, &info, &linkMap, RTLD_DL_LINKMAP) == 0)
+        if (dladdr1(&moduleAddress, &info, &linkMap, RTLD_DL_LINKMAP) == 0) {
             return;
+        }
         module_ = static_cast<HINSTANCE>(info.dli_fbase);
         vtsim::internal::AttachModule(module_, linkMap, info.dli_fname, &DllMain);
     }
     ~ModuleStartup()
     {
-        if (module_ != nullptr)
+        if (module_ != nullptr) {
             vtsim::internal::DetachModule(module_);
+        }
     }
     ModuleStartup(const ModuleStartup&) = delete;
     ModuleStartup& operator=(const ModuleStartup&) = delete;

@@ -55,8 +55,9 @@ BOOL AttachModule(HINSTANCE module, const void* linkMap, const char* path, Modul
     }
     const BOOL attached = entry(module, DLL_PROCESS_ATTACH, nullptr);
     std::lock_guard lock(table.mutex);
-    if (LoadedModule* loaded = table.Find(module))
+    if (LoadedModule* loaded = table.Find(module)) {
         loaded->record.attached = attached != FALSE;
+    }
     return attached;
 }
 
@@ -67,13 +68,16 @@ void DetachModule(HINSTANCE module)
     {
         std::lock_guard lock(table.mutex);
         LoadedModule* loaded = table.Find(module);
-        if (loaded == nullptr)
+        if (loaded == nullptr) {
             return;
-        if (loaded->record.attached)
+        }
+        if (loaded->record.attached) {
             entry = loaded->entry;
+        }
     }
-    if (entry != nullptr)
+    if (entry != nullptr) {
         entry(module, DLL_PROCESS_DETACH, nullptr);
+    }
     std::lock_guard lock(table.mutex);
     std::erase_if(table.modules, [&](const LoadedModule& m) { return m.record.handle == module; });
 }
@@ -81,13 +85,15 @@ void DetachModule(HINSTANCE module)
 ModuleState StateOfLoadedModule(void* dlopenHandle)
 {
     link_map* map = nullptr;
-    if (dlopenHandle == nullptr || dlinfo(dlopenHandle, RTLD_DI_LINKMAP, &map) != 0)
+    if (dlopenHandle == nullptr || dlinfo(dlopenHandle, RTLD_DI_LINKMAP, &map) != 0) {
         return ModuleState::Unknown;
+    }
     ModuleTable& table = Table();
     std::lock_guard lock(table.mutex);
     for (const LoadedModule& loaded : table.modules) {
-        if (loaded.linkMap == map)
+        if (loaded.linkMap == map) {
             return loaded.record.attached ? ModuleState::Attached : ModuleState::Refused;
+        }
     }
     return ModuleState::Unknown;
 }
@@ -114,8 +120,9 @@ std::vector<ModuleRecord> LoadedModules()
     internal::ModuleTable& table = internal::Table();
     std::lock_guard lock(table.mutex);
     std::vector<ModuleRecord> records;
-    for (const internal::LoadedModule& loaded : table.modules)
+    for (const internal::LoadedModule& loaded : table.modules) {
         records.push_back(loaded.record);
+    }
     return records;
 }
 

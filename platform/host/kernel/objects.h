@@ -41,14 +41,23 @@ public:
     // the table and with no kernel lock held (it may block or call other
     // services). CloseHandle returns what it returns; the handle is gone
     // either way. HandleCount() already excludes the closed handle.
-    virtual BOOL OnHandleClosed() { return TRUE; }
+    virtual BOOL OnHandleClosed()
+    {
+        return TRUE;
+    }
 
     // The object's wait state when threads can wait on it; nullptr otherwise
     // (WaitForSingleObject then fails with ERROR_INVALID_HANDLE).
-    virtual Waitable* AsWaitable() { return nullptr; }
+    virtual Waitable* AsWaitable()
+    {
+        return nullptr;
+    }
 
     // Number of open handles that refer to this object.
-    std::size_t HandleCount() const { return handles_.load(); }
+    std::size_t HandleCount() const
+    {
+        return handles_.load();
+    }
 
 private:
     friend HANDLE InsertHandle(std::shared_ptr<KernelObject>);
@@ -64,22 +73,27 @@ class Waitable : public KernelObject {
 public:
     Waitable(bool manualReset, bool initiallySignalled)
         : manualReset_(manualReset), signalled_(initiallySignalled)
+    {}
+    Waitable* AsWaitable() override
     {
+        return this;
     }
-    Waitable* AsWaitable() override { return this; }
 
     // Sets the signalled state and wakes the threads waiting on the object.
     void Signal();
     // Clears the signalled state.
     void Reset();
     bool IsSignalled() const;
-    bool IsManualReset() const { return manualReset_; }
+    bool IsManualReset() const
+    {
+        return manualReset_;
+    }
 
 private:
     friend struct WaitAccess;  // the wait implementation (kernel_waits.cpp)
     const bool manualReset_;
-    bool signalled_;                     // guarded by the wait lock
-    std::vector<WaitBlock*> waiters_;    // guarded by the wait lock
+    bool signalled_;                   // guarded by the wait lock
+    std::vector<WaitBlock*> waiters_;  // guarded by the wait lock
 };
 
 // Puts the object in the handle table and returns a new handle to it

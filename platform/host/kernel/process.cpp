@@ -28,4 +28,7 @@ extern "C" DWORD GetTickCount()
     return static_cast<DWORD>(static_cast<unsigned long long>(ms));  // wraps at 2^32
 }
 
-extern "C" DWORD GetCurrentProcessId() { return static_cast<DWORD>(::getpid()); }
+extern "C" DWORD GetCurrentProcessId()
+{
+    return static_cast<DWORD>(::getpid());
+}

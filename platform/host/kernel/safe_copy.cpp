@@ -17,7 +17,9 @@ namespace {
 bool CopyThroughPipe(void* dst, const void* src, std::size_t size)
 {
     int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0) return false;
+    if (::pipe2(fds, O_CLOEXEC) != 0) {
+        return false;
+    }
     constexpr std::size_t kChunk = 4096;  // always fits in an empty pipe
     bool ok = true;
     auto* out = static_cast<char*>(dst);
@@ -37,12 +39,16 @@ bool CopyThroughPipe(void* dst, const void* src, std::size_t size)
 
 extern "C" BOOL CeSafeCopyMemory(LPVOID dst, LPCVOID src, DWORD size)
 {
-    if (size == 0) return TRUE;
+    if (size == 0) {
+        return TRUE;
+    }
     iovec local{dst, size};
     iovec remote{const_cast<void*>(src), size};
     ssize_t copied = ::process_vm_readv(::getpid(), &local, 1, &remote, 1, 0);
     bool ok = copied == static_cast<ssize_t>(size);
-    if (copied < 0 && (errno == EPERM || errno == ENOSYS)) ok = CopyThroughPipe(dst, src, size);
+    if (copied < 0 && (errno == EPERM || errno == ENOSYS)) {
+        ok = CopyThroughPipe(dst, src, size);
+    }
     if (!ok) {
         SetLastError(ERROR_NOACCESS);
         return FALSE;

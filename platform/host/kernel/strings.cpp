@@ -24,7 +24,10 @@ struct Spec {
     char size = 0;       // 'h', 'l' or 0
 };
 
-void Pad(std::u16string& out, std::size_t count, char16_t fill) { out.append(count, fill); }
+void Pad(std::u16string& out, std::size_t count, char16_t fill)
+{
+    out.append(count, fill);
+}
 
 // Places body (with its prefix such as "-" or "0x") in the field.
 void EmitField(std::u16string& out, const Spec& spec, std::u16string_view prefix,
@@ -58,7 +61,8 @@ struct DigitText {
     std::size_t length = 0;
     std::u16string_view view() const
     {
-        return padded.empty() ? std::u16string_view(buffer + sizeof(buffer) / sizeof(buffer[0]) - length, length)
+        return padded.empty() ? std::u16string_view(
+                                    buffer + sizeof(buffer) / sizeof(buffer[0]) - length, length)
                               : std::u16string_view(padded);
     }
 };
@@ -95,20 +99,28 @@ void FormatInteger(std::u16string& out, const Spec& spec, char conversion, va_li
     DigitText body;
     if (conversion == 'd' || conversion == 'i') {
         std::int32_t value = va_arg(args, int);
-        if (spec.size == 'h') value = static_cast<std::int16_t>(value);
+        if (spec.size == 'h') {
+            value = static_cast<std::int16_t>(value);
+        }
         std::int64_t wide = value;
-        if (wide < 0)
+        if (wide < 0) {
             prefix = u"-";
-        else if (spec.plus)
+        } else if (spec.plus) {
             prefix = u"+";
-        else if (spec.space)
+        } else if (spec.space) {
             prefix = u" ";
-        Digits(body, static_cast<std::uint64_t>(wide < 0 ? -wide : wide), 10, false, spec.precision);
+        }
+        Digits(body, static_cast<std::uint64_t>(wide < 0 ? -wide : wide), 10, false,
+               spec.precision);
     } else {
         std::uint32_t value = va_arg(args, unsigned int);
-        if (spec.size == 'h') value = static_cast<std::uint16_t>(value);
+        if (spec.size == 'h') {
+            value = static_cast<std::uint16_t>(value);
+        }
         unsigned base = conversion == 'u' ? 10 : 16;
-        if (spec.alternate && base == 16 && value != 0) prefix = conversion == 'X' ? u"0X" : u"0x";
+        if (spec.alternate && base == 16 && value != 0) {
+            prefix = conversion == 'X' ? u"0X" : u"0x";
+        }
         Digits(body, value, base, conversion == 'X', spec.precision);
     }
     EmitField(out, spec, prefix, body.view(), true);
@@ -119,14 +131,19 @@ void FormatString(std::u16string& out, const Spec& spec, va_list& args)
     std::u16string body;
     if (spec.size == 'h') {
         const char* text = va_arg(args, const char*);
-        if (text == nullptr) text = "(null)";
-        for (; *text != '\0'; ++text) body.push_back(static_cast<unsigned char>(*text));
+        if (text == nullptr) {
+            text = "(null)";
+        }
+        for (; *text != '\0'; ++text) {
+            body.push_back(static_cast<unsigned char>(*text));
+        }
     } else {
         const char16_t* text = va_arg(args, const char16_t*);
         body = text != nullptr ? std::u16string(text) : std::u16string(u"(null)");
     }
-    if (spec.precision >= 0 && body.size() > static_cast<std::size_t>(spec.precision))
+    if (spec.precision >= 0 && body.size() > static_cast<std::size_t>(spec.precision)) {
         body.resize(static_cast<std::size_t>(spec.precision));
+    }
     EmitField(out, spec, u"", body, false);
 }
 
@@ -141,26 +158,37 @@ std::u16string FormatWide(LPCWSTR format, va_list args)
 
 void AppendFormatted(std::u16string& out, LPCWSTR format, va_list args)
 {
-    if (format == nullptr) return;
+    if (format == nullptr) {
+        return;
+    }
     va_list cursor;
     va_copy(cursor, args);
     for (const char16_t* p = format; *p != u'\0'; ++p) {
         if (*p != u'%') {
             // Copy the literal run up to the next directive in one step.
             const char16_t* run = p;
-            while (p[1] != u'\0' && p[1] != u'%') ++p;
+            while (p[1] != u'\0' && p[1] != u'%') {
+                ++p;
+            }
             out.append(run, static_cast<std::size_t>(p - run + 1));
             continue;
         }
         const char16_t* start = p++;
         Spec spec;
         for (;; ++p) {
-            if (*p == u'-') spec.leftAlign = true;
-            else if (*p == u'0') spec.zeroPad = true;
-            else if (*p == u'+') spec.plus = true;
-            else if (*p == u' ') spec.space = true;
-            else if (*p == u'#') spec.alternate = true;
-            else break;
+            if (*p == u'-') {
+                spec.leftAlign = true;
+            } else if (*p == u'0') {
+                spec.zeroPad = true;
+            } else if (*p == u'+') {
+                spec.plus = true;
+            } else if (*p == u' ') {
+                spec.space = true;
+            } else if (*p == u'#') {
+                spec.alternate = true;
+            } else {
+                break;
+            }
         }
         if (*p == u'*') {
             spec.width = va_arg(cursor, int);
@@ -170,21 +198,28 @@ void AppendFormatted(std::u16string& out, LPCWSTR format, va_list args)
             }
             ++p;
         } else {
-            for (; *p >= u'0' && *p <= u'9'; ++p) spec.width = std::min(spec.width * 10 + (*p - u'0'), 1 << 20);
+            for (; *p >= u'0' && *p <= u'9'; ++p) {
+                spec.width = std::min(spec.width * 10 + (*p - u'0'), 1 << 20);
+            }
         }
         if (*p == u'.') {
             ++p;
             spec.precision = 0;
             if (*p == u'*') {
                 spec.precision = va_arg(cursor, int);
-                if (spec.precision < 0) spec.precision = -1;
+                if (spec.precision < 0) {
+                    spec.precision = -1;
+                }
                 ++p;
             } else {
-                for (; *p >= u'0' && *p <= u'9'; ++p)
+                for (; *p >= u'0' && *p <= u'9'; ++p) {
                     spec.precision = std::min(spec.precision * 10 + (*p - u'0'), 1 << 20);
+                }
             }
         }
-        if (*p == u'h' || *p == u'l') spec.size = static_cast<char>(*p++);
+        if (*p == u'h' || *p == u'l') {
+            spec.size = static_cast<char>(*p++);
+        }
         switch (*p) {
         case u'd':
         case u'i':
@@ -197,7 +232,8 @@ void AppendFormatted(std::u16string& out, LPCWSTR format, va_list args)
             FormatString(out, spec, cursor);
             break;
         case u'c':
-            EmitField(out, spec, u"", std::u16string(1, static_cast<char16_t>(va_arg(cursor, int))), false);
+            EmitField(out, spec, u"", std::u16string(1, static_cast<char16_t>(va_arg(cursor, int))),
+                      false);
             break;
         case u'%':
             out.push_back(u'%');
@@ -218,16 +254,22 @@ void AppendFormatted(std::u16string& out, LPCWSTR format, va_list args)
 
 char16_t FoldCase(char16_t c)
 {
-    if ((c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
+    if ((c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) {
         return static_cast<char16_t>(c + 0x20);
+    }
     return c;
 }
 
 bool NamesEqual(std::u16string_view a, std::u16string_view b)
 {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (FoldCase(a[i]) != FoldCase(b[i])) return false;
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (FoldCase(a[i]) != FoldCase(b[i])) {
+            return false;
+        }
+    }
     return true;
 }
 
@@ -247,7 +289,9 @@ HRESULT CopyLimited(LPWSTR dst, SIZE_T cch, const char16_t* text, std::size_t le
 
 extern "C" HRESULT StringCchVPrintfW(LPWSTR dst, SIZE_T cch, LPCWSTR format, va_list args)
 {
-    if (dst == nullptr || cch == 0 || cch > vtsim::internal::kMaxChars) return STRSAFE_E_INVALID_PARAMETER;
+    if (dst == nullptr || cch == 0 || cch > vtsim::internal::kMaxChars) {
+        return STRSAFE_E_INVALID_PARAMETER;
+    }
     if (format == nullptr) {
         dst[0] = u'\0';
         return STRSAFE_E_INVALID_PARAMETER;
@@ -267,7 +311,9 @@ extern "C" HRESULT StringCchPrintfW(LPWSTR dst, SIZE_T cch, LPCWSTR format, ...)
 
 extern "C" HRESULT StringCchCopyW(LPWSTR dst, SIZE_T cch, LPCWSTR src)
 {
-    if (dst == nullptr || cch == 0 || cch > vtsim::internal::kMaxChars) return STRSAFE_E_INVALID_PARAMETER;
+    if (dst == nullptr || cch == 0 || cch > vtsim::internal::kMaxChars) {
+        return STRSAFE_E_INVALID_PARAMETER;
+    }
     if (src == nullptr) {
         dst[0] = u'\0';
         return STRSAFE_E_INVALID_PARAMETER;
@@ -275,25 +321,39 @@ extern "C" HRESULT StringCchCopyW(LPWSTR dst, SIZE_T cch, LPCWSTR src)
     // Reads at most cch characters of src, so an unterminated source that is
     // longer than the destination is never overrun.
     std::size_t length = 0;
-    while (length < cch && src[length] != u'\0') ++length;
+    while (length < cch && src[length] != u'\0') {
+        ++length;
+    }
     return vtsim::internal::CopyLimited(dst, cch, src, length);
 }
 
 extern "C" int lstrlenW(LPCWSTR text)
 {
-    if (text == nullptr) return 0;
+    if (text == nullptr) {
+        return 0;
+    }
     std::size_t length = 0;
-    while (text[length] != u'\0') ++length;
+    while (text[length] != u'\0') {
+        ++length;
+    }
     return static_cast<int>(length);
 }
 
 extern "C" int lstrcmpiW(LPCWSTR a, LPCWSTR b)
 {
-    if (a == nullptr) a = u"";
-    if (b == nullptr) b = u"";
+    if (a == nullptr) {
+        a = u"";
+    }
+    if (b == nullptr) {
+        b = u"";
+    }
     for (;; ++a, ++b) {
         int difference = vtsim::internal::FoldCase(*a) - vtsim::internal::FoldCase(*b);
-        if (difference != 0) return difference;
-        if (*a == u'\0') return 0;
+        if (difference != 0) {
+            return difference;
+        }
+        if (*a == u'\0') {
+            return 0;
+        }
     }
 }

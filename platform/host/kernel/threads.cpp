@@ -24,9 +24,18 @@ std::atomic<DWORD> g_nextThreadId{0x1000};
 class ThreadObject : public Waitable {
 public:
     ThreadObject() : Waitable(true, false), id_(g_nextThreadId.fetch_add(1)) {}
-    DWORD Id() const { return id_; }
-    int Priority() const { return priority_.load(); }
-    void SetPriority(int priority) { priority_.store(priority); }
+    DWORD Id() const
+    {
+        return id_;
+    }
+    int Priority() const
+    {
+        return priority_.load();
+    }
+    void SetPriority(int priority)
+    {
+        priority_.store(priority);
+    }
 
 private:
     const DWORD id_;
@@ -38,7 +47,9 @@ thread_local std::shared_ptr<ThreadObject> t_self;
 
 ThreadObject& Self()
 {
-    if (!t_self) t_self = std::make_shared<ThreadObject>();
+    if (!t_self) {
+        t_self = std::make_shared<ThreadObject>();
+    }
     return *t_self;
 }
 
@@ -67,8 +78,14 @@ void RunThread(std::shared_ptr<ThreadObject> self, LPTHREAD_START_ROUTINE start,
 
 using namespace vtsim::internal;
 
-extern "C" DWORD GetLastError() { return t_lastError; }
-extern "C" void SetLastError(DWORD error) { t_lastError = error; }
+extern "C" DWORD GetLastError()
+{
+    return t_lastError;
+}
+extern "C" void SetLastError(DWORD error)
+{
+    t_lastError = error;
+}
 
 extern "C" HANDLE CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE start,
                                LPVOID parameter, DWORD, LPDWORD threadId)
@@ -83,7 +100,9 @@ extern "C" HANDLE CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROU
     }
     auto thread = std::make_shared<ThreadObject>();
     HANDLE handle = InsertHandle(thread);
-    if (handle == nullptr) return nullptr;
+    if (handle == nullptr) {
+        return nullptr;
+    }
     Adjust(Counter::Threads, +1);
     try {
         std::thread(RunThread, thread, start, parameter).detach();
@@ -93,13 +112,21 @@ extern "C" HANDLE CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROU
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
-    if (threadId != nullptr) *threadId = thread->Id();
+    if (threadId != nullptr) {
+        *threadId = thread->Id();
+    }
     return handle;
 }
 
-extern "C" HANDLE GetCurrentThread() { return kCurrentThreadPseudoHandle; }
+extern "C" HANDLE GetCurrentThread()
+{
+    return kCurrentThreadPseudoHandle;
+}
 
-extern "C" DWORD GetCurrentThreadId() { return Self().Id(); }
+extern "C" DWORD GetCurrentThreadId()
+{
+    return Self().Id();
+}
 
 extern "C" int CeGetThreadPriority(HANDLE handle)
 {

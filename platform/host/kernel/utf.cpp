@@ -10,8 +10,14 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool IsHighSurrogate(char32_t c)
+{
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLowSurrogate(char32_t c)
+{
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
 
 }  // namespace
 
@@ -54,10 +60,11 @@ void AppendUtf8(std::string& out, std::u16string_view text)
 bool IsWellFormedUtf16(std::u16string_view text)
 {
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1]))
+        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
             ++i;
-        else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i]))
+        } else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i])) {
             return false;
+        }
     }
     return true;
 }

@@ -44,14 +44,20 @@ struct WaitAccess {
         WaitBlock block;
         bool registered = false;
         auto unregister = [&] {
-            if (!registered) return;
-            for (Waitable* object : objects) std::erase(object->waiters_, &block);
+            if (!registered) {
+                return;
+            }
+            for (Waitable* object : objects) {
+                std::erase(object->waiters_, &block);
+            }
         };
         for (;;) {
             for (std::size_t i = 0; i < objects.size(); ++i) {
                 Waitable* object = objects[i];
                 if (object->signalled_) {
-                    if (!object->manualReset_) object->signalled_ = false;
+                    if (!object->manualReset_) {
+                        object->signalled_ = false;
+                    }
                     unregister();
                     return static_cast<long>(i);
                 }
@@ -61,13 +67,16 @@ struct WaitAccess {
                 return -1;
             }
             if (!registered) {
-                for (Waitable* object : objects) object->waiters_.push_back(&block);
+                for (Waitable* object : objects) {
+                    object->waiters_.push_back(&block);
+                }
                 registered = true;
             }
-            if (forever)
+            if (forever) {
                 block.wake.wait(lock);
-            else
+            } else {
                 block.wake.wait_until(lock, deadline);
+            }
         }
     }
 
@@ -77,7 +86,9 @@ struct WaitAccess {
         object.signalled_ = true;
         // Every waiter of this object rechecks; the first to run takes an
         // auto-reset object, the rest go back to sleep. No wake is lost.
-        for (WaitBlock* waiter : object.waiters_) waiter->wake.notify_one();
+        for (WaitBlock* waiter : object.waiters_) {
+            waiter->wake.notify_one();
+        }
     }
 
     static void Reset(Waitable& object)
@@ -93,9 +104,18 @@ struct WaitAccess {
     }
 };
 
-void Waitable::Signal() { WaitAccess::Signal(*this); }
-void Waitable::Reset() { WaitAccess::Reset(*this); }
-bool Waitable::IsSignalled() const { return WaitAccess::IsSignalled(*this); }
+void Waitable::Signal()
+{
+    WaitAccess::Signal(*this);
+}
+void Waitable::Reset()
+{
+    WaitAccess::Reset(*this);
+}
+bool Waitable::IsSignalled() const
+{
+    return WaitAccess::IsSignalled(*this);
+}
 
 }  // namespace vtsim::internal
 

@@ -82,10 +82,12 @@ LONG ResolvePath(HKEY root, LPCWSTR subKey, LONG badName, std::shared_ptr<Key>* 
                  std::vector<std::u16string_view>* elements)
 {
     *base = Resolve(root);
-    if (!*base)
+    if (!*base) {
         return ERROR_INVALID_HANDLE;
-    if (!vtsim::registry::SplitKeyPath(NameOf(subKey), elements))
+    }
+    if (!vtsim::registry::SplitKeyPath(NameOf(subKey), elements)) {
         return badName;
+    }
     return ERROR_SUCCESS;
 }
 
@@ -115,8 +117,8 @@ LONG RegOpenKeyExW(HKEY root, LPCWSTR subKey, DWORD, REGSAM, PHKEY result)
     return ERROR_SUCCESS;
 }
 
-LONG RegCreateKeyExW(HKEY root, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM,
-                     LPSECURITY_ATTRIBUTES, PHKEY result, LPDWORD disposition)
+LONG RegCreateKeyExW(HKEY root, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES,
+                     PHKEY result, LPDWORD disposition)
 {
     if (result == nullptr) {
         return ERROR_INVALID_PARAMETER;
@@ -172,8 +174,7 @@ LONG RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameChars, LPDWOR
     return ERROR_SUCCESS;
 }
 
-LONG RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD, LPDWORD type, LPBYTE data,
-                      LPDWORD size)
+LONG RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD size)
 {
     if (data != nullptr && size == nullptr) {
         return ERROR_INVALID_PARAMETER;

@@ -178,8 +178,9 @@ bool DeleteKey(std::u16string_view path)
     if (!parent) {
         return false;
     }
-    return std::erase_if(parent->subkeys,
-                         [leaf](const auto& key) { return internal::NamesEqual(key->name, leaf); }) != 0;
+    return std::erase_if(parent->subkeys, [leaf](const auto& key) {
+               return internal::NamesEqual(key->name, leaf);
+           }) != 0;
 }
 
 bool DeleteSubkeys(std::u16string_view path)

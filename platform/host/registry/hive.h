@@ -23,7 +23,7 @@ struct Value {
 
 // Key and value names compare without regard to case (internal::NamesEqual).
 struct Key {
-    std::u16string name;  // stored case; "" for the hive root
+    std::u16string name;                        // stored case; "" for the hive root
     std::vector<Value> values;                  // in order of creation
     std::vector<std::shared_ptr<Key>> subkeys;  // in order of creation
 

@@ -91,8 +91,7 @@ class Reader {
 public:
     Reader(const std::string& bytes, std::size_t begin, std::size_t end)
         : bytes_(bytes), pos_(begin), end_(end)
-    {
-    }
+    {}
     bool U32(std::uint32_t* v)
     {
         if (end_ - pos_ < 4) {
@@ -100,7 +99,8 @@ public:
         }
         *v = 0;
         for (int i = 0; i < 4; ++i) {
-            *v |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes_[pos_ + i])) << (8 * i);
+            *v |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes_[pos_ + i]))
+                  << (8 * i);
         }
         pos_ += 4;
         return true;
@@ -129,7 +129,10 @@ public:
         pos_ += length;
         return true;
     }
-    bool AtEnd() const { return pos_ == end_; }
+    bool AtEnd() const
+    {
+        return pos_ == end_;
+    }
 
 private:
     const std::string& bytes_;
@@ -263,7 +266,8 @@ bool LoadHive(const std::string& path, std::string* error)
         SetError(error, SystemError("cannot read", path));
         return false;
     }
-    if (file.size() < HEADER_SIZE + TRAILER_SIZE || file.compare(0, sizeof(MAGIC), MAGIC, sizeof(MAGIC)) != 0) {
+    if (file.size() < HEADER_SIZE + TRAILER_SIZE ||
+        file.compare(0, sizeof(MAGIC), MAGIC, sizeof(MAGIC)) != 0) {
         SetError(error, path + ": not a hive file");
         return false;
     }

@@ -83,7 +83,8 @@ std::string FormatData(const registry::Value& value, std::size_t prefixLength)
         std::snprintf(text, sizeof(text), "dword:%08x", v);
         return text;
     }
-    if (value.type == REG_MULTI_SZ && AsWide(value.data, &wide) && !wide.empty() && wide.back() == 0) {
+    if (value.type == REG_MULTI_SZ && AsWide(value.data, &wide) && !wide.empty() &&
+        wide.back() == 0) {
         // a\0b\0\0 -> "a","b"; a lone terminator -> an empty list.
         wide.pop_back();
         std::string out = "multi_sz:";
@@ -117,13 +118,17 @@ void ExportKey(const Key& key, const std::string& path, std::string* out)
     if (!path.empty() || !key.values.empty()) {
         *out += "[HKEY_LOCAL_MACHINE" + (path.empty() ? "" : "\\" + path) + "]\n";
         for (const auto& value : key.values) {
-            std::string name = value.name.empty() ? "@" : "\"" + internal::ToUtf8(Escape(value.name)) + "\"";
+            std::string name =
+                value.name.empty() ? "@" : "\"" + internal::ToUtf8(Escape(value.name)) + "\"";
             *out += name + "=" + FormatData(value, name.size() + 1) + "\n";
         }
         *out += "\n";
     }
     for (const auto& subkey : key.subkeys) {
-        ExportKey(*subkey, path.empty() ? internal::ToUtf8(subkey->name) : path + "\\" + internal::ToUtf8(subkey->name), out);
+        ExportKey(*subkey,
+                  path.empty() ? internal::ToUtf8(subkey->name)
+                               : path + "\\" + internal::ToUtf8(subkey->name),
+                  out);
     }
 }
 

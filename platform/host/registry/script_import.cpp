@@ -41,7 +41,8 @@ std::u16string_view StripComment(std::u16string_view line, bool* openQuote)
     bool quoted = false;
     for (std::size_t i = 0; i < line.size(); ++i) {
         char16_t c = line[i];
-        if (quoted && c == u'\\' && i + 1 < line.size() && (line[i + 1] == u'\\' || line[i + 1] == u'"')) {
+        if (quoted && c == u'\\' && i + 1 < line.size() &&
+            (line[i + 1] == u'\\' || line[i + 1] == u'"')) {
             ++i;
         } else if (c == u'"') {
             quoted = !quoted;
@@ -159,13 +160,16 @@ private:
         }
         std::size_t slash = path.find(u'\\');
         std::u16string_view root = path.substr(0, slash);
-        if (!internal::NamesEqual(root, u"HKEY_LOCAL_MACHINE") && !internal::NamesEqual(root, u"HKLM")) {
+        if (!internal::NamesEqual(root, u"HKEY_LOCAL_MACHINE") &&
+            !internal::NamesEqual(root, u"HKLM")) {
             *why = "only HKEY_LOCAL_MACHINE keys can be imported";
             return false;
         }
-        std::u16string_view rest = slash == std::u16string_view::npos ? std::u16string_view() : path.substr(slash + 1);
+        std::u16string_view rest =
+            slash == std::u16string_view::npos ? std::u16string_view() : path.substr(slash + 1);
         std::vector<std::u16string_view> elements;
-        if (!registry::SplitKeyPath(rest, &elements) || (slash != std::u16string_view::npos && elements.empty())) {
+        if (!registry::SplitKeyPath(rest, &elements) ||
+            (slash != std::u16string_view::npos && elements.empty())) {
             *why = "invalid key path";
             return false;
         }

@@ -40,6 +40,7 @@ bool ParseQuoted(std::u16string_view s, std::size_t* pos, std::u16string* out);
 // Parses the data of a value line (the text after '=') into its type and the
 // bytes the hive stores. False with the reason in *why when it is not one of
 // the data forms.
-bool ParseValueData(std::u16string_view text, DWORD* type, std::vector<BYTE>* data, std::string* why);
+bool ParseValueData(std::u16string_view text, DWORD* type, std::vector<BYTE>* data,
+                    std::string* why);
 
 }  // namespace vtsim::registry::script

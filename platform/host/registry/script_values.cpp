@@ -152,7 +152,8 @@ bool ParseMultiSz(std::u16string_view list, std::vector<BYTE>* data, std::string
 
 }  // namespace
 
-bool ParseValueData(std::u16string_view text, DWORD* type, std::vector<BYTE>* data, std::string* why)
+bool ParseValueData(std::u16string_view text, DWORD* type, std::vector<BYTE>* data,
+                    std::string* why)
 {
     text = Trim(text);
     if (!text.empty() && text.front() == u'"') {

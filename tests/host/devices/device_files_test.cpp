@@ -15,9 +15,11 @@ class DeviceFileTest : public DeviceManagerTest {
 protected:
     std::string ActiveKeyOf(const std::u16string& name)
     {
-        for (const auto& d : vtsim::Devices())
-            if (d.name == name)
+        for (const auto& d : vtsim::Devices()) {
+            if (d.name == name) {
                 return Narrow(d.activeKey);
+            }
+        }
         return "<none>";
     }
 };
@@ -58,19 +60,23 @@ TEST_F(DeviceFileTest, OpenFailures)
 
     for (const char16_t* name : {u"VTD9:", u"VTD", u"VTD1", u"", u"XVTD1:"}) {
         SetLastError(0);
-        EXPECT_EQ(CreateFileW(name, 0, 0, nullptr, OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE);
+        EXPECT_EQ(CreateFileW(name, 0, 0, nullptr, OPEN_EXISTING, 0, nullptr),
+                  INVALID_HANDLE_VALUE);
         EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND) << Narrow(name);
     }
     SetLastError(0);
-    EXPECT_EQ(CreateFileW(u"VTD2:", 0, 0, nullptr, OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(CreateFileW(u"VTD2:", 0, 0, nullptr, OPEN_EXISTING, 0, nullptr),
+              INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), 5u) << "the driver's own error";
-    EXPECT_EQ(CreateFileW(u"VTD3:", 0, 0, nullptr, OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(CreateFileW(u"VTD3:", 0, 0, nullptr, OPEN_EXISTING, 0, nullptr),
+              INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), ERROR_GEN_FAILURE);
 
     // An injected open failure comes before the driver is asked.
     vtsim::ClearDebugLog();
     vtsim::ArmFault(vtsim::Fault::DeviceOpen, 1);
-    EXPECT_EQ(CreateFileW(u"VTD1:", 0, 0, nullptr, OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(CreateFileW(u"VTD1:", 0, 0, nullptr, OPEN_EXISTING, 0, nullptr),
+              INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), ERROR_GEN_FAILURE);
     EXPECT_TRUE(vtsim::FaultFired(vtsim::Fault::DeviceOpen));
     EXPECT_FALSE(HasEntryStartingWith("TVD Open"));
@@ -162,16 +168,19 @@ TEST_F(DeviceFileTest, ShutdownWaitsForRequestsInFlightAndThenRefusesThem)
             DWORD returned = 0;
             ++started;
             BYTE in[4] = {}, out[4] = {};
-            while (DeviceIoControl(file, 1, in, 4, out, 4, &returned, nullptr))
+            while (DeviceIoControl(file, 1, in, 4, out, 4, &returned, nullptr)) {
                 ++succeeded;
+            }
             lastErrors[t] = GetLastError();
         });
     }
-    while (started.load() < 2 || succeeded.load() < 1000)
+    while (started.load() < 2 || succeeded.load() < 1000) {
         std::this_thread::yield();
+    }
     vtsim::Shutdown();
-    for (auto& thread : threads)
+    for (auto& thread : threads) {
         thread.join();
+    }
     EXPECT_EQ(lastErrors, (std::vector<DWORD>{ERROR_INVALID_HANDLE, ERROR_INVALID_HANDLE}));
     EXPECT_TRUE(CloseHandle(file));
 }

@@ -4,9 +4,9 @@
 #include <filesystem>
 
 #include "devmgr_fixture.h"
+#include "platform/host/control/registry_control.h"
 #include "platform/host/devices/device_manager.h"
 #include "platform/host/devices/driver_modules.h"
-#include "platform/host/control/registry_control.h"
 
 namespace devmgr_test {
 namespace {
@@ -14,11 +14,13 @@ namespace {
 std::u16string ReadString(const std::u16string& keyPath, const char16_t* name)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return u"<no key>";
+    }
     char16_t buffer[260] = {};
     DWORD size = sizeof buffer - sizeof(char16_t), type = 0;
-    LONG status = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+    LONG status =
+        RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
     RegCloseKey(key);
     return status == ERROR_SUCCESS && type == REG_SZ ? std::u16string(buffer) : u"<no value>";
 }
@@ -27,9 +29,11 @@ DWORD ReadDword(const std::u16string& keyPath, const char16_t* name)
 {
     HKEY key = nullptr;
     DWORD value = 0, size = sizeof value, type = 0;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return 0xDEADBEEF;
-    LONG status = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    }
+    LONG status =
+        RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
     RegCloseKey(key);
     return status == ERROR_SUCCESS && type == REG_DWORD ? value : 0xDEADBEEF;
 }
@@ -38,13 +42,16 @@ std::vector<std::u16string> Subkeys(const std::u16string& keyPath)
 {
     std::vector<std::u16string> names;
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return names;
+    }
     for (DWORD i = 0;; ++i) {
         char16_t name[256];
         DWORD chars = 256;
-        if (RegEnumKeyExW(key, i, name, &chars, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        if (RegEnumKeyExW(key, i, name, &chars, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS) {
             break;
+        }
         names.emplace_back(name, chars);
     }
     RegCloseKey(key);
@@ -54,15 +61,18 @@ std::vector<std::u16string> Subkeys(const std::u16string& keyPath)
 std::vector<std::string> DriverLines()
 {
     std::vector<std::string> lines;
-    for (const auto& e : vtsim::DebugEntries())
-        if (e.rfind("TVD ", 0) == 0)
+    for (const auto& e : vtsim::DebugEntries()) {
+        if (e.rfind("TVD ", 0) == 0) {
             lines.push_back(e);
+        }
+    }
     return lines;
 }
 
 bool EndsWith(const std::u16string& text, const std::u16string& tail)
 {
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 TEST_F(DeviceManagerTest, BootLoadsOneDevicePerBoardInTemplateOrder)
@@ -109,8 +119,9 @@ TEST_F(DeviceManagerTest, ShutdownDeinitsInReverseOrderThenDetachesTheModule)
     vtsim::ClearDebugLog();
     vtsim::Shutdown();
     std::vector<std::string> expected;
-    for (auto it = devices.rbegin(); it != devices.rend(); ++it)
+    for (auto it = devices.rbegin(); it != devices.rend(); ++it) {
         expected.push_back("TVD Deinit " + Narrow(it->activeKey) + "\n");
+    }
     expected.push_back("TVD DllMain 0\n");
     EXPECT_EQ(DriverLines(), expected);
     EXPECT_FALSE(vtsim::IsBooted());
@@ -128,7 +139,7 @@ TEST_F(DeviceManagerTest, DriversThatDoNotStartLeaveNoDeviceAndNoActiveKey)
 {
     auto templates = DefaultTemplates();
     templates[0].extra = "\"FailInit\"=dword:1\n";  // TestA: Init returns 0
-    templates[1].dll = "Missing.dll";                // TestB: no such module
+    templates[1].dll = "Missing.dll";               // TestB: no such module
     BootOrFail(Options(templates));
 
     auto devices = vtsim::Devices();
@@ -150,9 +161,9 @@ TEST_F(DeviceManagerTest, DriversThatDoNotStartLeaveNoDeviceAndNoActiveKey)
     // The failed instance is not kept loaded: shutdown deinitialises only VTD1:.
     vtsim::ClearDebugLog();
     vtsim::Shutdown();
-    EXPECT_EQ(DriverLines(), (std::vector<std::string>{
-                                 "TVD Deinit " + Narrow(devices[0].activeKey) + "\n",
-                                 "TVD DllMain 0\n"}));
+    EXPECT_EQ(DriverLines(),
+              (std::vector<std::string>{"TVD Deinit " + Narrow(devices[0].activeKey) + "\n",
+                                        "TVD DllMain 0\n"}));
 }
 
 TEST_F(DeviceManagerTest, HiveIsKeptAcrossShutdownAndBoot)
@@ -161,8 +172,8 @@ TEST_F(DeviceManagerTest, HiveIsKeptAcrossShutdownAndBoot)
     options.hiveFile = (dir_ / "target.hive").string();
     BootOrFail(options);
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Marker", 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &key, nullptr),
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Marker", 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_SUCCESS);
     DWORD marker = 42;
     ASSERT_EQ(RegSetValueExW(key, u"Value", 0, REG_DWORD, reinterpret_cast<BYTE*>(&marker), 4),

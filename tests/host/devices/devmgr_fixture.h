@@ -28,11 +28,11 @@ inline std::string Narrow(const std::u16string& text)
 
 // One PCI template of the test script.
 struct TestTemplate {
-    std::string name;         // "TestA"
-    unsigned deviceId;        // 0x4100 / 0x6200
-    int subSystemId = -1;     // listed when >= 0
+    std::string name;      // "TestA"
+    unsigned deviceId;     // 0x4100 / 0x6200
+    int subSystemId = -1;  // listed when >= 0
     unsigned order = 10;
-    std::string extra;        // more value lines ("FailInit"=dword:1)
+    std::string extra;  // more value lines ("FailInit"=dword:1)
     std::string dll = "TestVtd.dll";
 };
 
@@ -78,10 +78,10 @@ protected:
                 << "\"Dll\"=\"" << t.dll << "\"\n\"Prefix\"=\"VTD\"\n"
                 << "\"Order\"=dword:" << std::hex << t.order << std::dec << "\n"
                 << ids;
-            if (t.subSystemId >= 0)
+            if (t.subSystemId >= 0) {
                 out << "\"SubSystemID\"=dword:" << std::hex << t.subSystemId << std::dec << "\n";
-            out << "\"IsrDll\"=\"GenIsr.dll\"\n\"IsrHandler\"=\"IsrHandler\"\n"
-                << t.extra << "\n";
+            }
+            out << "\"IsrDll\"=\"GenIsr.dll\"\n\"IsrHandler\"=\"IsrHandler\"\n" << t.extra << "\n";
         }
         return path;
     }
@@ -108,17 +108,20 @@ protected:
 
     static bool HasEntryStartingWith(const std::string& prefix)
     {
-        for (const auto& e : vtsim::DebugEntries())
-            if (e.rfind(prefix, 0) == 0)
+        for (const auto& e : vtsim::DebugEntries()) {
+            if (e.rfind(prefix, 0) == 0) {
                 return true;
+            }
+        }
         return false;
     }
 
     static bool KeyExists(const std::u16string& path)
     {
         HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
             return false;
+        }
         RegCloseKey(key);
         return true;
     }

@@ -11,15 +11,18 @@ namespace {
 
 bool EndsWith(const std::string& text, const std::string& tail)
 {
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 const vtsim::ModuleRecord* FindModule(const std::vector<vtsim::ModuleRecord>& modules,
                                       const std::string& fileName)
 {
-    for (const auto& module : modules)
-        if (EndsWith(module.path, "/" + fileName))
+    for (const auto& module : modules) {
+        if (EndsWith(module.path, "/" + fileName)) {
             return &module;
+        }
+    }
     return nullptr;
 }
 
@@ -56,8 +59,9 @@ TEST_F(DeviceManagerTest, ModulesThatRefuseTheAttachOrLackTheStartupCodeAreNotUs
     EXPECT_EQ(vtsim::Devices().size(), 1u);
 
     std::string failures;
-    for (const auto& failure : vtsim::DriverLoadFailures())
+    for (const auto& failure : vtsim::DriverLoadFailures()) {
         failures += failure + "\n";
+    }
     EXPECT_NE(failures.find("Refusing.so: DllMain refused the process attach"), std::string::npos)
         << failures;
     EXPECT_NE(failures.find("Foreign.so: not a module of this platform"), std::string::npos)

@@ -42,7 +42,9 @@ protected:
         SetLastError(0);
         HANDLE file = CreateFileW(name.c_str(), access, 0, nullptr, disposition, 0, nullptr);
         EXPECT_EQ(file, INVALID_HANDLE_VALUE);
-        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+        }
         return GetLastError();
     }
     static std::string ReadAll(HANDLE file)
@@ -67,7 +69,8 @@ protected:
 TEST_F(FileIoTest, ReadWriteSeekSizeAndCut)
 {
     EXPECT_EQ(OpenError(folder_.TargetPath("sub/a.bin"), GENERIC_WRITE, CREATE_NEW),
-              ERROR_PATH_NOT_FOUND) << "no folder sub yet";
+              ERROR_PATH_NOT_FOUND)
+        << "no folder sub yet";
     std::filesystem::create_directory(folder_.HostPath("sub"));
     HANDLE file = Open("sub/a.bin", GENERIC_READ | GENERIC_WRITE, CREATE_NEW);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
@@ -136,10 +139,13 @@ TEST_F(FileIoTest, SeekFailuresLeaveThePosition)
 TEST_F(FileIoTest, CreationDispositions)
 {
     folder_.Write("old.txt", "old");
-    EXPECT_EQ(OpenError(folder_.TargetPath("old.txt"), GENERIC_WRITE, CREATE_NEW), ERROR_FILE_EXISTS);
-    EXPECT_EQ(OpenError(folder_.TargetPath("none.txt"), GENERIC_READ, OPEN_EXISTING), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(OpenError(folder_.TargetPath("old.txt"), GENERIC_WRITE, CREATE_NEW),
+              ERROR_FILE_EXISTS);
+    EXPECT_EQ(OpenError(folder_.TargetPath("none.txt"), GENERIC_READ, OPEN_EXISTING),
+              ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(OpenError(folder_.TargetPath("old.txt"), GENERIC_READ, TRUNCATE_EXISTING),
-              ERROR_INVALID_PARAMETER) << "truncating needs write access";
+              ERROR_INVALID_PARAMETER)
+        << "truncating needs write access";
     EXPECT_EQ(OpenError(folder_.TargetPath("old.txt"), GENERIC_READ, 0), ERROR_INVALID_PARAMETER);
 
     HANDLE file = Open("old.txt", GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS);
@@ -225,8 +231,9 @@ TEST_F(FileIoTest, WindowsStylePaths)
     // A host path written with either separator, and a lower-case drive
     // letter mapped again elsewhere.
     std::u16string absolute;
-    for (char c : folder_.HostPath("TREE/Public/a.reg").string())
+    for (char c : folder_.HostPath("TREE/Public/a.reg").string()) {
         absolute.push_back(c == '/' ? u'\\' : static_cast<char16_t>(c));
+    }
     file = CreateFileW(absolute.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     EXPECT_TRUE(CloseHandle(file));
@@ -241,7 +248,8 @@ TEST_F(FileIoTest, WindowsStylePaths)
     EXPECT_EQ(OpenError(folder_.TargetPath("TREE/public/a.reg")), ERROR_PATH_NOT_FOUND)
         << "case is kept";
     EXPECT_EQ(OpenError(u"T:a.reg"), ERROR_PATH_NOT_FOUND) << "drive-relative";
-    EXPECT_EQ(OpenError(folder_.TargetPath("TREE"), GENERIC_READ), ERROR_ACCESS_DENIED) << "a folder";
+    EXPECT_EQ(OpenError(folder_.TargetPath("TREE"), GENERIC_READ), ERROR_ACCESS_DENIED)
+        << "a folder";
     EXPECT_EQ(OpenError(folder_.TargetPath("TREE/a?.reg")), ERROR_INVALID_NAME);
     EXPECT_EQ(OpenError(folder_.TargetPath("TREE/a.reg:stream")), ERROR_INVALID_NAME);
     EXPECT_EQ(OpenError(u"\\\\server\\share\\a.reg"), ERROR_BAD_NETPATH);

@@ -49,8 +49,9 @@ TEST(BoardModel, EveryInterruptInputDetectsTheSelectedEdgeOnly)
         // Lines that are not interrupt inputs never set a status bit.
         board.WriteRegister(kStatus, 0xFF);
         board.WriteRegister(kTrigger, 0);
-        for (unsigned bit = inputs; bit < 8; ++bit)
+        for (unsigned bit = inputs; bit < 8; ++bit) {
             board.pulseInputLine(0, bit);
+        }
         board.pulseInputLine(1, 0);
         EXPECT_EQ(board.interruptStatus(), 0);
         EXPECT_FALSE(board.interruptAsserted());

@@ -7,8 +7,8 @@
 #include "platform/ddk.h"
 #include "platform/host/control/diagnostics.h"
 #include "platform/host/control/faults.h"
-#include "platform/host/hardware/pci_bus.h"
 #include "platform/host/control/registry_control.h"
+#include "platform/host/hardware/pci_bus.h"
 #include "platform/registry.h"
 
 #include "tests/host/hardware/make_board.h"
@@ -257,6 +257,7 @@ TEST_F(PciDdk, RecordsFromHandWrittenKeys)
     EXPECT_EQ(isr.dwIrq, IRQ_UNSPECIFIED);
     EXPECT_EQ(isr.dwSysintr, SYSINTR_NOP);
 
-    for (HKEY k : {multi, mismatched, empty})
+    for (HKEY k : {multi, mismatched, empty}) {
         RegCloseKey(k);
+    }
 }

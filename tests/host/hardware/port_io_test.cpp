@@ -37,7 +37,10 @@ protected:
         a_ = InstalledBoard(0);
         b_ = InstalledBoard(1);
     }
-    void TearDown() override { RemoveBoards(); }
+    void TearDown() override
+    {
+        RemoveBoards();
+    }
     std::shared_ptr<SimulatedBoard> a_, b_;
 };
 
@@ -45,8 +48,9 @@ protected:
 
 TEST_F(PortIo, WideAccessesAreLittleEndianOverConsecutiveRegisters)
 {
-    for (unsigned p = 0; p < 4; ++p)
+    for (unsigned p = 0; p < 4; ++p) {
         a_->setInputPort(p, static_cast<std::uint8_t>(0x11 * (p + 1)));
+    }
     EXPECT_EQ(READ_PORT_UCHAR(Port<UCHAR>(0xC002)), 0x33);
     EXPECT_EQ(READ_PORT_USHORT(Port<USHORT>(0xC002)), 0x4433);
     EXPECT_EQ(READ_PORT_ULONG(Port<ULONG>(0xC000)), 0x44332211u);

@@ -11,8 +11,8 @@
 #include "platform/ddk.h"
 #include "platform/host/control/diagnostics.h"
 #include "platform/host/control/faults.h"
-#include "platform/host/interrupts/controller.h"
 #include "platform/host/hardware/pci_bus.h"
+#include "platform/host/interrupts/controller.h"
 #include "platform/kernel.h"
 
 #include "tests/host/hardware/make_board.h"
@@ -36,10 +36,9 @@ public:
         event_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
         handler_ = LoadIntChainHandler(u"GenIsr.dll", u"IsrHandler",
                                        static_cast<BYTE>(board_->config().irq));
-        GIISR_INFO info{sysIntr_, TRUE, TRUE, FALSE, board_->config().ioBase + kStatus, 1, mask,
-                        0};
-        configured_ = KernelLibIoControl(handler_, IOCTL_GIISR_INFO, &info, sizeof info, nullptr,
-                                         0, nullptr);
+        GIISR_INFO info{sysIntr_, TRUE, TRUE, FALSE, board_->config().ioBase + kStatus, 1, mask, 0};
+        configured_ =
+            KernelLibIoControl(handler_, IOCTL_GIISR_INFO, &info, sizeof info, nullptr, 0, nullptr);
         registered_ = InterruptInitialize(sysIntr_, event_, nullptr, 0);
         InterruptDone(sysIntr_);
         board_->WriteRegister(0x08, mask);
@@ -55,15 +54,19 @@ public:
         FreeIntChainHandler(handler_);
         CloseHandle(event_);
     }
-    bool ready() const { return event_ && handler_ && configured_ && registered_; }
+    bool ready() const
+    {
+        return event_ && handler_ && configured_ && registered_;
+    }
 
     void StartThread()
     {
         thread_ = std::thread([this] {
             while (WaitForSingleObject(event_, INFINITE) == WAIT_OBJECT_0 && !stop_) {
                 const std::uint8_t s = AckStatus();
-                if (s == 0)
+                if (s == 0) {
                     ++emptyPasses_;
+                }
                 counted_ += std::popcount(s);
                 InterruptDone(sysIntr_);
             }
@@ -75,7 +78,10 @@ public:
         board_->WriteRegister(kStatus, s);
         return s;
     }
-    bool Signalled(DWORD ms = 0) { return WaitForSingleObject(event_, ms) == WAIT_OBJECT_0; }
+    bool Signalled(DWORD ms = 0)
+    {
+        return WaitForSingleObject(event_, ms) == WAIT_OBJECT_0;
+    }
 
     std::shared_ptr<SimulatedBoard> board_;
     DWORD sysIntr_ = 0;
@@ -97,15 +103,19 @@ protected:
         std::string error;
         ASSERT_TRUE(InstallBoards(m, &error)) << error;
     }
-    void TearDown() override { RemoveBoards(); }
+    void TearDown() override
+    {
+        RemoveBoards();
+    }
 };
 
 bool WaitUntil(const std::function<bool()>& done)
 {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
+        if (std::chrono::steady_clock::now() > end) {
             return false;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return true;
@@ -295,8 +305,9 @@ TEST_F(InterruptDelivery, CountingProofNothingLostNothingInvented)
     // (the board counts only edges that set a bit), none may go missing.
     constexpr int kFlood = 5000;
     auto pulser = [](BoardDriver* d) {
-        for (int i = 0; i < kFlood; ++i)
+        for (int i = 0; i < kFlood; ++i) {
             d->board_->pulseInputLine(0, static_cast<unsigned>(i) % d->board_->interruptInputs());
+        }
     };
     std::thread pa(pulser, &a), pb(pulser, &b);
     pa.join();

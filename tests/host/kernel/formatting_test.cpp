@@ -21,10 +21,12 @@ TEST(Formatting, ConversionsFlagsAndWidths)
     EXPECT_EQ(Format(u"RLX_EVT_DI_INTERRUPT0_%03d", 7), u"RLX_EVT_DI_INTERRUPT0_007");
     EXPECT_EQ(Format(u"%d|%i|%u|%x|%X", -42, 17, 4000000000u, 0xbeefu, 0xbeefu),
               u"-42|17|4000000000|beef|BEEF");
-    EXPECT_EQ(Format(u"[%5d][%-5d][%05d][%08X]", 42, 42, -42, 0x1A2Bu), u"[   42][42   ][-0042][00001A2B]");
+    EXPECT_EQ(Format(u"[%5d][%-5d][%05d][%08X]", 42, 42, -42, 0x1A2Bu),
+              u"[   42][42   ][-0042][00001A2B]");
     EXPECT_EQ(Format(u"%s:%c%%", u"VTD1", static_cast<int>(u'x')), u"VTD1:x%");
     EXPECT_EQ(Format(u"[%-6s][%6s][%.2s]", u"ab", u"ab", u"abcdef"), u"[ab    ][    ab][ab]");
-    EXPECT_EQ(Format(u"%ld %lu %lx %hd", static_cast<LONG>(-5), static_cast<DWORD>(7), 0xFFFFFFFFu, 70000),
+    EXPECT_EQ(Format(u"%ld %lu %lx %hd", static_cast<LONG>(-5), static_cast<DWORD>(7), 0xFFFFFFFFu,
+                     70000),
               u"-5 7 ffffffff 4464");
     EXPECT_EQ(Format(u"%s", static_cast<const char16_t*>(nullptr)), u"(null)");
     EXPECT_EQ(Format(u"\u00e9%s", u"\u4e2d"), u"\u00e9\u4e2d");
@@ -50,7 +52,8 @@ TEST(Formatting, LengthAndCaseInsensitiveCompare)
     EXPECT_LT(lstrcmpiW(u"abc", u"ABD"), 0);
     EXPECT_GT(lstrcmpiW(u"abcd", u"ABC"), 0);
     EXPECT_EQ(lstrcmpiW(u"Caf\u00c9 \u00de", u"CAF\u00e9 \u00fe"), 0) << "Latin-1 letters fold too";
-    EXPECT_NE(lstrcmpiW(u"\u00d7", u"\u00f7"), 0) << "the multiplication and division signs are not letters";
+    EXPECT_NE(lstrcmpiW(u"\u00d7", u"\u00f7"), 0)
+        << "the multiplication and division signs are not letters";
     EXPECT_LT(lstrcmpiW(u"A_", u"aa"), 0) << "letters compare in lower case";
 }
 

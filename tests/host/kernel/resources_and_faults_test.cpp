@@ -19,7 +19,9 @@ TEST(Memory, AllocationsAreCountedZeroedAndFreedOnce)
     auto before = vtsim::GetLiveCounts();
     auto* block = static_cast<unsigned char*>(LocalAlloc(LPTR, 64));
     ASSERT_NE(block, nullptr);
-    for (int i = 0; i < 64; ++i) ASSERT_EQ(block[i], 0);
+    for (int i = 0; i < 64; ++i) {
+        ASSERT_EQ(block[i], 0);
+    }
     EXPECT_EQ(vtsim::GetLiveCounts().allocations, before.allocations + 1);
     EXPECT_EQ(LocalFree(block), nullptr);
     EXPECT_EQ(LocalFree(block), block);  // a second free is refused
@@ -48,7 +50,9 @@ TEST(Faults, NthCallFailsOnceAndLeaksNothing)
     EXPECT_EQ(GetLastError(), ERROR_NOT_ENOUGH_MEMORY);
 
     vtsim::ArmFault(vtsim::Fault::ThreadCreation, 1);
-    EXPECT_EQ(CreateThread(nullptr, 0, [](LPVOID) -> DWORD { return 0; }, nullptr, 0, nullptr), nullptr);
+    EXPECT_EQ(CreateThread(
+                  nullptr, 0, [](LPVOID) -> DWORD { return 0; }, nullptr, 0, nullptr),
+              nullptr);
     EXPECT_EQ(GetLastError(), ERROR_NOT_ENOUGH_MEMORY);
 
     vtsim::ArmFault(vtsim::Fault::Allocation, 1);

@@ -44,8 +44,8 @@ TEST(Threads, HandleIsSignalledAtEndAndCarriesThePriority)
     SetEvent(probe.go);
     ASSERT_EQ(WaitForSingleObject(thread, 5000), WAIT_OBJECT_0);
     EXPECT_EQ(WaitForSingleObject(thread, 0), WAIT_OBJECT_0);  // stays signalled
-    EXPECT_EQ(probe.lastErrorAtStart, 0u);  // a new thread starts with 0
-    EXPECT_EQ(GetLastError(), 5u);          // and its errors are its own
+    EXPECT_EQ(probe.lastErrorAtStart, 0u);                     // a new thread starts with 0
+    EXPECT_EQ(GetLastError(), 5u);                             // and its errors are its own
     EXPECT_EQ(probe.id, id);
     EXPECT_NE(id, GetCurrentThreadId());
     EXPECT_EQ(vtsim::GetLiveCounts().threads, before.threads);
@@ -91,7 +91,9 @@ TEST(CriticalSections, RecursiveExclusiveAndCounted)
     InitializeCriticalSection(&counter.lock);
     EXPECT_EQ(vtsim::GetLiveCounts().criticalSections, before.criticalSections + 1);
     HANDLE threads[3];
-    for (HANDLE& t : threads) t = CreateThread(nullptr, 0, AddMany, &counter, 0, nullptr);
+    for (HANDLE& t : threads) {
+        t = CreateThread(nullptr, 0, AddMany, &counter, 0, nullptr);
+    }
     for (HANDLE t : threads) {
         EXPECT_EQ(WaitForSingleObject(t, 10000), WAIT_OBJECT_0);
         CloseHandle(t);

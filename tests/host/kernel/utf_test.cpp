@@ -25,17 +25,18 @@ TEST(Utf, EncodingWritesEachFormAndReplacesUnpairedSurrogates)
         std::string utf8;
         bool wellFormed;
     } cases[] = {
-        {{u'a', 0xD83D, u'b'}, "a" + kReplacement + "b", false},        // lone high
-        {{u'a', 0xDE00, u'b'}, "a" + kReplacement + "b", false},        // lone low
-        {{0xDE00, 0xD83D}, kReplacement + kReplacement, false},         // reversed pair
+        {{u'a', 0xD83D, u'b'}, "a" + kReplacement + "b", false},               // lone high
+        {{u'a', 0xDE00, u'b'}, "a" + kReplacement + "b", false},               // lone low
+        {{0xDE00, 0xD83D}, kReplacement + kReplacement, false},                // reversed pair
         {{0xD83D, 0xD83D, 0xDE00}, kReplacement + "\xF0\x9F\x98\x80", false},  // high, then a pair
-        {{u'a', 0xD83D}, "a" + kReplacement, false},                    // high at the end
-        {{0xDBFF, 0xDFFF}, "\xF4\x8F\xBF\xBF", true},                   // the last code point
+        {{u'a', 0xD83D}, "a" + kReplacement, false},                           // high at the end
+        {{0xDBFF, 0xDFFF}, "\xF4\x8F\xBF\xBF", true},  // the last code point
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ToUtf8(c.text), c.utf8);
         EXPECT_EQ(IsWellFormedUtf16(c.text), c.wellFormed);
-        EXPECT_EQ(vtsim::Utf8FromUtf16(c.text), c.utf8) << "the public conversion keeps the same rule";
+        EXPECT_EQ(vtsim::Utf8FromUtf16(c.text), c.utf8)
+            << "the public conversion keeps the same rule";
     }
 
     std::string buffer = "kept:";
@@ -59,20 +60,20 @@ TEST(Utf, DecodingRefusesInvalidSequencesAtTheirFirstByte)
         std::string bytes;
         std::size_t offset;
     } cases[] = {
-        {"ab\x80", 2},                 // a stray continuation byte
-        {"a\xC0\x80", 1},              // overlong two-byte form (C0, C1 never lead)
+        {"ab\x80", 2},     // a stray continuation byte
+        {"a\xC0\x80", 1},  // overlong two-byte form (C0, C1 never lead)
         {"a\xC1\xBF", 1},
-        {"\xE0\x80\x80", 0},           // overlong three-byte form
-        {"\xF0\x8F\xBF\xBF", 0},       // overlong four-byte form
-        {"ok\xED\xA0\x80", 2},         // an encoded high surrogate
-        {"\xED\xBF\xBF", 0},           // an encoded low surrogate
+        {"\xE0\x80\x80", 0},              // overlong three-byte form
+        {"\xF0\x8F\xBF\xBF", 0},          // overlong four-byte form
+        {"ok\xED\xA0\x80", 2},            // an encoded high surrogate
+        {"\xED\xBF\xBF", 0},              // an encoded low surrogate
         {"\xED\xA0\xBD\xED\xB8\x80", 0},  // a pair encoded as two surrogates
-        {"\xF4\x90\x80\x80", 0},       // above U+10FFFF
+        {"\xF4\x90\x80\x80", 0},          // above U+10FFFF
         {"\xF5\x80\x80\x80", 0},
         {"\xFF", 0},
-        {"a\xC3\x28", 1},              // a continuation byte missing
+        {"a\xC3\x28", 1},  // a continuation byte missing
         {"a\xE2\x28\xA1", 1},
-        {"abc\xE2\x82", 3},            // cut short at the end
+        {"abc\xE2\x82", 3},  // cut short at the end
         {"\xF0\x9F\x98", 0},
     };
     for (const Case& c : cases) {

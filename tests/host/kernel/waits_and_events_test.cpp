@@ -95,7 +95,9 @@ TEST(Waits, MultipleReturnsLowestSignalledAndChangesOnlyThat)
     EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
     EXPECT_EQ(WaitForMultipleObjects(3, set, TRUE, 0), WAIT_FAILED);
     EXPECT_EQ(WaitForMultipleObjects(3, nullptr, FALSE, 0), WAIT_FAILED);
-    for (HANDLE h : set) CloseHandle(h);
+    for (HANDLE h : set) {
+        CloseHandle(h);
+    }
 }
 
 TEST(Waits, TimeoutsElapseAndHugeTimeoutsStillWait)
@@ -142,7 +144,9 @@ TEST(Waits, EverySignalWakesExactlyOneWaiter)
     for (int i = 0; i < kWaiters; ++i) {
         waiters.emplace_back([&] {
             HANDLE both[] = {event, stop};
-            while (WaitForMultipleObjects(2, both, FALSE, INFINITE) == WAIT_OBJECT_0) ++woken;
+            while (WaitForMultipleObjects(2, both, FALSE, INFINITE) == WAIT_OBJECT_0) {
+                ++woken;
+            }
         });
     }
     // Each signal is given only after the previous one was taken, so none
@@ -150,14 +154,18 @@ TEST(Waits, EverySignalWakesExactlyOneWaiter)
     for (int i = 0; i < kSignals; ++i) {
         SetEvent(event);
         DWORD start = GetTickCount();
-        while (woken.load() <= i && GetTickCount() - start < 2000) std::this_thread::yield();
+        while (woken.load() <= i && GetTickCount() - start < 2000) {
+            std::this_thread::yield();
+        }
         if (woken.load() != i + 1) {
             ADD_FAILURE() << "signal " << i << " woke " << woken.load() - i << " waiters";
             break;
         }
     }
     SetEvent(stop);
-    for (auto& t : waiters) t.join();
+    for (auto& t : waiters) {
+        t.join();
+    }
     EXPECT_EQ(woken.load(), kSignals);
     CloseHandle(event);
     CloseHandle(stop);

@@ -24,8 +24,10 @@ TEST_F(HiveServices, DeleteKeyRemovesOneKeyWithItsSubtreeAndLeavesItsHandlesStal
               ERROR_INVALID_HANDLE);
     EXPECT_EQ(RegCloseKey(deep), ERROR_SUCCESS);
 
-    for (const char16_t* refused : {u"Drivers\\Active\\01", u"Missing\\02", u"", u"\\Drivers", u"Drivers\\\\Active"})
+    for (const char16_t* refused :
+         {u"Drivers\\Active\\01", u"Missing\\02", u"", u"\\Drivers", u"Drivers\\\\Active"}) {
         EXPECT_FALSE(DeleteKey(refused)) << "missing, the root, or not a path";
+    }
     EXPECT_EQ(Subkeys(u""), (std::vector<std::u16string>{u"Drivers"}));
     EXPECT_EQ(Subkeys(u"Drivers\\Active"), (std::vector<std::u16string>{u"02"}));
 }

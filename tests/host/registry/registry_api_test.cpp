@@ -13,18 +13,19 @@ TEST_F(Api, CreateMakesParentsAndOpensExistingKeysWithoutRegardToCase)
 {
     HKEY key = nullptr;
     DWORD disposition = 0;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Vendor\\App", 0, nullptr, 0, 0, nullptr, &key,
-                              &disposition),
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Vendor\\App", 0, nullptr, 0, 0,
+                              nullptr, &key, &disposition),
               ERROR_SUCCESS);
     EXPECT_EQ(disposition, REG_CREATED_NEW_KEY);
     EXPECT_NE(key, nullptr);
     EXPECT_NE(key, HKEY_LOCAL_MACHINE);
-    EXPECT_LT(reinterpret_cast<ULONG_PTR>(key), 0x80000000u) << "handles are small numbers, not pointers";
+    EXPECT_LT(reinterpret_cast<ULONG_PTR>(key), 0x80000000u)
+        << "handles are small numbers, not pointers";
     EXPECT_EQ(vtsim::GetLiveCounts().registryKeys, 1u);
 
     HKEY again = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\vendor\\APP", 0, nullptr, 0, 0, nullptr, &again,
-                              &disposition),
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\vendor\\APP", 0, nullptr, 0, 0,
+                              nullptr, &again, &disposition),
               ERROR_SUCCESS);
     EXPECT_EQ(disposition, REG_OPENED_EXISTING_KEY);
     EXPECT_NE(again, key) << "each open gives its own handle";
@@ -48,11 +49,14 @@ TEST_F(Api, ErrorCodes)
     HKEY key = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x1234));
     EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"Missing\\Key", 0, 0, &key), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(key, nullptr);
-    EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"Missing", 0, 0, nullptr), ERROR_INVALID_PARAMETER);
-    EXPECT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"A", 0, nullptr, 0, 0, nullptr, nullptr, nullptr),
+    EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"Missing", 0, 0, nullptr),
               ERROR_INVALID_PARAMETER);
-    EXPECT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"A\\\\B", 0, nullptr, 0, 0, nullptr, &key, nullptr),
-              ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"A", 0, nullptr, 0, 0, nullptr, nullptr, nullptr),
+        ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"A\\\\B", 0, nullptr, 0, 0, nullptr, &key, nullptr),
+        ERROR_INVALID_PARAMETER);
     EXPECT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"\\A", 0, nullptr, 0, 0, nullptr, &key, nullptr),
               ERROR_INVALID_PARAMETER);
     EXPECT_EQ(Subkeys(u"").size(), 0u) << "a refused path creates nothing";
@@ -66,11 +70,13 @@ TEST_F(Api, ErrorCodes)
         WCHAR name[8];
         DWORD chars = 8;
         EXPECT_EQ(RegOpenKeyExW(handle, u"A", 0, 0, &key), ERROR_INVALID_HANDLE);
-        EXPECT_EQ(RegCreateKeyExW(handle, u"A", 0, nullptr, 0, 0, nullptr, &key, nullptr), ERROR_INVALID_HANDLE);
+        EXPECT_EQ(RegCreateKeyExW(handle, u"A", 0, nullptr, 0, 0, nullptr, &key, nullptr),
+                  ERROR_INVALID_HANDLE);
         EXPECT_EQ(RegEnumKeyExW(handle, 0, name, &chars, nullptr, nullptr, nullptr, nullptr),
                   ERROR_INVALID_HANDLE);
-        EXPECT_EQ(RegQueryValueExW(handle, u"V", nullptr, nullptr, reinterpret_cast<BYTE*>(&data), &size),
-                  ERROR_INVALID_HANDLE);
+        EXPECT_EQ(
+            RegQueryValueExW(handle, u"V", nullptr, nullptr, reinterpret_cast<BYTE*>(&data), &size),
+            ERROR_INVALID_HANDLE);
         EXPECT_EQ(RegSetValueExW(handle, u"V", 0, REG_DWORD, reinterpret_cast<BYTE*>(&data), 4),
                   ERROR_INVALID_HANDLE);
         EXPECT_EQ(RegCloseKey(handle), ERROR_INVALID_HANDLE);
@@ -85,14 +91,17 @@ TEST_F(Api, EnumerationFollowsCreationOrderAndReportsShortBuffers)
     HKEY list = Create(u"LIST");
     WCHAR name[16] = {u'x'};
     DWORD chars = 5;  // "Alpha" without room for the terminator
-    EXPECT_EQ(RegEnumKeyExW(list, 1, name, &chars, nullptr, nullptr, nullptr, nullptr), ERROR_MORE_DATA);
+    EXPECT_EQ(RegEnumKeyExW(list, 1, name, &chars, nullptr, nullptr, nullptr, nullptr),
+              ERROR_MORE_DATA);
     EXPECT_EQ(name[0], u'x') << "nothing is copied";
     chars = 6;
-    ASSERT_EQ(RegEnumKeyExW(list, 1, name, &chars, nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+    ASSERT_EQ(RegEnumKeyExW(list, 1, name, &chars, nullptr, nullptr, nullptr, nullptr),
+              ERROR_SUCCESS);
     EXPECT_EQ(chars, 5u);
     EXPECT_EQ(std::u16string(name), u"Alpha");
     chars = 16;
-    EXPECT_EQ(RegEnumKeyExW(list, 3, name, &chars, nullptr, nullptr, nullptr, nullptr), ERROR_NO_MORE_ITEMS);
+    EXPECT_EQ(RegEnumKeyExW(list, 3, name, &chars, nullptr, nullptr, nullptr, nullptr),
+              ERROR_NO_MORE_ITEMS);
     EXPECT_EQ(RegEnumKeyExW(list, 0, nullptr, &chars, nullptr, nullptr, nullptr, nullptr),
               ERROR_INVALID_PARAMETER);
     RegCloseKey(list);
@@ -103,8 +112,9 @@ TEST_F(Api, QueryReportsSizesTypesAndMissingValues)
 {
     HKEY key = Create(u"Values");
     const std::vector<BYTE> text = WideBytes(u"VTD1:");
-    ASSERT_EQ(RegSetValueExW(key, u"CallName", 0, REG_SZ, text.data(), static_cast<DWORD>(text.size())),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegSetValueExW(key, u"CallName", 0, REG_SZ, text.data(), static_cast<DWORD>(text.size())),
+        ERROR_SUCCESS);
 
     DWORD type = 0;
     DWORD size = 0;
@@ -122,9 +132,12 @@ TEST_F(Api, QueryReportsSizesTypesAndMissingValues)
     EXPECT_EQ(size, 12u);
     EXPECT_EQ(std::vector<BYTE>(buffer, buffer + 12), text);
 
-    EXPECT_EQ(RegQueryValueExW(key, u"CallName", nullptr, &type, buffer, nullptr), ERROR_INVALID_PARAMETER);
-    EXPECT_EQ(RegQueryValueExW(key, u"Missing", nullptr, &type, nullptr, &size), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(RegQueryValueExW(key, u"CallName", nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+    EXPECT_EQ(RegQueryValueExW(key, u"CallName", nullptr, &type, buffer, nullptr),
+              ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(RegQueryValueExW(key, u"Missing", nullptr, &type, nullptr, &size),
+              ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegQueryValueExW(key, u"CallName", nullptr, nullptr, nullptr, nullptr),
+              ERROR_SUCCESS);
     RegCloseKey(key);
 }
 
@@ -134,8 +147,9 @@ TEST_F(Api, SetStoresBytesAsGivenAndReplacesByNameWithoutRegardToCase)
     const DWORD mode = 5;
     const BYTE odd[3] = {1, 2, 3};
     const BYTE multi[] = {'a', 0, 0, 0, 'b', 0, 0, 0, 0, 0};
-    ASSERT_EQ(RegSetValueExW(key, u"TriggerMode", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&mode), 4),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegSetValueExW(key, u"TriggerMode", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&mode), 4),
+        ERROR_SUCCESS);
     ASSERT_EQ(RegSetValueExW(key, u"Blob", 0, REG_BINARY, odd, 3), ERROR_SUCCESS);
     ASSERT_EQ(RegSetValueExW(key, u"List", 0, REG_MULTI_SZ, multi, sizeof(multi)), ERROR_SUCCESS);
     ASSERT_EQ(RegSetValueExW(key, u"Empty", 0, REG_BINARY, nullptr, 0), ERROR_SUCCESS);
@@ -151,7 +165,8 @@ TEST_F(Api, SetStoresBytesAsGivenAndReplacesByNameWithoutRegardToCase)
     EXPECT_EQ(Query(u"Values", u"Blob").data, (std::vector<BYTE>{1, 2, 3}));
     EXPECT_EQ(Query(u"Values", u"List").data, std::vector<BYTE>(multi, multi + sizeof(multi)));
     EXPECT_EQ(Query(u"Values", u"Empty").data.size(), 0u);
-    EXPECT_EQ(Query(u"Values", u"").data, (std::vector<BYTE>{1})) << "NULL and \"\" name the default value";
+    EXPECT_EQ(Query(u"Values", u"").data, (std::vector<BYTE>{1}))
+        << "NULL and \"\" name the default value";
     EXPECT_EQ(Query(u"Values", u"Bad").result, ERROR_FILE_NOT_FOUND);
     EXPECT_NE(vtsim::ExportRegistryScript().find("\"TriggerMode\"=hex:01,02"), std::string::npos)
         << "the stored name keeps its first case";
@@ -165,22 +180,26 @@ TEST_F(Api, InjectedWriteFailureDeniesTheSetOrTheCreationAndChangesNothing)
     EXPECT_EQ(RegSetValueExW(key, u"V", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), 4),
               ERROR_ACCESS_DENIED);
     EXPECT_TRUE(vtsim::FaultFired(vtsim::Fault::RegistryWrite));
-    EXPECT_EQ(RegSetValueExW(key, u"V", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), 4), ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExW(key, u"V", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), 4),
+              ERROR_SUCCESS);
     RegCloseKey(key);
 
     // Opening an existing key through create is no write: the fault stays armed
     // for the next key that is really created, which then fails whole.
     vtsim::ArmFault(vtsim::Fault::RegistryWrite, 1);
     HKEY opened = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"existing", 0, nullptr, 0, 0, nullptr, &opened, nullptr),
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"existing", 0, nullptr, 0, 0, nullptr, &opened,
+                              nullptr),
               ERROR_SUCCESS);
     RegCloseKey(opened);
     EXPECT_FALSE(vtsim::FaultFired(vtsim::Fault::RegistryWrite));
     HKEY created = nullptr;
-    EXPECT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"New\\Deep", 0, nullptr, 0, 0, nullptr, &created, nullptr),
+    EXPECT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"New\\Deep", 0, nullptr, 0, 0, nullptr, &created,
+                              nullptr),
               ERROR_ACCESS_DENIED);
     EXPECT_EQ(created, nullptr);
-    EXPECT_EQ(Subkeys(u""), (std::vector<std::u16string>{u"Existing"})) << "no parent was left behind";
+    EXPECT_EQ(Subkeys(u""), (std::vector<std::u16string>{u"Existing"}))
+        << "no parent was left behind";
 }
 
 TEST_F(Api, HandlesOfARemovedHiveFailSafelyAndStillClose)
@@ -200,10 +219,13 @@ TEST_F(Api, HandlesOfARemovedHiveFailSafelyAndStillClose)
     for (HKEY stale : {key, root}) {
         EXPECT_EQ(RegSetValueExW(stale, u"V", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), 4),
                   ERROR_INVALID_HANDLE);
-        EXPECT_EQ(RegQueryValueExW(stale, u"V", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size),
+        EXPECT_EQ(
+            RegQueryValueExW(stale, u"V", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size),
+            ERROR_INVALID_HANDLE);
+        EXPECT_EQ(RegEnumKeyExW(stale, 0, name, &chars, nullptr, nullptr, nullptr, nullptr),
                   ERROR_INVALID_HANDLE);
-        EXPECT_EQ(RegEnumKeyExW(stale, 0, name, &chars, nullptr, nullptr, nullptr, nullptr), ERROR_INVALID_HANDLE);
-        EXPECT_EQ(RegCreateKeyExW(stale, u"X", 0, nullptr, 0, 0, nullptr, &child, nullptr), ERROR_INVALID_HANDLE);
+        EXPECT_EQ(RegCreateKeyExW(stale, u"X", 0, nullptr, 0, 0, nullptr, &child, nullptr),
+                  ERROR_INVALID_HANDLE);
         EXPECT_EQ(RegCloseKey(stale), ERROR_SUCCESS) << "a stale handle is still released";
     }
     EXPECT_EQ(Query(u"Drivers\\Active\\01", u"V").result, ERROR_FILE_NOT_FOUND);
@@ -223,9 +245,10 @@ TEST_F(Api, ConcurrentWritersAndReadersKeepTheHiveConsistent)
                                       std::u16string(1, char16_t(u'a' + i / 26));
                 HKEY key = nullptr;
                 DWORD value = static_cast<DWORD>(t * 1000 + i);
-                if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, 0, nullptr, &key, nullptr) !=
-                        ERROR_SUCCESS ||
-                    RegSetValueExW(key, u"N", 0, REG_DWORD, reinterpret_cast<BYTE*>(&value), 4) != ERROR_SUCCESS) {
+                if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, 0, nullptr,
+                                    &key, nullptr) != ERROR_SUCCESS ||
+                    RegSetValueExW(key, u"N", 0, REG_DWORD, reinterpret_cast<BYTE*>(&value), 4) !=
+                        ERROR_SUCCESS) {
                     ++failures;
                 }
                 RegCloseKey(key);

@@ -38,8 +38,9 @@ protected:
     {
         std::string script;
         for (int i = 0; i < keys; ++i) {
-            script += "[HKLM\\SYSTEM\\CurrentControlSet\\Services\\RLXDAQ\\Device" + std::to_string(i) +
-                      "]\n\"DeviceName\"=\"" + marker + "\"\n\"Blob\"=hex:01,02,03\n\"BoardID\"=dword:87\n";
+            script += "[HKLM\\SYSTEM\\CurrentControlSet\\Services\\RLXDAQ\\Device" +
+                      std::to_string(i) + "]\n\"DeviceName\"=\"" + marker +
+                      "\"\n\"Blob\"=hex:01,02,03\n\"BoardID\"=dword:87\n";
         }
         std::string error;
         ASSERT_TRUE(vtsim::ImportRegistryScript(script, &error)) << error;
@@ -59,7 +60,10 @@ protected:
         std::ifstream in(path_, std::ios::binary);
         return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     }
-    void WriteFile(const std::string& bytes) const { std::ofstream(path_, std::ios::binary) << bytes; }
+    void WriteFile(const std::string& bytes) const
+    {
+        std::ofstream(path_, std::ios::binary) << bytes;
+    }
 
     fs::path dir_;
     std::string path_;
@@ -75,7 +79,8 @@ TEST_F(HiveFile, SaveAndLoadRoundTripAndLoadReplacesTheHive)
     const std::string before = vtsim::ExportRegistryScript();
     std::string error;
     ASSERT_TRUE(vtsim::SaveHive(path_, &error)) << error;
-    EXPECT_EQ(DirectoryEntries(), std::vector<std::string>{"system.hv"}) << "no temporary file is left";
+    EXPECT_EQ(DirectoryEntries(), std::vector<std::string>{"system.hv"})
+        << "no temporary file is left";
 
     RegCloseKey(Create(u"AddedLater"));
     ASSERT_TRUE(vtsim::LoadHive(path_, &error)) << error;
@@ -98,7 +103,8 @@ TEST_F(HiveFile, DamagedFilesAreRefusedAndTheHiveIsKept)
     const std::string current = vtsim::ExportRegistryScript();
 
     std::vector<std::string> damaged;
-    for (std::size_t length : {std::size_t{0}, std::size_t{5}, std::size_t{12}, good.size() / 2, good.size() - 1}) {
+    for (std::size_t length :
+         {std::size_t{0}, std::size_t{5}, std::size_t{12}, good.size() / 2, good.size() - 1}) {
         damaged.push_back(good.substr(0, length));  // torn writes
     }
     damaged.push_back(good + "x");  // trailing bytes
@@ -111,7 +117,8 @@ TEST_F(HiveFile, DamagedFilesAreRefusedAndTheHiveIsKept)
     for (const std::string& bytes : damaged) {
         WriteFile(bytes);
         error.clear();
-        EXPECT_FALSE(vtsim::LoadHive(path_, &error)) << "a file of " << bytes.size() << " bytes was accepted";
+        EXPECT_FALSE(vtsim::LoadHive(path_, &error))
+            << "a file of " << bytes.size() << " bytes was accepted";
         EXPECT_FALSE(error.empty());
         EXPECT_EQ(vtsim::ExportRegistryScript(), current);
     }
@@ -136,7 +143,8 @@ TEST_F(HiveFile, LoadingMakesOpenHandlesStaleWithoutCrashing)
     HKEY key = Create(u"SYSTEM\\CurrentControlSet\\Services\\RLXDAQ\\Device0");
     ASSERT_TRUE(vtsim::LoadHive(path_, &error)) << error;
     DWORD size = 0;
-    EXPECT_EQ(RegQueryValueExW(key, u"BoardID", nullptr, nullptr, nullptr, &size), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(RegQueryValueExW(key, u"BoardID", nullptr, nullptr, nullptr, &size),
+              ERROR_INVALID_HANDLE);
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
 }
 
@@ -166,14 +174,16 @@ TEST_F(HiveFile, AKilledSaveLeavesTheOldOrTheNewHive)
             }
         }
         // The last round gives the child time enough to finish saves.
-        std::this_thread::sleep_for(std::chrono::microseconds(round == 7 ? 300000 : 2000 + round * 1500));
+        std::this_thread::sleep_for(
+            std::chrono::microseconds(round == 7 ? 300000 : 2000 + round * 1500));
         ::kill(child, SIGKILL);
         int status = 0;
         ::waitpid(child, &status, 0);
 
         ASSERT_TRUE(vtsim::LoadHive(path_, &error)) << "round " << round << ": " << error;
         const std::string loaded = vtsim::ExportRegistryScript();
-        EXPECT_TRUE(loaded == oldHive || loaded == newHive) << "round " << round << " loaded a mixed hive";
+        EXPECT_TRUE(loaded == oldHive || loaded == newHive)
+            << "round " << round << " loaded a mixed hive";
         newSeen += loaded == newHive ? 1 : 0;
         vtsim::ResetRegistry();
         Fill("old", 20);

@@ -11,9 +11,10 @@ using Script = RegistryTest;
 DWORD AsDword(const Stored& stored)
 {
     EXPECT_EQ(stored.data.size(), 4u);
-    return stored.data.size() == 4 ? stored.data[0] | (stored.data[1] << 8) | (stored.data[2] << 16) |
-                                         (static_cast<DWORD>(stored.data[3]) << 24)
-                                   : 0xDEADBEEF;
+    return stored.data.size() == 4
+               ? stored.data[0] | (stored.data[1] << 8) | (stored.data[2] << 16) |
+                     (static_cast<DWORD>(stored.data[3]) << 24)
+               : 0xDEADBEEF;
 }
 
 TEST_F(Script, ImportsEveryValueFormWithCommentsContinuationsAndCrLf)
@@ -53,11 +54,13 @@ TEST_F(Script, ImportsEveryValueFormWithCommentsContinuationsAndCrLf)
     }
     list.push_back(0);
     list.push_back(0);
-    EXPECT_EQ(Query(key, u"List").data, list) << "each string terminated, then the list's own terminator";
+    EXPECT_EQ(Query(key, u"List").data, list)
+        << "each string terminated, then the list's own terminator";
     EXPECT_EQ(Query(key, u"Raw7").type, REG_MULTI_SZ);
     EXPECT_EQ(Query(key, u"Raw7").data, (std::vector<BYTE>{0x61, 0, 0, 0, 0, 0}));
     EXPECT_EQ(AsDword(Query(key, u"")), 1u);
-    EXPECT_EQ(AsDword(Query(u"Drivers\\BuiltIn\\PCI\\Template\\Rlx4100S\\Template0", u"SwitchID")), 3u);
+    EXPECT_EQ(AsDword(Query(u"Drivers\\BuiltIn\\PCI\\Template\\Rlx4100S\\Template0", u"SwitchID")),
+              3u);
 }
 
 TEST_F(Script, AcceptsUtf16WithByteOrderMarkAndUtf8Text)
@@ -72,7 +75,9 @@ TEST_F(Script, AcceptsUtf16WithByteOrderMarkAndUtf8Text)
     ASSERT_TRUE(vtsim::ImportRegistryScript(bytes, &error)) << error;
     EXPECT_EQ(Query(u"CAF\u00c9", u"name").data, WideBytes(u"\u00c9t\u00e9 \u20ac"));
 
-    ASSERT_TRUE(vtsim::ImportRegistryScript("\xEF\xBB\xBF[HKLM\\Utf8]\n\"V\"=\"\xE2\x82\xAC\"", &error)) << error;
+    ASSERT_TRUE(
+        vtsim::ImportRegistryScript("\xEF\xBB\xBF[HKLM\\Utf8]\n\"V\"=\"\xE2\x82\xAC\"", &error))
+        << error;
     EXPECT_EQ(Query(u"Utf8", u"V").data, WideBytes(u"\u20ac"));
 }
 
@@ -83,7 +88,8 @@ TEST_F(Script, BadLinesAreRefusedWithTheirLineNumberAndEarlierLinesStay)
         const char* where;
     };
     const Case cases[] = {
-        {"[HKLM\\A]\n\"One\"=dword:1\n\n\"Two\"=dword:123456789\n\"Three\"=dword:3\n", "registry script:4:"},
+        {"[HKLM\\A]\n\"One\"=dword:1\n\n\"Two\"=dword:123456789\n\"Three\"=dword:3\n",
+         "registry script:4:"},
         {"\"Orphan\"=dword:1\n", ":1:"},
         {"[HKEY_CURRENT_USER\\X]\n", ":1:"},
         {"[HKLM\\A]\n\"V\"=hex:01,0g\n", ":2:"},
@@ -162,8 +168,9 @@ TEST_F(Script, ExportRoundTripsTheWholeHiveFaithfully)
         {u"", REG_SZ, text.data(), text.size()},
     };
     for (const Row& row : rows) {
-        ASSERT_EQ(RegSetValueExW(key, row.name, 0, row.type, row.data, static_cast<DWORD>(row.size)),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(
+            RegSetValueExW(key, row.name, 0, row.type, row.data, static_cast<DWORD>(row.size)),
+            ERROR_SUCCESS);
     }
     RegCloseKey(key);
     RegCloseKey(Create(u"Zeta\\Empty"));

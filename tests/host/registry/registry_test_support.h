@@ -36,7 +36,8 @@ private:
 inline HKEY Create(const char16_t* path)
 {
     HKEY key = nullptr;
-    EXPECT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+    EXPECT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &key, nullptr),
               static_cast<LONG>(ERROR_SUCCESS));
     return key;
 }
@@ -88,7 +89,8 @@ inline std::vector<std::u16string> Subkeys(const char16_t* path)
     WCHAR name[256];
     for (DWORD i = 0;; ++i) {
         DWORD chars = 256;
-        if (RegEnumKeyExW(key, i, name, &chars, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+        if (RegEnumKeyExW(key, i, name, &chars, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS) {
             break;
         }
         names.emplace_back(name, chars);

@@ -52,7 +52,8 @@ TEST(WindowPictureFile, IsAPngOfTheWindowsSize)
 TEST(WindowPictureFile, FailuresSayWhyAndWriteNothing)
 {
     std::string error;
-    EXPECT_FALSE(vtsim::WriteWindowPng(samples::DeviceSettingDialog(), "no/such/folder/x.png", &error));
+    EXPECT_FALSE(
+        vtsim::WriteWindowPng(samples::DeviceSettingDialog(), "no/such/folder/x.png", &error));
     EXPECT_NE(error.find("no/such/folder/x.png"), std::string::npos) << error;
 
     std::string path = samples::PicturePath("robustness_hidden.png");
@@ -87,7 +88,8 @@ TEST(WindowPicture, MalformedControlStateIsDrawnSafely)
 {
     WindowSnapshot window = Page(120, 120);
     auto picture = samples::Control(WidgetKind::Picture, "Static", 1, "", 0xE, {0, 0, 40, 40});
-    picture.bitmap = vtsim::BitmapSnapshot{10, 10, std::vector<std::uint32_t>(99, 0xFFFF0000)};  // one pixel short
+    picture.bitmap = vtsim::BitmapSnapshot{
+        10, 10, std::vector<std::uint32_t>(99, 0xFFFF0000)};  // one pixel short
     auto tree = samples::Control(WidgetKind::TreeView, "SysTreeView32", 2, "", 7, {40, 0, 80, 120});
     tree.focused = true;
     for (int depth : {5, -3, 1000, 0, 2}) {
@@ -101,16 +103,19 @@ TEST(WindowPicture, MalformedControlStateIsDrawnSafely)
     auto combo = samples::Control(WidgetKind::ComboBox, "ComboBox", 3, "", 3, {0, 50, 40, -10});
     combo.comboItems = {"a"};
     combo.comboSelection = 7;
-    auto tabs = samples::Control(WidgetKind::TabControl, "SysTabControl32", 4, "", 0, {0, 60, 40, 40});
+    auto tabs =
+        samples::Control(WidgetKind::TabControl, "SysTabControl32", 4, "", 0, {0, 60, 40, 40});
     tabs.tabs = {"x", "y"};
     tabs.tabSelection = -4;
-    auto far = samples::Control(WidgetKind::Label, "Static", 5, "far", 0,
-                                {std::numeric_limits<int>::max() - 5, std::numeric_limits<int>::min() + 5,
-                                 std::numeric_limits<int>::max(), std::numeric_limits<int>::max()});
+    auto far =
+        samples::Control(WidgetKind::Label, "Static", 5, "far", 0,
+                         {std::numeric_limits<int>::max() - 5, std::numeric_limits<int>::min() + 5,
+                          std::numeric_limits<int>::max(), std::numeric_limits<int>::max()});
     far.client = far.rect;
     far.children.push_back(far);
-    auto huge = samples::Control(WidgetKind::GroupBox, "Button", 6, "huge", 7,
-                                 {-5, -5, std::numeric_limits<int>::max(), std::numeric_limits<int>::max()});
+    auto huge = samples::Control(
+        WidgetKind::GroupBox, "Button", 6, "huge", 7,
+        {-5, -5, std::numeric_limits<int>::max(), std::numeric_limits<int>::max()});
     window.children = {picture, tree, combo, tabs, far, huge};
     // Nested far deeper than any real window.
     WindowSnapshot* innermost = &window.children.back();
@@ -120,8 +125,11 @@ TEST(WindowPicture, MalformedControlStateIsDrawnSafely)
     }
     vtsim::Image image = vtsim::RenderWindow(window);
     ASSERT_EQ(image.width, 120);
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 40; ++x) ASSERT_NE(image.At(x, y), 0xFFFF0000u) << "malformed bitmap drawn";
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            ASSERT_NE(image.At(x, y), 0xFFFF0000u) << "malformed bitmap drawn";
+        }
+    }
 }
 
 TEST(WindowPicture, SameSnapshotSamePictureFromAnyThread)
@@ -130,9 +138,15 @@ TEST(WindowPicture, SameSnapshotSamePictureFromAnyThread)
     vtsim::Image expected = vtsim::RenderWindow(editor);
     std::vector<vtsim::Image> results(3);
     std::vector<std::thread> threads;
-    for (auto& result : results) threads.emplace_back([&editor, &result] { result = vtsim::RenderWindow(editor); });
-    for (auto& thread : threads) thread.join();
-    for (const auto& result : results) EXPECT_TRUE(result.pixels == expected.pixels);
+    for (auto& result : results) {
+        threads.emplace_back([&editor, &result] { result = vtsim::RenderWindow(editor); });
+    }
+    for (auto& thread : threads) {
+        thread.join();
+    }
+    for (const auto& result : results) {
+        EXPECT_TRUE(result.pixels == expected.pixels);
+    }
 }
 
 }  // namespace

@@ -24,8 +24,8 @@ int DluX(int x);
 int DluY(int y);
 vtsim::PixelRect Dlu(int x, int y, int width, int height);
 
-vtsim::WindowSnapshot Control(vtsim::WidgetKind kind, const char* className, int id, const char* text,
-                              std::uint32_t style, vtsim::PixelRect rect);
+vtsim::WindowSnapshot Control(vtsim::WidgetKind kind, const char* className, int id,
+                              const char* text, std::uint32_t style, vtsim::PixelRect rect);
 
 // The device setting dialog, 246 x 102 dialog units, of a board whose inputs
 // 2 and 3 cannot interrupt (their buttons and labels disabled), trigger mode

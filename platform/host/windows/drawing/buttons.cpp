@@ -9,61 +9,27 @@ namespace {
 
 // S shadow, K dark shadow, W field, L light, H highlight.
 const std::vector<const char*> kRadio = {
-    "....SSSS....",
-    "..SSKKKKSS..",
-    ".SKKWWWWKKH.",
-    ".SKWWWWWWLH.",
-    "SKWWWWWWWWLH",
-    "SKWWWWWWWWLH",
-    "SKWWWWWWWWLH",
-    "SKWWWWWWWWLH",
-    ".SKWWWWWWLH.",
-    ".SLLWWWWLLH.",
-    "..HHLLLLHH..",
-    "....HHHH....",
+    "....SSSS....", "..SSKKKKSS..", ".SKKWWWWKKH.", ".SKWWWWWWLH.", "SKWWWWWWWWLH", "SKWWWWWWWWLH",
+    "SKWWWWWWWWLH", "SKWWWWWWWWLH", ".SKWWWWWWLH.", ".SLLWWWWLLH.", "..HHLLLLHH..", "....HHHH....",
 };
 const std::vector<const char*> kRadioDot = {
-    "............",
-    "............",
-    "............",
-    "............",
-    ".....DD.....",
-    "....DDDD....",
-    "....DDDD....",
-    ".....DD.....",
+    "............", "............", "............", "............",
+    ".....DD.....", "....DDDD....", "....DDDD....", ".....DD.....",
 };
 const std::vector<const char*> kCheckBox = {
-    "SSSSSSSSSSSSH",
-    "SKKKKKKKKKKLH",
-    "SKWWWWWWWWWLH",
-    "SKWWWWWWWWWLH",
-    "SKWWWWWWWWWLH",
-    "SKWWWWWWWWWLH",
-    "SKWWWWWWWWWLH",
-    "SKWWWWWWWWWLH",
-    "SKWWWWWWWWWLH",
-    "SKWWWWWWWWWLH",
-    "SKWWWWWWWWWLH",
-    "SLLLLLLLLLLLH",
-    "HHHHHHHHHHHHH",
+    "SSSSSSSSSSSSH", "SKKKKKKKKKKLH", "SKWWWWWWWWWLH", "SKWWWWWWWWWLH", "SKWWWWWWWWWLH",
+    "SKWWWWWWWWWLH", "SKWWWWWWWWWLH", "SKWWWWWWWWWLH", "SKWWWWWWWWWLH", "SKWWWWWWWWWLH",
+    "SKWWWWWWWWWLH", "SLLLLLLLLLLLH", "HHHHHHHHHHHHH",
 };
 const std::vector<const char*> kCheckMark = {
-    "",
-    "",
-    "",
-    ".........D",
-    "........DD",
-    "...D...DDD",
-    "...DD.DDD.",
-    "...DDDDD..",
-    "....DDD...",
-    ".....D....",
+    "",           "",           "",           ".........D", "........DD",
+    "...D...DDD", "...DD.DDD.", "...DDDDD..", "....DDD...", ".....D....",
 };
 
 // The round or square mark of radio buttons and check boxes beside their
 // text: left of it (right with BS_LEFTTEXT), centred vertically.
-void DrawMarkedButton(Canvas& canvas, const Widget& widget, const std::vector<const char*>& box, int size,
-                      const std::vector<const char*>& mark)
+void DrawMarkedButton(Canvas& canvas, const Widget& widget, const std::vector<const char*>& box,
+                      int size, const std::vector<const char*>& mark)
 {
     const WindowSnapshot& window = widget.window;
     const PixelRect& area = widget.box;
@@ -73,22 +39,34 @@ void DrawMarkedButton(Canvas& canvas, const Widget& widget, const std::vector<co
     int markY = area.y + (area.height - size) / 2;
     Color field = window.enabled ? colors::Window : colors::Face;
     canvas.Glyph(markX, markY, box,
-                 {{'S', colors::Shadow}, {'K', colors::DarkShadow}, {'W', field}, {'L', colors::Light},
+                 {{'S', colors::Shadow},
+                  {'K', colors::DarkShadow},
+                  {'W', field},
+                  {'L', colors::Light},
                   {'H', colors::Highlight}});
-    if (window.checked)
-        canvas.Glyph(markX, markY, mark, {{'D', window.enabled ? colors::ButtonText : colors::GrayText}});
+    if (window.checked) {
+        canvas.Glyph(markX, markY, mark,
+                     {{'D', window.enabled ? colors::ButtonText : colors::GrayText}});
+    }
 
     int textWidth = area.width - size - metrics::GlyphTextGap;
-    PixelRect textBox{leftText ? area.x : area.x + size + metrics::GlyphTextGap, area.y, textWidth, area.height};
+    PixelRect textBox{leftText ? area.x : area.x + size + metrics::GlyphTextGap, area.y, textWidth,
+                      area.height};
     TextLayout layout;
     layout.valign = VAlign::Center;
     layout.wrap = (window.style & bs::Multiline) != 0;
-    if ((window.style & bs::Center) == bs::Right || leftText) layout.align = Align::Right;
-    if ((window.style & bs::Center) == bs::Center) layout.align = Align::Center;
-    PixelRect covered = DrawText(canvas, widget.font, textBox, window.text, layout, colors::ButtonText,
-                                 window.enabled ? TextLook::Normal : TextLook::Disabled);
-    if (window.focused && !window.text.empty())
+    if ((window.style & bs::Center) == bs::Right || leftText) {
+        layout.align = Align::Right;
+    }
+    if ((window.style & bs::Center) == bs::Center) {
+        layout.align = Align::Center;
+    }
+    PixelRect covered =
+        DrawText(canvas, widget.font, textBox, window.text, layout, colors::ButtonText,
+                 window.enabled ? TextLook::Normal : TextLook::Disabled);
+    if (window.focused && !window.text.empty()) {
         FocusRect(canvas, {covered.x - 1, covered.y, covered.width + 2, covered.height});
+    }
 }
 
 }  // namespace
@@ -107,11 +85,17 @@ void DrawPushButton(Canvas& canvas, const Widget& widget, bool isDefault)
     layout.align = Align::Center;
     layout.valign = VAlign::Center;
     layout.wrap = (window.style & bs::Multiline) != 0;
-    if ((window.style & bs::Center) == bs::Left) layout.align = Align::Left;
-    if ((window.style & bs::Center) == bs::Right) layout.align = Align::Right;
+    if ((window.style & bs::Center) == bs::Left) {
+        layout.align = Align::Left;
+    }
+    if ((window.style & bs::Center) == bs::Right) {
+        layout.align = Align::Right;
+    }
     DrawText(canvas, widget.font, Inset(inside, 1), window.text, layout, colors::ButtonText,
              window.enabled ? TextLook::Normal : TextLook::Disabled);
-    if (window.focused) FocusRect(canvas, Inset(face, 3));
+    if (window.focused) {
+        FocusRect(canvas, Inset(face, 3));
+    }
 }
 
 void DrawRadioButton(Canvas& canvas, const Widget& widget)
@@ -133,7 +117,9 @@ void DrawGroupBox(Canvas& canvas, const Widget& widget)
     int lineHeight = Metrics(canvas, widget.font).lineHeight;
     int frameTop = box.y + lineHeight / 2 - 1;
     EtchedEdge(canvas, {box.x, frameTop, box.width, Bottom(box) - frameTop});
-    if (window.text.empty()) return;
+    if (window.text.empty()) {
+        return;
+    }
     PixelRect textBox{box.x + 8, box.y, box.width - 16, lineHeight};
     TextLayout layout;
     PixelRect covered = MeasureText(canvas, widget.font, textBox, window.text, layout);

@@ -32,9 +32,18 @@ public:
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
 
-    bool ok() const { return context_ != nullptr; }
-    int width() const { return width_; }
-    int height() const { return height_; }
+    bool ok() const
+    {
+        return context_ != nullptr;
+    }
+    int width() const
+    {
+        return width_;
+    }
+    int height() const
+    {
+        return height_;
+    }
 
     void Fill(const PixelRect& box, Color color);
     void Pixel(int x, int y, Color color);
@@ -52,7 +61,8 @@ public:
         char symbol;
         Color color;
     };
-    void Glyph(int x, int y, const std::vector<const char*>& rows, const std::vector<GlyphColor>& key);
+    void Glyph(int x, int y, const std::vector<const char*>& rows,
+               const std::vector<GlyphColor>& key);
     // The bitmap at its own size with its top-left corner at (x, y),
     // blended by its alpha. A bitmap whose pixel count does not match its
     // size, or whose side is not positive or too large, is not drawn.
@@ -64,7 +74,10 @@ public:
     void PopClip();
 
     // For text drawing (text.cpp); null when !ok().
-    cairo_t* context() const { return context_; }
+    cairo_t* context() const
+    {
+        return context_;
+    }
 
     // The pixels as 0xAARRGGBB, rows from the top; empty when !ok().
     Image ToImage() const;
@@ -82,8 +95,14 @@ private:
 // Pushes a clip rectangle for the lifetime of the scope.
 class ClipScope {
 public:
-    ClipScope(Canvas& canvas, const PixelRect& box) : canvas_(canvas) { canvas_.PushClip(box); }
-    ~ClipScope() { canvas_.PopClip(); }
+    ClipScope(Canvas& canvas, const PixelRect& box) : canvas_(canvas)
+    {
+        canvas_.PushClip(box);
+    }
+    ~ClipScope()
+    {
+        canvas_.PopClip();
+    }
     ClipScope(const ClipScope&) = delete;
     ClipScope& operator=(const ClipScope&) = delete;
 
@@ -92,13 +111,22 @@ private:
 };
 
 // Rectangle arithmetic used throughout the drawing code.
-inline int Right(const PixelRect& r) { return r.x + r.width; }    // one past the last column
-inline int Bottom(const PixelRect& r) { return r.y + r.height; }  // one past the last row
+inline int Right(const PixelRect& r)
+{
+    return r.x + r.width;
+}  // one past the last column
+inline int Bottom(const PixelRect& r)
+{
+    return r.y + r.height;
+}  // one past the last row
 inline PixelRect Inset(const PixelRect& r, int by)
 {
     return {r.x + by, r.y + by, r.width - 2 * by, r.height - 2 * by};
 }
-inline bool IsEmpty(const PixelRect& r) { return r.width <= 0 || r.height <= 0; }
+inline bool IsEmpty(const PixelRect& r)
+{
+    return r.width <= 0 || r.height <= 0;
+}
 
 // Positions and sizes taken from a snapshot are held within this, far
 // outside any picture, so that the drawing code's sums cannot overflow

@@ -21,10 +21,13 @@ const std::vector<const char*> kDownArrow = {
 
 std::string ShownText(const WindowSnapshot& window)
 {
-    if (!window.comboEditText.empty()) return window.comboEditText;
+    if (!window.comboEditText.empty()) {
+        return window.comboEditText;
+    }
     int selection = window.comboSelection;
-    if (selection >= 0 && selection < static_cast<int>(window.comboItems.size()))
+    if (selection >= 0 && selection < static_cast<int>(window.comboItems.size())) {
         return window.comboItems[static_cast<std::size_t>(selection)];
+    }
     return {};
 }
 
@@ -51,13 +54,20 @@ void DrawList(Canvas& canvas, const Widget& widget, const PixelRect& box, int li
     TextLayout layout;
     layout.prefix = false;
     for (std::size_t i = 0; i < window.comboItems.size(); ++i) {
-        PixelRect row{inside.x, inside.y + static_cast<int>(i) * lineHeight, inside.width, lineHeight};
-        if (row.y >= Bottom(inside)) break;
+        PixelRect row{inside.x, inside.y + static_cast<int>(i) * lineHeight, inside.width,
+                      lineHeight};
+        if (row.y >= Bottom(inside)) {
+            break;
+        }
         bool selected = static_cast<int>(i) == window.comboSelection;
-        if (selected) canvas.Fill(row, colors::Selection);
-        Color text = !window.enabled ? colors::GrayText : selected ? colors::SelectionText : colors::WindowText;
-        DrawText(canvas, widget.font, {row.x + 2, row.y, row.width - 4, row.height}, window.comboItems[i], layout,
-                 text);
+        if (selected) {
+            canvas.Fill(row, colors::Selection);
+        }
+        Color text = !window.enabled ? colors::GrayText
+                     : selected      ? colors::SelectionText
+                                     : colors::WindowText;
+        DrawText(canvas, widget.font, {row.x + 2, row.y, row.width - 4, row.height},
+                 window.comboItems[i], layout, text);
     }
 }
 
@@ -77,8 +87,8 @@ void DrawComboBox(Canvas& canvas, const Widget& widget)
 
     int textRight = Right(inside);
     if (!simple) {
-        PixelRect button{Right(inside) - metrics::ScrollButtonWidth, inside.y, metrics::ScrollButtonWidth,
-                         inside.height};
+        PixelRect button{Right(inside) - metrics::ScrollButtonWidth, inside.y,
+                         metrics::ScrollButtonWidth, inside.height};
         DrawDropDownButton(canvas, button, window.enabled);
         textRight = button.x;
     }
@@ -90,18 +100,25 @@ void DrawComboBox(Canvas& canvas, const Widget& widget)
     Color color = window.enabled ? colors::WindowText : colors::GrayText;
     if (window.focused && window.enabled && !text.empty()) {
         // The field's text is selected while the combo box has the focus.
-        PixelRect covered = MeasureText(canvas, widget.font, {textBox.x + 2, textBox.y, textBox.width - 2, textBox.height},
-                                        text, layout);
+        PixelRect covered = MeasureText(
+            canvas, widget.font, {textBox.x + 2, textBox.y, textBox.width - 2, textBox.height},
+            text, layout);
         bool list = (window.style & cbs::TypeMask) == cbs::DropDownList;
-        PixelRect selection = list ? textBox : PixelRect{covered.x - 1, textBox.y, covered.width + 2, textBox.height};
+        PixelRect selection =
+            list ? textBox : PixelRect{covered.x - 1, textBox.y, covered.width + 2, textBox.height};
         canvas.Fill(selection, colors::Selection);
-        if (list) FocusRect(canvas, selection, kFocusOnSelection);
+        if (list) {
+            FocusRect(canvas, selection, kFocusOnSelection);
+        }
         color = colors::SelectionText;
     }
-    DrawText(canvas, widget.font, {textBox.x + 2, textBox.y, textBox.width - 2, textBox.height}, text, layout, color);
+    DrawText(canvas, widget.font, {textBox.x + 2, textBox.y, textBox.width - 2, textBox.height},
+             text, layout, color);
 
-    if (simple && Bottom(box) > Bottom(field))
-        DrawList(canvas, widget, {box.x, Bottom(field), box.width, Bottom(box) - Bottom(field)}, lineHeight);
+    if (simple && Bottom(box) > Bottom(field)) {
+        DrawList(canvas, widget, {box.x, Bottom(field), box.width, Bottom(box) - Bottom(field)},
+                 lineHeight);
+    }
 }
 
 }  // namespace vtsim::internal::drawing

@@ -4,7 +4,9 @@ namespace vtsim::internal::drawing {
 
 void EdgeRing(Canvas& canvas, const PixelRect& box, Color topLeft, Color bottomRight)
 {
-    if (IsEmpty(box)) return;
+    if (IsEmpty(box)) {
+        return;
+    }
     canvas.HLine(box.x, box.y, box.width - 1, topLeft);
     canvas.VLine(box.x, box.y, box.height - 1, topLeft);
     canvas.HLine(box.x, Bottom(box) - 1, box.width, bottomRight);
@@ -25,17 +27,20 @@ PixelRect TwoRings(Canvas& canvas, const PixelRect& box, Color outerTopLeft, Col
 
 PixelRect RaisedEdge(Canvas& canvas, const PixelRect& box)
 {
-    return TwoRings(canvas, box, colors::Highlight, colors::DarkShadow, colors::Light, colors::Shadow);
+    return TwoRings(canvas, box, colors::Highlight, colors::DarkShadow, colors::Light,
+                    colors::Shadow);
 }
 
 PixelRect WindowEdge(Canvas& canvas, const PixelRect& box)
 {
-    return TwoRings(canvas, box, colors::Light, colors::DarkShadow, colors::Highlight, colors::Shadow);
+    return TwoRings(canvas, box, colors::Light, colors::DarkShadow, colors::Highlight,
+                    colors::Shadow);
 }
 
 PixelRect SunkenEdge(Canvas& canvas, const PixelRect& box)
 {
-    return TwoRings(canvas, box, colors::Shadow, colors::Highlight, colors::DarkShadow, colors::Light);
+    return TwoRings(canvas, box, colors::Shadow, colors::Highlight, colors::DarkShadow,
+                    colors::Light);
 }
 
 PixelRect ThinSunkenEdge(Canvas& canvas, const PixelRect& box)
@@ -46,12 +51,15 @@ PixelRect ThinSunkenEdge(Canvas& canvas, const PixelRect& box)
 
 PixelRect EtchedEdge(Canvas& canvas, const PixelRect& box)
 {
-    return TwoRings(canvas, box, colors::Shadow, colors::Highlight, colors::Highlight, colors::Shadow);
+    return TwoRings(canvas, box, colors::Shadow, colors::Highlight, colors::Highlight,
+                    colors::Shadow);
 }
 
 void FocusRect(Canvas& canvas, const PixelRect& box, Color color)
 {
-    if (IsEmpty(box)) return;
+    if (IsEmpty(box)) {
+        return;
+    }
     canvas.DottedHLine(box.x, box.y, box.width, color);
     canvas.DottedHLine(box.x, Bottom(box) - 1, box.width, color);
     canvas.DottedVLine(box.x, box.y, box.height, color);

@@ -16,8 +16,12 @@ void DrawLabel(Canvas& canvas, const Widget& widget)
     std::uint32_t type = window.style & ss::TypeMask;
     TextLayout layout;
     layout.wrap = type == ss::Left || type == ss::Center || type == ss::Right;
-    if (type == ss::Center) layout.align = Align::Center;
-    if (type == ss::Right) layout.align = Align::Right;
+    if (type == ss::Center) {
+        layout.align = Align::Center;
+    }
+    if (type == ss::Right) {
+        layout.align = Align::Right;
+    }
     layout.prefix = (window.style & ss::NoPrefix) == 0;
     if ((window.style & ss::CenterImage) != 0) {  // one line, centred vertically
         layout.valign = VAlign::Center;
@@ -47,12 +51,24 @@ void DrawFrame(Canvas& canvas, const Widget& widget)
     const WindowSnapshot& window = widget.window;
     PixelRect inside = DrawControlBorder(canvas, widget);
     switch (window.style & ss::TypeMask) {
-    case ss::BlackRect: canvas.Fill(inside, colors::DarkShadow); break;
-    case ss::GrayRect: canvas.Fill(inside, colors::Shadow); break;
-    case ss::WhiteRect: canvas.Fill(inside, colors::Highlight); break;
-    case ss::BlackFrame: EdgeRing(canvas, inside, colors::DarkShadow, colors::DarkShadow); break;
-    case ss::GrayFrame: EdgeRing(canvas, inside, colors::Shadow, colors::Shadow); break;
-    case ss::WhiteFrame: EdgeRing(canvas, inside, colors::Highlight, colors::Highlight); break;
+    case ss::BlackRect:
+        canvas.Fill(inside, colors::DarkShadow);
+        break;
+    case ss::GrayRect:
+        canvas.Fill(inside, colors::Shadow);
+        break;
+    case ss::WhiteRect:
+        canvas.Fill(inside, colors::Highlight);
+        break;
+    case ss::BlackFrame:
+        EdgeRing(canvas, inside, colors::DarkShadow, colors::DarkShadow);
+        break;
+    case ss::GrayFrame:
+        EdgeRing(canvas, inside, colors::Shadow, colors::Shadow);
+        break;
+    case ss::WhiteFrame:
+        EdgeRing(canvas, inside, colors::Highlight, colors::Highlight);
+        break;
     case ss::EtchedHorz:
         canvas.HLine(inside.x, inside.y, inside.width, colors::Shadow);
         canvas.HLine(inside.x, inside.y + 1, inside.width, colors::Highlight);
@@ -61,8 +77,11 @@ void DrawFrame(Canvas& canvas, const Widget& widget)
         canvas.VLine(inside.x, inside.y, inside.height, colors::Shadow);
         canvas.VLine(inside.x + 1, inside.y, inside.height, colors::Highlight);
         break;
-    case ss::EtchedFrame: EtchedEdge(canvas, inside); break;
-    default: break;
+    case ss::EtchedFrame:
+        EtchedEdge(canvas, inside);
+        break;
+    default:
+        break;
     }
 }
 

@@ -55,7 +55,9 @@ void DrawTabControl(Canvas& canvas, const Widget& widget)
     TextLook look = window.enabled ? TextLook::Normal : TextLook::Disabled;
     int selected = window.tabSelection;
     for (std::size_t i = 0; i < tabs.size(); ++i) {
-        if (static_cast<int>(i) == selected) continue;
+        if (static_cast<int>(i) == selected) {
+            continue;
+        }
         DrawTab(canvas, tabs[i]);
         DrawText(canvas, widget.font, tabs[i], window.tabs[i], layout, colors::ButtonText, look);
     }
@@ -63,12 +65,16 @@ void DrawTabControl(Canvas& canvas, const Widget& widget)
         // Wider and taller, reaching one pixel into the page so that the
         // page's top edge opens under it.
         const PixelRect& tab = tabs[static_cast<std::size_t>(selected)];
-        PixelRect raised{tab.x - metrics::TabRaise, box.y, tab.width + 2 * metrics::TabRaise, pageTop + 1 - box.y};
+        PixelRect raised{tab.x - metrics::TabRaise, box.y, tab.width + 2 * metrics::TabRaise,
+                         pageTop + 1 - box.y};
         DrawTab(canvas, raised);
         PixelRect textBox{raised.x, raised.y, raised.width, tabHeight};
-        PixelRect covered = DrawText(canvas, widget.font, textBox, window.tabs[static_cast<std::size_t>(selected)],
-                                     layout, colors::ButtonText, look);
-        if (window.focused) FocusRect(canvas, {covered.x - 2, covered.y, covered.width + 4, covered.height});
+        PixelRect covered =
+            DrawText(canvas, widget.font, textBox, window.tabs[static_cast<std::size_t>(selected)],
+                     layout, colors::ButtonText, look);
+        if (window.focused) {
+            FocusRect(canvas, {covered.x - 2, covered.y, covered.width + 4, covered.height});
+        }
     }
 }
 

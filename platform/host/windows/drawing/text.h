@@ -28,7 +28,7 @@ Font DialogFont(const std::string& face, int pointSize, bool bold = false);
 Font CaptionFont();
 
 struct FontMetrics {
-    int ascent = 0;      // baseline below the top of a line
+    int ascent = 0;  // baseline below the top of a line
     int descent = 0;
     int lineHeight = 0;  // from one line's top to the next
 };
@@ -58,7 +58,7 @@ enum class TextLook {
 PixelRect DrawText(Canvas& canvas, const Font& font, const PixelRect& box, const std::string& text,
                    const TextLayout& layout, Color color, TextLook look = TextLook::Normal);
 // The rectangle DrawText would cover, drawing nothing.
-PixelRect MeasureText(Canvas& canvas, const Font& font, const PixelRect& box, const std::string& text,
-                      const TextLayout& layout);
+PixelRect MeasureText(Canvas& canvas, const Font& font, const PixelRect& box,
+                      const std::string& text, const TextLayout& layout);
 
 }  // namespace vtsim::internal::drawing

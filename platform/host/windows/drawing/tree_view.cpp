@@ -16,7 +16,10 @@ namespace {
 constexpr int kMaxDepth = 64;  // deeper items are drawn at this depth
 constexpr int kMinRowHeight = 16;
 
-int DepthOf(const TreeItemSnapshot& item) { return std::clamp(item.depth, 0, kMaxDepth); }
+int DepthOf(const TreeItemSnapshot& item)
+{
+    return std::clamp(item.depth, 0, kMaxDepth);
+}
 
 // For each item: whether a later item of the same parent follows it.
 std::vector<bool> HasNextSibling(const std::vector<TreeItemSnapshot>& items)
@@ -42,7 +45,9 @@ void DrawExpandButton(Canvas& canvas, int centerX, int centerY, bool expanded)
     canvas.Fill(box, colors::Window);
     EdgeRing(canvas, box, colors::TreeLine, colors::TreeLine);
     canvas.HLine(centerX - 2, centerY, 5, colors::WindowText);
-    if (!expanded) canvas.VLine(centerX, centerY - 2, 5, colors::WindowText);
+    if (!expanded) {
+        canvas.VLine(centerX, centerY - 2, 5, colors::WindowText);
+    }
 }
 
 }  // namespace
@@ -75,19 +80,27 @@ void DrawTreeView(Canvas& canvas, const Widget& widget)
         int depth = DepthOf(item);
         continues[static_cast<std::size_t>(depth)] = nextSibling[i];
         bool hasPrevious = depth > 0 || !firstRoot;
-        if (depth == 0) firstRoot = false;
-        if (!item.visible) continue;
+        if (depth == 0) {
+            firstRoot = false;
+        }
+        if (!item.visible) {
+            continue;
+        }
 
         int top = inside.y + row * rowHeight;
         ++row;
-        if (top >= Bottom(inside)) break;
+        if (top >= Bottom(inside)) {
+            break;
+        }
         int middle = top + rowHeight / 2;
         int level = depth + rootLevel;  // columns to the left of the item's text
         int textLeft = inside.x + level * indent;
 
         if (lines && level > 0) {
             for (int ancestor = std::max(0, 1 - rootLevel); ancestor < depth; ++ancestor) {
-                if (!continues[static_cast<std::size_t>(ancestor)]) continue;
+                if (!continues[static_cast<std::size_t>(ancestor)]) {
+                    continue;
+                }
                 int x = inside.x + (ancestor + rootLevel) * indent - indent / 2;
                 canvas.DottedVLine(x, top, rowHeight, colors::TreeLine);
             }
@@ -97,8 +110,9 @@ void DrawTreeView(Canvas& canvas, const Widget& widget)
             canvas.DottedVLine(x, lineTop, lineBottom - lineTop, colors::TreeLine);
             canvas.DottedHLine(x, middle, textLeft - x, colors::TreeLine);
         }
-        if (buttons && level > 0 && item.hasChildren)
+        if (buttons && level > 0 && item.hasChildren) {
             DrawExpandButton(canvas, textLeft - indent / 2, middle, item.expanded);
+        }
 
         PixelRect textBox{textLeft + 3, top, Right(inside) - textLeft - 3, rowHeight};
         PixelRect covered = MeasureText(canvas, widget.font, textBox, item.text, layout);

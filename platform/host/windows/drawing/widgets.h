@@ -30,7 +30,7 @@ PixelRect ClientArea(const WindowSnapshot& window);
 // and returns the area inside.
 PixelRect DrawControlBorder(Canvas& canvas, const Widget& widget);
 
-void DrawDialog(Canvas& canvas, const Widget& widget);  // window_frame.cpp
+void DrawDialog(Canvas& canvas, const Widget& widget);                      // window_frame.cpp
 void DrawPushButton(Canvas& canvas, const Widget& widget, bool isDefault);  // buttons.cpp
 void DrawRadioButton(Canvas& canvas, const Widget& widget);
 void DrawCheckBox(Canvas& canvas, const Widget& widget);

@@ -14,27 +14,19 @@ constexpr int kToolCaptionHeight = 16;  // the small title bar of tool windows
 constexpr int kSmallCloseBox = 12;      // below this height the close box uses the small cross
 
 const std::vector<const char*> kCross = {
-    "KK....KK",
-    ".KK..KK.",
-    "..KKKK..",
-    "...KK...",
-    "..KKKK..",
-    ".KK..KK.",
-    "KK....KK",
+    "KK....KK", ".KK..KK.", "..KKKK..", "...KK...", "..KKKK..", ".KK..KK.", "KK....KK",
 };
 const std::vector<const char*> kSmallCross = {
-    "KK..KK",
-    ".KKKK.",
-    "..KK..",
-    ".KKKK.",
-    "KK..KK",
+    "KK..KK", ".KKKK.", "..KK..", ".KKKK.", "KK..KK",
 };
 
 int FrameWidth(const WindowSnapshot& window)
 {
     bool dialogFrame = window.hasCaption || (window.exStyle & wsex::DlgModalFrame) != 0 ||
                        (window.kind == WidgetKind::Dialog && (window.style & ds::ModalFrame) != 0);
-    if (dialogFrame) return kDialogFrame;
+    if (dialogFrame) {
+        return kDialogFrame;
+    }
     return (window.style & ws::Border) != 0 ? 1 : 0;
 }
 
@@ -45,13 +37,15 @@ void DrawCloseBox(Canvas& canvas, const PixelRect& button)
     const auto& cross = button.height < kSmallCloseBox ? kSmallCross : kCross;
     int crossWidth = static_cast<int>(std::string(cross[0]).size());
     int crossHeight = static_cast<int>(cross.size());
-    canvas.Glyph(button.x + (button.width - crossWidth) / 2, button.y + (button.height - crossHeight) / 2, cross,
-                 {{'K', colors::ButtonText}});
+    canvas.Glyph(button.x + (button.width - crossWidth) / 2,
+                 button.y + (button.height - crossHeight) / 2, cross, {{'K', colors::ButtonText}});
 }
 
 void DrawCaption(Canvas& canvas, const WindowSnapshot& window, const PixelRect& band)
 {
-    if (IsEmpty(band)) return;
+    if (IsEmpty(band)) {
+        return;
+    }
     canvas.Fill(band, colors::Caption);
     int textRight = Right(band);
     if (window.hasSysMenu && band.height > 4) {
@@ -73,12 +67,18 @@ void DrawCaption(Canvas& canvas, const WindowSnapshot& window, const PixelRect& 
 
 PixelRect ClientArea(const WindowSnapshot& window)
 {
-    if (!IsEmpty(window.client)) return Limited(window.client.x, window.client.y, window.client);
+    if (!IsEmpty(window.client)) {
+        return Limited(window.client.x, window.client.y, window.client);
+    }
     PixelRect size = Limited(0, 0, window.rect);
-    if (window.kind != WidgetKind::Dialog) return size;
+    if (window.kind != WidgetKind::Dialog) {
+        return size;
+    }
     int frame = FrameWidth(window);
     int caption = 0;
-    if (window.hasCaption) caption = (window.exStyle & wsex::ToolWindow) != 0 ? kToolCaptionHeight : kCaptionHeight;
+    if (window.hasCaption) {
+        caption = (window.exStyle & wsex::ToolWindow) != 0 ? kToolCaptionHeight : kCaptionHeight;
+    }
     return {frame, frame + caption, size.width - 2 * frame, size.height - 2 * frame - caption};
 }
 
@@ -89,10 +89,11 @@ void DrawDialog(Canvas& canvas, const Widget& widget)
     PixelRect client = ClientArea(window);
     int frame = client.x;
     canvas.Fill(box, colors::Face);
-    if (frame >= 2)
+    if (frame >= 2) {
         WindowEdge(canvas, box);
-    else if (frame == 1)
+    } else if (frame == 1) {
         EdgeRing(canvas, box, colors::Frame, colors::Frame);
+    }
     if (window.hasCaption) {
         // The title bar fills the frame's inside down to one face-coloured
         // line above the client area.
@@ -106,10 +107,13 @@ PixelRect DrawControlBorder(Canvas& canvas, const Widget& widget)
     const WindowSnapshot& window = widget.window;
     bool isStatic = window.kind == WidgetKind::Label || window.kind == WidgetKind::Picture ||
                     window.kind == WidgetKind::Frame;
-    if ((window.exStyle & wsex::ClientEdge) != 0 || (window.style & ws::Border) != 0)
+    if ((window.exStyle & wsex::ClientEdge) != 0 || (window.style & ws::Border) != 0) {
         return SunkenEdge(canvas, widget.box);
-    if ((window.exStyle & wsex::StaticEdge) != 0 || (isStatic && (window.style & ss::Sunken) != 0) || window.sunken)
+    }
+    if ((window.exStyle & wsex::StaticEdge) != 0 ||
+        (isStatic && (window.style & ss::Sunken) != 0) || window.sunken) {
         return ThinSunkenEdge(canvas, widget.box);
+    }
     return widget.box;
 }
 

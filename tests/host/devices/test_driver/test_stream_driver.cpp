@@ -31,8 +31,9 @@ DWORD ReadDword(HKEY key, const WCHAR* name)
     DWORD value = 0, size = sizeof value, type = 0;
     if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
             ERROR_SUCCESS ||
-        type != REG_DWORD)
+        type != REG_DWORD) {
         return 0;
+    }
     return value;
 }
 
@@ -40,17 +41,19 @@ DWORD ReadDword(HKEY key, const WCHAR* name)
 HKEY OpenDeviceKeyOf(LPCWSTR activeKey)
 {
     HKEY active = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, activeKey, 0, KEY_READ, &active) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, activeKey, 0, KEY_READ, &active) != ERROR_SUCCESS) {
         return nullptr;
+    }
     WCHAR path[256] = {};
     DWORD size = sizeof path - sizeof(WCHAR);
-    LONG status = RegQueryValueExW(active, u"Key", nullptr, nullptr,
-                                   reinterpret_cast<BYTE*>(path), &size);
+    LONG status =
+        RegQueryValueExW(active, u"Key", nullptr, nullptr, reinterpret_cast<BYTE*>(path), &size);
     RegCloseKey(active);
     HKEY key = nullptr;
     if (status != ERROR_SUCCESS ||
-        RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return nullptr;
+    }
     return key;
 }
 
@@ -59,8 +62,9 @@ HKEY OpenDeviceKeyOf(LPCWSTR activeKey)
 BOOL DllMain(HINSTANCE module, DWORD reason, LPVOID)
 {
     NKDbgPrintfW(u"TVD DllMain %u\n", reason);
-    if (reason == DLL_PROCESS_ATTACH)
+    if (reason == DLL_PROCESS_ATTACH) {
         DisableThreadLibraryCalls(module);
+    }
     return TRUE;
 }
 
@@ -68,13 +72,15 @@ DLL_EXPORT DWORD_PTR VTD_Init(LPCWSTR activeKey, DWORD_PTR busContext)
 {
     NKDbgPrintfW(u"TVD Init %s %u\n", activeKey, static_cast<DWORD>(busContext));
     HKEY key = OpenDeviceKeyOf(activeKey);
-    if (!key)
+    if (!key) {
         return 0;
+    }
     DWORD failInit = ReadDword(key, u"FailInit");
     DWORD openError = ReadDword(key, u"OpenError");
     RegCloseKey(key);
-    if (failInit)
+    if (failInit) {
         return 0;
+    }
     auto* device = new Device{activeKey, openError};
     return reinterpret_cast<DWORD_PTR>(device);
 }
@@ -91,8 +97,9 @@ DLL_EXPORT DWORD_PTR VTD_Open(DWORD_PTR context, DWORD access, DWORD share)
 {
     auto* device = reinterpret_cast<Device*>(context);
     NKDbgPrintfW(u"TVD Open %s %x %x\n", device->activeKey.c_str(), access, share);
-    if (device->openError == 0xFFFFFFFF)
+    if (device->openError == 0xFFFFFFFF) {
         return 0;
+    }
     if (device->openError) {
         SetLastError(device->openError);
         return 0;
@@ -115,15 +122,18 @@ DLL_EXPORT BOOL VTD_IOControl(DWORD_PTR open, DWORD code, PBYTE in, DWORD inSize
     switch (code) {
     case 1: {
         DWORD n = inSize < outSize ? inSize : outSize;
-        if (n)
+        if (n) {
             std::memcpy(out, in, n);
-        if (returned)
+        }
+        if (returned) {
             *returned = n;
+        }
         return TRUE;
     }
     case 2:
-        if (returned)
+        if (returned) {
             *returned = 7;
+        }
         SetLastError(0x20000042);
         return FALSE;
     case 3:
@@ -134,6 +144,15 @@ DLL_EXPORT BOOL VTD_IOControl(DWORD_PTR open, DWORD code, PBYTE in, DWORD inSize
     }
 }
 
-DLL_EXPORT DWORD VTD_Read(DWORD_PTR, LPVOID, DWORD) { return 0; }
-DLL_EXPORT DWORD VTD_Write(DWORD_PTR, LPCVOID, DWORD) { return 0; }
-DLL_EXPORT DWORD VTD_Seek(DWORD_PTR, LONG, DWORD) { return 0xFFFFFFFF; }
+DLL_EXPORT DWORD VTD_Read(DWORD_PTR, LPVOID, DWORD)
+{
+    return 0;
+}
+DLL_EXPORT DWORD VTD_Write(DWORD_PTR, LPCVOID, DWORD)
+{
+    return 0;
+}
+DLL_EXPORT DWORD VTD_Seek(DWORD_PTR, LONG, DWORD)
+{
+    return 0xFFFFFFFF;
+}
