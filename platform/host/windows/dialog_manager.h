@@ -35,4 +35,9 @@ void PumpPostedMessages(const WindowPtr& dialog);
 // Whether the calling thread has posted messages waiting.
 bool HasQueuedMessages();
 
+// Drops the posted messages of windows that no longer exist (DestroyWindow
+// flushes them, so a message never reaches a destroyed window or a new
+// window that got its handle).
+void DiscardMessagesOfDestroyedWindows();
+
 }  // namespace vtsim::internal

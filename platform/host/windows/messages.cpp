@@ -7,6 +7,7 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/host/windows/dialog_manager.h"
 #include "platform/host/windows/window_classes.h"
 #include "platform/host/windows/window_objects.h"
 
@@ -86,6 +87,17 @@ bool HasQueuedMessages()
     std::lock_guard lock(queues.mutex);
     auto found = queues.byThread.find(std::this_thread::get_id());
     return found != queues.byThread.end() && !found->second.messages.empty();
+}
+
+void DiscardMessagesOfDestroyedWindows()
+{
+    Queues& queues = AllQueues();
+    std::lock_guard lock(queues.mutex);
+    for (auto& [thread, queue] : queues.byThread) {
+        std::erase_if(queue.messages, [](const MSG& message) {
+            return message.hwnd != nullptr && IsWindow(message.hwnd) == FALSE;
+        });
+    }
 }
 
 }  // namespace vtsim::internal

@@ -2,6 +2,7 @@
 // text.
 #include <algorithm>
 
+#include "platform/host/windows/dialog_manager.h"
 #include "platform/host/windows/dialog_state.h"
 #include "platform/host/windows/focus.h"
 #include "platform/host/windows/window_creation.h"
@@ -179,6 +180,7 @@ extern "C" BOOL DestroyWindow(HWND window)
     EndModalLoopOf(window);
     DropFocusWithin(window);
     DestroyTree(window);
+    DiscardMessagesOfDestroyedWindows();
     return TRUE;
 }
 
