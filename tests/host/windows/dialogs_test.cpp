@@ -146,13 +146,19 @@ TEST_F(Dialogs, EnterEscapeAndTheCloseBoxBecomeCommands)
               100);
     EXPECT_EQ(ShowSample([](HWND dialog) { vtsim::PressKey(dialog, vtsim::Key::Escape); }), 200);
     EXPECT_EQ(ShowSample([](HWND dialog) { vtsim::ClickCloseBox(dialog); }), 200);
-    // Nobody ends it: Escape is pressed for it.
+    // Nobody ends it, or nobody is attached at all: Escape is pressed for it.
     EXPECT_EQ(ShowSample([](HWND) {}), 200);
     EXPECT_EQ(vtsim::ModalDialogs().back().ending, vtsim::DialogEnding::ByEscape);
+    vtsim::SetUiHandler({});
+    EXPECT_EQ(DialogBoxParamW(nullptr, MAKEINTRESOURCEW(IDD_SAMPLE), nullptr, &RecordingProc, 0),
+              200);
+    EXPECT_EQ(vtsim::ModalDialogs().back().ending, vtsim::DialogEnding::ByEscape);
+    EXPECT_EQ(vtsim::ModalDialogs().size(), 5u);
 
-    const std::vector<std::string> expected = {
-        "init", "command 1 0", "destroy dialog", "init", "command 2 0", "destroy dialog",
-        "init", "command 2 0", "destroy dialog", "init", "command 2 0", "destroy dialog"};
+    std::vector<std::string> expected = {"init", "command 1 0", "destroy dialog"};
+    for (int escapes = 0; escapes < 4; ++escapes) {
+        expected.insert(expected.end(), {"init", "command 2 0", "destroy dialog"});
+    }
     EXPECT_EQ(record_.events, expected);
 }
 

@@ -2,8 +2,11 @@
 // FindResourceW/LoadBitmapW (this test program's own test_resources.rc,
 // compiled by vtrc at build time), and scripts that the compiler refuses.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
