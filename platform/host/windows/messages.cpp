@@ -30,8 +30,31 @@ Queues& AllQueues()
     return *queues;
 }
 
+// Drops the calling thread's queue when the thread ends, so that a later
+// thread that gets the same id starts with an empty queue.
+struct QueueOfThisThread {
+    QueueOfThisThread() = default;
+    QueueOfThisThread(const QueueOfThisThread&) = delete;
+    QueueOfThisThread& operator=(const QueueOfThisThread&) = delete;
+    ~QueueOfThisThread()
+    {
+        Queues& queues = AllQueues();
+        std::lock_guard lock(queues.mutex);
+        queues.byThread.erase(std::this_thread::get_id());
+    }
+};
+
+// Called (without the queues' lock) whenever a thread uses its own queue.
+void NoteQueueUse()
+{
+    [[maybe_unused]] thread_local QueueOfThisThread queue;
+}
+
 void Enqueue(std::thread::id thread, const MSG& message)
 {
+    if (thread == std::this_thread::get_id()) {
+        NoteQueueUse();
+    }
     Queues& queues = AllQueues();
     std::lock_guard lock(queues.mutex);
     ThreadQueue& queue = queues.byThread[thread];
@@ -58,6 +81,7 @@ bool Matches(const MSG& message, HWND window, UINT min, UINT max)
 // calling thread's queue; waits for one when wait is set.
 bool TakeMessage(MSG* out, HWND window, UINT min, UINT max, bool remove, bool wait)
 {
+    NoteQueueUse();
     Queues& queues = AllQueues();
     std::unique_lock lock(queues.mutex);
     ThreadQueue& queue = queues.byThread[std::this_thread::get_id()];

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/commctrl.h"
@@ -236,6 +237,21 @@ TEST_F(Controls, SentMessagesRunAtOncePostedOnesInQueueOrder)
     PostMessageW(combo, CB_SETCURSEL, 0, 0);
     DestroyWindow(combo);
     EXPECT_FALSE(PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE));
+}
+
+TEST(MessageQueues, AThreadsQueueEndsWithTheThread)
+{
+    // A thread that ends with a message still queued leaves nothing to a
+    // later thread (which may well get the same thread id).
+    for (int round = 0; round < 20; ++round) {
+        std::thread([] { PostQuitMessage(1); }).join();
+        bool stale = true;
+        std::thread([&stale] {
+            MSG message{};
+            stale = PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != FALSE;
+        }).join();
+        EXPECT_FALSE(stale) << "round " << round;
+    }
 }
 
 TEST(MessageBoxes, AreAnsweredByQueueOrDefaultAndRecordedBounded)
