@@ -2,6 +2,8 @@
 // DeviceConfigExt).
 #include "library/device_config.h"
 
+#include <atomic>
+
 #include "common/board_types.h"
 #include "library/connections.h"
 #include "library/events.h"
@@ -15,8 +17,12 @@ namespace {
 
 constexpr DWORD kColumns = 4;  // the dialog's input bits 0 to 3
 
-// The settings the shown dialog edits; null while no dialog is shown.
-DeviceSettings* dialogSettings = nullptr;
+// The settings the shown dialog edits; null while no dialog is shown. The
+// dialog also keeps them in its DWLP_USER slot, so that each dialog only
+// ever frees its own: a second dialog shown while one is up (which the
+// library does not support) closes before it is shown instead of taking
+// over the first one's settings.
+std::atomic<DeviceSettings*> dialogSettings{nullptr};
 
 int RisingButton(DWORD bit)
 {
@@ -33,28 +39,44 @@ DWORD InterruptInputs(const DeviceSettings& settings)
     return EventCountOf(settings.BoardID);
 }
 
-void FreeDialogSettings()
+// The settings this dialog owns; null before initialisation and after they
+// were freed.
+DeviceSettings* SettingsOf(HWND dialog)
 {
-    if (dialogSettings != nullptr) {
-        LocalFree(dialogSettings);
-        dialogSettings = nullptr;
+    return reinterpret_cast<DeviceSettings*>(GetWindowLongPtrW(dialog, DWLP_USER));
+}
+
+void FreeSettingsOf(HWND dialog)
+{
+    DeviceSettings* settings = SettingsOf(dialog);
+    if (settings == nullptr) {
+        return;
     }
+    SetWindowLongPtrW(dialog, DWLP_USER, 0);
+    dialogSettings.compare_exchange_strong(settings, nullptr);
+    LocalFree(settings);
 }
 
 void InitializeDialog(HWND dialog)
 {
-    FreeDialogSettings();  // left over only if an earlier dialog was torn down unusually
-    dialogSettings = static_cast<DeviceSettings*>(LocalAlloc(LPTR, sizeof(DeviceSettings)));
-    if (dialogSettings == nullptr) {
+    auto* settings = static_cast<DeviceSettings*>(LocalAlloc(LPTR, sizeof(DeviceSettings)));
+    if (settings == nullptr) {
         EndDialog(dialog, 0);
         return;
     }
-    if (ReadDeviceSettings(CurrentDeviceNumber(), dialogSettings) != 1) {
-        FreeDialogSettings();
+    DeviceSettings* none = nullptr;
+    if (!dialogSettings.compare_exchange_strong(none, settings)) {
+        LocalFree(settings);  // another device setting dialog is shown
         EndDialog(dialog, 0);
         return;
     }
-    const DWORD inputs = InterruptInputs(*dialogSettings);
+    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(settings));
+    if (ReadDeviceSettings(CurrentDeviceNumber(), settings) != 1) {
+        FreeSettingsOf(dialog);
+        EndDialog(dialog, 0);
+        return;
+    }
+    const DWORD inputs = InterruptInputs(*settings);
     for (DWORD bit = kColumns; bit-- > inputs;) {
         EnableWindow(GetDlgItem(dialog, RisingButton(bit)), FALSE);
         EnableWindow(GetDlgItem(dialog, FallingButton(bit)), FALSE);
@@ -62,47 +84,48 @@ void InitializeDialog(HWND dialog)
     for (DWORD bit = 0; bit < inputs; ++bit) {
         EnableWindow(GetDlgItem(dialog, RisingButton(bit)), TRUE);
         EnableWindow(GetDlgItem(dialog, FallingButton(bit)), TRUE);
-        const bool falling = (dialogSettings->TriggerMode >> bit & 1u) != 0;
+        const bool falling = (settings->TriggerMode >> bit & 1u) != 0;
         CheckRadioButton(dialog, RisingButton(bit), FallingButton(bit),
                          falling ? FallingButton(bit) : RisingButton(bit));
     }
 }
 
-void NoteEdge(int id)
+void NoteEdge(HWND dialog, int id)
 {
-    if (dialogSettings == nullptr) {
+    DeviceSettings* settings = SettingsOf(dialog);
+    if (settings == nullptr) {
         return;
     }
     const auto bit = static_cast<DWORD>(id - IDC_BIT0_RISING) / 2;
     if ((id - IDC_BIT0_RISING) % 2 == 0) {
-        dialogSettings->TriggerMode &= ~(1u << bit);
+        settings->TriggerMode &= ~(1u << bit);
     } else {
-        dialogSettings->TriggerMode |= 1u << bit;
+        settings->TriggerMode |= 1u << bit;
     }
 }
 
 void Confirm(HWND dialog)
 {
-    if (dialogSettings != nullptr) {
+    if (DeviceSettings* settings = SettingsOf(dialog)) {
         DWORD triggerMode = 0;
-        for (DWORD bit = 0; bit < InterruptInputs(*dialogSettings); ++bit) {
+        for (DWORD bit = 0; bit < InterruptInputs(*settings); ++bit) {
             if (IsDlgButtonChecked(dialog, RisingButton(bit)) != BST_CHECKED) {
                 triggerMode |= 1u << bit;
             }
         }
-        dialogSettings->TriggerMode = triggerMode;
+        settings->TriggerMode = triggerMode;
         // The dialog closes whatever these two report.
         const DWORD deviceNumber = CurrentDeviceNumber();
-        WriteDeviceSettings(deviceNumber, dialogSettings);
-        ApplyTriggerMode(deviceNumber, dialogSettings);
+        WriteDeviceSettings(deviceNumber, settings);
+        ApplyTriggerMode(deviceNumber, settings);
     }
-    FreeDialogSettings();
+    FreeSettingsOf(dialog);
     EndDialog(dialog, 0);
 }
 
 void Cancel(HWND dialog)
 {
-    FreeDialogSettings();
+    FreeSettingsOf(dialog);
     EndDialog(dialog, 0);
 }
 
@@ -118,7 +141,7 @@ INT_PTR CALLBACK ConfigureDeviceDialog(HWND dialog, UINT message, WPARAM wParam,
         const int id = LOWORD(wParam);
         if (id >= IDC_BIT0_RISING && id <= IDC_BIT3_FALLING) {
             if (HIWORD(wParam) == BN_CLICKED) {
-                NoteEdge(id);
+                NoteEdge(dialog, id);
             }
         } else if (id == IDOK) {
             Confirm(dialog);
@@ -130,7 +153,7 @@ INT_PTR CALLBACK ConfigureDeviceDialog(HWND dialog, UINT message, WPARAM wParam,
     case WM_DESTROY:
         // Ended some other way than OK or Cancel (destroyed with its owner):
         // the settings go with it.
-        FreeDialogSettings();
+        FreeSettingsOf(dialog);
         return FALSE;
     default:
         return FALSE;

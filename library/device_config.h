@@ -18,8 +18,8 @@
 // the board with ApplyTriggerMode and ends the dialog with 0, whatever the
 // two report; Cancel (also Escape and the close box) ends it with 0 and
 // writes nothing. The settings exist only while the dialog is shown.
-// Runs in the thread that showed the dialog; one such dialog per process at
-// a time.
+// Runs in the thread that showed the dialog. One such dialog per process at
+// a time: one shown while another is up ends at once with 0.
 INT_PTR CALLBACK ConfigureDeviceDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Writes the low byte of settings->TriggerMode to the trigger-mode register

@@ -248,6 +248,8 @@ RLX4100_API LONG CheckEvent(LONG handle, WORD* eventType, DWORD timeout);
  * Threads: runs in the calling thread. It sets the device number that
  * DeviceOpen also sets and that the dialog reads again at OK, so while it
  * runs no other thread of the process may call DeviceOpen or DeviceConfig.
+ * One dialog per process at a time: a DeviceConfig while one is shown
+ * (from its own message loop, say) closes at once and returns 0.
  * DeviceConfigExt is the same entry under a second name. */
 RLX4100_API LONG DeviceConfig(DWORD deviceNumber, DWORD reserved, HWND parent, void* reserved1,
                               void* reserved2);

@@ -215,6 +215,8 @@ TEST_F(DeviceConfigDialog, CancelEscapeAndTheCloseBoxWriteNothing)
         [](HWND dialog) { return vtsim::PressKey(dialog, vtsim::Key::Escape); },
         [](HWND dialog) { return vtsim::ClickCloseBox(dialog); },
         [](HWND) { return true; },  // nobody ends it: Escape
+        // Destroyed while shown: its settings go with it.
+        [](HWND dialog) { return DestroyWindow(dialog) != FALSE; },
     };
     for (const auto& end : endings) {
         EXPECT_EQ(Show(NumberOfSlot(VTC4100_SLOT),
@@ -315,6 +317,30 @@ TEST_F(DeviceConfigDialog, ConfirmingStopsEventsUntilTheyAreEnabledAgain)
     EXPECT_EQ(CheckEvent(handle, &type, 2000), API_SUCCESS);
     EXPECT_EQ(type, EVT_DI_INTERRUPT0);
     DeviceClose(&handle);
+}
+
+TEST_F(DeviceConfigDialog, ASecondDialogWhileOneIsShownClosesAtOnce)
+{
+    StoreTriggerMode(VTC4100_SLOT, 0);
+    const DWORD number = NumberOfSlot(VTC4100_SLOT);
+    int shown = 0;
+    LONG nested = -5;
+    vtsim::SetUiHandler([&](vtsim::UiPrompt& prompt) {
+        if (prompt.kind != vtsim::UiPrompt::Kind::Dialog) {
+            return;
+        }
+        ++shown;
+        ClickId(prompt.window, 1012);
+        nested = DeviceConfig(number, 0, prompt.window, nullptr, nullptr);
+        // The first dialog still has its settings: OK stores its edges.
+        ClickId(prompt.window, 1014);
+        ClickId(prompt.window, IDOK);
+    });
+    EXPECT_EQ(DeviceConfig(number, 0, nullptr, nullptr, nullptr), 0);
+    EXPECT_EQ(nested, 0);
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(StoredTriggerMode(VTC4100_SLOT), 3u);
+    EXPECT_EQ(BoardAt(VTC4100_SLOT)->triggerMode(), 3);
 }
 
 TEST_F(DeviceConfigDialog, BothExportNamesAreOneEntryAndTheDialogHasItsOwner)
