@@ -247,11 +247,16 @@ DWORD CurrentDeviceNumber()
     return currentDeviceNumber.load(std::memory_order_relaxed);
 }
 
+void SetCurrentDeviceNumber(DWORD deviceNumber)
+{
+    currentDeviceNumber.store(deviceNumber, std::memory_order_relaxed);
+}
+
 // ---- Exports -------------------------------------------------------------------------
 
 LONG DeviceOpen(DWORD deviceNumber, LONG* handle)
 {
-    currentDeviceNumber.store(deviceNumber, std::memory_order_relaxed);
+    SetCurrentDeviceNumber(deviceNumber);
     if (handle == nullptr) {
         return ApiDeviceStatus(deviceNumber, API_INVALID_PARAMETER);
     }

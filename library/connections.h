@@ -78,6 +78,9 @@ BOOL SendRequest(const DeviceConnection& connection, DWORD code, const void* inp
 // ApiDeviceStatus(device number, StatusFromLastError()) of a failed request.
 LONG RequestFailureStatus(const DeviceConnection& connection);
 
-// The device number most recently given to DeviceOpen (set before anything
-// can fail); the device setting dialog reads it.
+// The device number most recently given to DeviceOpen or DeviceConfig (set
+// before anything can fail); the device setting dialog reads it when it
+// opens and again when it is confirmed. One for the process: while the
+// dialog is shown, no other thread may open devices or show the dialog.
 DWORD CurrentDeviceNumber();
+void SetCurrentDeviceNumber(DWORD deviceNumber);

@@ -133,6 +133,13 @@ int lstrcmpiW(LPCWSTR a, LPCWSTR b);
 // to the target's debug log (see platform/host/control/target.h to read it).
 void NKDbgPrintfW(LPCWSTR format, ...);
 
+// ---- Arithmetic ------------------------------------------------------------------
+
+// value * numerator / denominator with a 64-bit intermediate, rounded half
+// away from zero. -1 when denominator is 0 or the result does not fit in
+// 32 bits.
+int MulDiv(int value, int numerator, int denominator);
+
 // ---- Modules -------------------------------------------------------------------
 
 // The entry point that each module (a stream driver, the driver library)

@@ -32,6 +32,7 @@ using ULONG_PTR = std::uintptr_t;
 using DWORD_PTR = std::uintptr_t;
 using LONG_PTR = std::intptr_t;
 using UINT_PTR = std::uintptr_t;
+using INT_PTR = std::intptr_t;
 using REGSAM = DWORD;
 using LPVOID = void*;
 using LPCVOID = const void*;
@@ -59,6 +60,26 @@ using HWND = HWND__*;
 struct HINSTANCE__;
 using HINSTANCE = HINSTANCE__*;
 using HMODULE = HINSTANCE;
+using ATOM = WORD;
+
+// The calling conventions of callbacks and API functions (__stdcall on the
+// 32-bit target; nothing to say on the host).
+#define CALLBACK
+#define WINAPI
+
+// Words and halves of 32-bit values, and 16-bit pairs packed into one.
+constexpr WORD LOWORD(DWORD_PTR value)
+{
+    return static_cast<WORD>(value & 0xFFFF);
+}
+constexpr WORD HIWORD(DWORD_PTR value)
+{
+    return static_cast<WORD>((value >> 16) & 0xFFFF);
+}
+constexpr LONG MAKELONG(WORD low, WORD high)
+{
+    return static_cast<LONG>(static_cast<DWORD>(low) | (static_cast<DWORD>(high) << 16));
+}
 
 struct SECURITY_ATTRIBUTES;
 using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
@@ -184,18 +205,6 @@ constexpr DWORD DLL_PROCESS_DETACH = 0;
 constexpr DWORD DLL_PROCESS_ATTACH = 1;
 constexpr DWORD DLL_THREAD_ATTACH = 2;
 constexpr DWORD DLL_THREAD_DETACH = 3;
-
-// Message boxes.
-constexpr UINT MB_OK = 0x00000000;
-constexpr UINT MB_OKCANCEL = 0x00000001;
-constexpr UINT MB_YESNO = 0x00000004;
-constexpr UINT MB_ICONERROR = 0x00000010;
-constexpr UINT MB_ICONWARNING = 0x00000030;
-constexpr UINT MB_ICONINFORMATION = 0x00000040;
-constexpr int IDOK = 1;
-constexpr int IDCANCEL = 2;
-constexpr int IDYES = 6;
-constexpr int IDNO = 7;
 
 // HRESULT values of the string helpers.
 constexpr HRESULT S_OK = 0;

@@ -56,7 +56,7 @@
  * the package's own platform/types.h defines them; C++ accepts a repeated
  * alias of the same type, so a translation unit that includes both headers
  * (the library's own sources do) compiles only while the two agree. A
- * program that defines these six names itself defines RLX4100_BASIC_TYPES
+ * program that defines these seven names itself defines RLX4100_BASIC_TYPES
  * before including this header. */
 #if defined(_WIN32)
 #include <windows.h>
@@ -67,6 +67,7 @@ typedef uint32_t DWORD;
 typedef uint16_t WORD;
 typedef uint8_t BYTE;
 typedef intptr_t LONG_PTR;
+typedef struct HWND__* HWND; /* a window: only passed through */
 #if defined(__cplusplus)
 typedef char16_t WCHAR;
 #else

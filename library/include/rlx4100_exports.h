@@ -227,6 +227,35 @@ RLX4100_API LONG DioGetLatestEventDiPortsState(LONG handle, DWORD eventType, BYT
  * freed. */
 RLX4100_API LONG CheckEvent(LONG handle, WORD* eventType, DWORD timeout);
 
+/* ---- Device setting dialog ----------------------------------------------------------- */
+
+/* Shows the device setting dialog of the device numbered deviceNumber as a
+ * modal dialog owned by parent (may be NULL) and returns when it has closed.
+ * In it the user chooses, for each interrupt-capable input (bits 0 to 3 of
+ * DI port 0 on the VTC-4100 and VTC-4100E, bits 0 and 1 on the VTM-6200K,
+ * none on another board type; the other columns are disabled), the rising
+ * or the falling edge, starting from the device's stored "TriggerMode".
+ * OK stores the choice in the device's registry entry ("TriggerMode", and
+ * "DeviceName" and "SwitchID" in the device list) for the driver's next
+ * start, and writes it to the board at once by opening and closing the
+ * device, which disables every interrupt event of the device for all
+ * applications until they are enabled again (EnableEvent). Cancel, Escape
+ * and the close box write nothing.
+ * Returns 0 once the dialog has closed by any path, also when the device
+ * has no readable registry entry (the dialog closes before it is shown);
+ * -1 when the dialog cannot be created. reserved, reserved1 and reserved2
+ * are not used.
+ * Threads: runs in the calling thread. It sets the device number that
+ * DeviceOpen also sets and that the dialog reads again at OK, so while it
+ * runs no other thread of the process may call DeviceOpen or DeviceConfig.
+ * One dialog per process at a time: a DeviceConfig while one is shown
+ * (from its own message loop, say) closes at once and returns 0.
+ * DeviceConfigExt is the same entry under a second name. */
+RLX4100_API LONG DeviceConfig(DWORD deviceNumber, DWORD reserved, HWND parent, void* reserved1,
+                              void* reserved2);
+RLX4100_API LONG DeviceConfigExt(DWORD deviceNumber, DWORD reserved, HWND parent, void* reserved1,
+                                 void* reserved2);
+
 #if defined(__cplusplus)
 } /* extern "C" */
 

@@ -38,7 +38,9 @@ TEST(Exports, PlainAndDecoratedNamesAreExported)
                              "CheckEvent",
                              "DioEnableEventAndSpecifyDiPorts",
                              "DioDisableEvent",
-                             "DioGetLatestEventDiPortsState"}) {
+                             "DioGetLatestEventDiPortsState",
+                             "DeviceConfig",
+                             "DeviceConfigExt"}) {
         EXPECT_NE(dlsym(module, name), nullptr) << name;
     }
 

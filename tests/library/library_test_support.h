@@ -10,8 +10,10 @@
 #include "library/include/rlx4100.h"
 #include "platform/host/control/diagnostics.h"
 #include "platform/host/control/target.h"
+#include "platform/host/control/ui_driver.h"
 #include "platform/kernel.h"
 #include "platform/registry.h"
+#include "platform/ui.h"
 
 namespace librarytest {
 

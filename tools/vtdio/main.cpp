@@ -8,6 +8,7 @@
 #include <CLI/CLI.hpp>
 
 #include "tools/common/target_options.h"
+#include "tools/vtdio/config_commands.h"
 #include "tools/vtdio/context.h"
 #include "tools/vtdio/demo.h"
 #include "tools/vtdio/device_commands.h"
@@ -73,6 +74,7 @@ int main(int argc, char** argv)
 
     CommandSet commands;
     auto deviceArgs = AddDeviceCommands(app, commands, context);
+    auto configArgs = AddConfigCommand(app, commands, context);
 
     commands.Add(app, "demo",
                  "boot the default target with outputs wired to inputs, and show the whole "
@@ -87,7 +89,9 @@ int main(int argc, char** argv)
 
     commands.Add(app, "shell",
                  "interactive session: the device commands plus board commands (in, inport, "
-                 "pulse, board, boards) and after, wait, sleep; 'help' inside lists them",
+                 "pulse, board, boards), the device setting dialog step by step (config, "
+                 "rising, falling, click, picture, ok, cancel) and after, wait, sleep; 'help' "
+                 "inside lists them",
                  [&] {
                      g_exitOnSecondInterrupt = 0;
                      return RunShell(context);

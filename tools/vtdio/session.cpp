@@ -13,6 +13,7 @@
 
 #include "tools/common/numbers.h"
 #include "tools/vtdio/board_commands.h"
+#include "tools/vtdio/config_commands.h"
 #include "tools/vtdio/device_commands.h"
 
 namespace vtdio {
@@ -120,11 +121,18 @@ int Session::Execute(const std::string& line, bool* quit)
     if (words.empty()) {
         return EXIT_OK;
     }
+    if (dialog_ && dialog_->IsOpen() && !AllowedWhileDialogOpen(words[0])) {
+        context_.err << "error: the device setting dialog is open: close it with ok or cancel "
+                        "before '"
+                     << words[0] << "'\n";
+        return EXIT_FAILED;
+    }
 
     CLI::App app("Commands of a vtdio session", "");
     app.require_subcommand(1);
     CommandSet commands;
     auto deviceArgs = AddDeviceCommands(app, commands, context_);
+    auto dialogArgs = AddDialogSessionCommands(app, commands, context_, dialog_);
     auto viewArgs = AddBoardViewCommands(app, commands, context_);
     // In the foreground Ctrl-C cancels a long pulse train.
     auto drivingArgs = AddBoardDrivingCommands(app, commands, context_, [this](BoardAction action) {

@@ -1,12 +1,15 @@
 // One session of the target for many commands: the interactive shell and
 // scripts (run FILE). Besides the device commands a session has the board
-// commands (boards, board, in, inport, pulse) and after, wait, sleep, echo,
-// help, quit.
+// commands (boards, board, in, inport, pulse), the device setting dialog's
+// step-by-step commands (config, rising, falling, click, dialog, picture, ok,
+// cancel: config_commands.h) and after, wait, sleep, echo, help, quit.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "tools/vtdio/config_dialog.h"
 #include "tools/vtdio/context.h"
 #include "tools/vtdio/scheduler.h"
 
@@ -28,6 +31,7 @@ private:
 
     Context& context_;
     Scheduler scheduler_;
+    std::unique_ptr<ConfigDialog> dialog_;  // the device setting dialog while open
 };
 
 // The interactive shell (readline with history on a terminal; plain lines

@@ -1,5 +1,6 @@
 // Control from outside the simulated target: what tests and tools read back
-// (debug output, live-object counters, message boxes).
+// (debug output, live-object counters, loaded modules). Message boxes and
+// windows: ui_driver.h.
 #pragma once
 
 #include <cstddef>
@@ -30,32 +31,12 @@ struct LiveCounts {
     std::size_t chainHandlers = 0;     // installed interrupt chain handlers
     std::size_t threads = 0;           // threads created and not yet ended
     std::size_t mappings = 0;          // MmMapIoSpace mappings not yet released
+    std::size_t windows = 0;           // windows created and not yet destroyed
+    std::size_t bitmaps = 0;           // bitmap objects not yet deleted
     bool operator==(const LiveCounts&) const = default;
 };
 LiveCounts GetLiveCounts();
 std::string Describe(const LiveCounts& counts);
-
-// ---- Message boxes -----------------------------------------------------------------
-struct MessageBoxRecord {
-    std::u16string text;
-    std::u16string caption;
-    unsigned type = 0;
-    int answer = 0;
-};
-// Every message box shown, in the order they were dismissed.
-std::vector<MessageBoxRecord> MessageBoxes();
-// Forgets the boxes shown, the queued answers and the hook.
-void ClearMessageBoxes();
-// The next MessageBoxW returns this answer (queued, first in first out);
-// with nothing queued it returns IDOK.
-void QueueMessageBoxAnswer(int answer);
-// Runs while a message box is up, in the thread that shows it, as a window
-// procedure runs from the box's message loop on the target: it may call
-// into the package, show further boxes and wait for other threads. Its
-// result is the box's answer; the queued answers are left alone while a
-// hook is set. An empty hook removes it.
-using MessageBoxHook = std::function<int(const MessageBoxRecord& box)>;
-void SetMessageBoxHook(MessageBoxHook hook);
 
 // ---- Modules ----------------------------------------------------------------------
 // A module (the driver library, a stream driver) as the simulated loader

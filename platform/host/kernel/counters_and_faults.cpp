@@ -11,7 +11,7 @@
 namespace vtsim {
 namespace {
 
-constexpr std::size_t kCounters = 7;  // the members of internal::Counter
+constexpr std::size_t kCounters = internal::kCounterCount;
 std::array<std::atomic<long>, kCounters> g_counters{};
 
 long Read(internal::Counter counter)
@@ -77,6 +77,8 @@ LiveCounts GetLiveCounts()
     counts.chainHandlers = AsCount(Read(Counter::ChainHandlers));
     counts.threads = AsCount(Read(Counter::Threads));
     counts.mappings = AsCount(Read(Counter::Mappings));
+    counts.windows = AsCount(Read(Counter::Windows));
+    counts.bitmaps = AsCount(Read(Counter::Bitmaps));
     return counts;
 }
 
@@ -93,6 +95,8 @@ std::string Describe(const LiveCounts& counts)
     field("chainHandlers", counts.chainHandlers);
     field("threads", counts.threads);
     field("mappings", counts.mappings);
+    field("windows", counts.windows);
+    field("bitmaps", counts.bitmaps);
     std::string result = text.str();
     result.pop_back();
     return result;

@@ -4,6 +4,8 @@
 
 #include "platform/host/internal_header.h"
 
+#include <cstddef>
+
 #include "platform/host/control/faults.h"
 
 namespace vtsim::internal {
@@ -15,8 +17,11 @@ enum class Counter {
     RegistryKeys,
     ChainHandlers,
     Threads,
-    Mappings
+    Mappings,
+    Windows,
+    Bitmaps
 };
+inline constexpr std::size_t kCounterCount = 9;  // the members above
 
 // Adjusts a live-object counter (thread-safe); GetLiveCounts() reads them.
 void Adjust(Counter counter, long delta);

@@ -6,10 +6,17 @@
 // DLL_PROCESS_ATTACH and the module's real handle (its load address); when
 // the module is unloaded (dlclose, or process exit) the table calls it with
 // DLL_PROCESS_DETACH. The module's own code defines DllMain and knows
-// nothing of this.
+// nothing of this. A module with a resource script (vt_add_resources) has
+// its resource table registered under its handle before DllMain runs, and
+// dropped after the detach.
 #include <dlfcn.h>
 
 #include "platform/host/kernel/modules.h"
+#include "platform/host/windows/module_resources.h"
+
+// The module's resource table, when vtrc generated one for it.
+extern "C" __attribute__((weak, visibility("hidden")))
+const vtsim::internal::ResourceTable vt_module_resource_table;
 
 // The module's entry point. Declared hidden: the reference binds to this
 // module's own definition, never to another module's DllMain.
@@ -30,12 +37,16 @@ public:
             return;
         }
         module_ = static_cast<HINSTANCE>(info.dli_fbase);
+        if (&vt_module_resource_table != nullptr) {
+            vtsim::internal::RegisterModuleResources(module_, &vt_module_resource_table);
+        }
         vtsim::internal::AttachModule(module_, linkMap, info.dli_fname, &DllMain);
     }
     ~ModuleStartup()
     {
         if (module_ != nullptr) {
             vtsim::internal::DetachModule(module_);
+            vtsim::internal::UnregisterModuleResources(module_);
         }
     }
     ModuleStartup(const ModuleStartup&) = delete;

@@ -74,23 +74,6 @@ TEST(Diagnostics, DescribeNamesEveryCounter)
     EXPECT_NE(text.find("criticalSections=0"), std::string::npos);
 }
 
-TEST(MessageBoxes, RecordedAndAnsweredInOrder)
-{
-    vtsim::ClearMessageBoxes();
-    vtsim::QueueMessageBoxAnswer(IDYES);
-    vtsim::QueueMessageBoxAnswer(IDNO);
-    EXPECT_EQ(MessageBoxW(nullptr, u"Overwrite?", u"VTD", MB_YESNO), IDYES);
-    EXPECT_EQ(MessageBoxW(nullptr, u"Sure?", u"VTD", MB_YESNO), IDNO);
-    EXPECT_EQ(MessageBoxW(nullptr, u"Done", u"VTD", MB_OK), IDOK);
-    auto boxes = vtsim::MessageBoxes();
-    ASSERT_EQ(boxes.size(), 3u);
-    EXPECT_EQ(boxes[0].text, u"Overwrite?");
-    EXPECT_EQ(boxes[0].caption, u"VTD");
-    EXPECT_EQ(boxes[0].type, MB_YESNO);
-    EXPECT_EQ(boxes[2].answer, IDOK);
-    vtsim::ClearMessageBoxes();
-}
-
 TEST(SafeCopy, CopiesGoodMemoryAndRefusesBadPointers)
 {
     char source[16] = "registry value";

@@ -1,7 +1,8 @@
 // Buttons: push buttons, radio buttons, check boxes and group boxes.
+#include "platform/commctrl.h"
 #include "platform/host/windows/drawing/edges.h"
-#include "platform/host/windows/drawing/style_bits.h"
 #include "platform/host/windows/drawing/widgets.h"
+#include "platform/ui.h"
 
 namespace vtsim::internal::drawing {
 
@@ -34,7 +35,7 @@ void DrawMarkedButton(Canvas& canvas, const Widget& widget, const std::vector<co
     const WindowSnapshot& window = widget.window;
     const PixelRect& area = widget.box;
     canvas.Fill(area, colors::Face);
-    bool leftText = (window.style & bs::LeftText) != 0;
+    bool leftText = (window.style & BS_LEFTTEXT) != 0;
     int markX = leftText ? Right(area) - size : area.x;
     int markY = area.y + (area.height - size) / 2;
     Color field = window.enabled ? colors::Window : colors::Face;
@@ -54,11 +55,11 @@ void DrawMarkedButton(Canvas& canvas, const Widget& widget, const std::vector<co
                       area.height};
     TextLayout layout;
     layout.valign = VAlign::Center;
-    layout.wrap = (window.style & bs::Multiline) != 0;
-    if ((window.style & bs::Center) == bs::Right || leftText) {
+    layout.wrap = (window.style & BS_MULTILINE) != 0;
+    if ((window.style & BS_CENTER) == BS_RIGHT || leftText) {
         layout.align = Align::Right;
     }
-    if ((window.style & bs::Center) == bs::Center) {
+    if ((window.style & BS_CENTER) == BS_CENTER) {
         layout.align = Align::Center;
     }
     PixelRect covered =
@@ -84,11 +85,11 @@ void DrawPushButton(Canvas& canvas, const Widget& widget, bool isDefault)
     TextLayout layout;
     layout.align = Align::Center;
     layout.valign = VAlign::Center;
-    layout.wrap = (window.style & bs::Multiline) != 0;
-    if ((window.style & bs::Center) == bs::Left) {
+    layout.wrap = (window.style & BS_MULTILINE) != 0;
+    if ((window.style & BS_CENTER) == BS_LEFT) {
         layout.align = Align::Left;
     }
-    if ((window.style & bs::Center) == bs::Right) {
+    if ((window.style & BS_CENTER) == BS_RIGHT) {
         layout.align = Align::Right;
     }
     DrawText(canvas, widget.font, Inset(inside, 1), window.text, layout, colors::ButtonText,

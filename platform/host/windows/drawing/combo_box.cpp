@@ -2,13 +2,17 @@
 // simple combo box (CBS_SIMPLE) shows its list under the field instead.
 #include <algorithm>
 
+#include "platform/commctrl.h"
 #include "platform/host/windows/drawing/edges.h"
-#include "platform/host/windows/drawing/style_bits.h"
 #include "platform/host/windows/drawing/widgets.h"
+#include "platform/ui.h"
 
 namespace vtsim::internal::drawing {
 
 namespace {
+
+// The low bits that give a combo box its kind (simple, drop-down, list).
+constexpr DWORD kComboTypeBits = CBS_SIMPLE | CBS_DROPDOWN | CBS_DROPDOWNLIST;
 
 constexpr int kFieldPadding = 8;  // field height = line height + this (edges and margins)
 
@@ -78,7 +82,7 @@ void DrawComboBox(Canvas& canvas, const Widget& widget)
     const WindowSnapshot& window = widget.window;
     const PixelRect& box = widget.box;
     int lineHeight = Metrics(canvas, widget.font).lineHeight;
-    bool simple = (window.style & cbs::TypeMask) == cbs::Simple;
+    bool simple = (window.style & kComboTypeBits) == CBS_SIMPLE;
     // A combo box's rectangle may still include its dropped-down list (as
     // dialog templates size it): only the closed field is drawn.
     PixelRect field{box.x, box.y, box.width, std::min(box.height, lineHeight + kFieldPadding)};
@@ -103,7 +107,7 @@ void DrawComboBox(Canvas& canvas, const Widget& widget)
         PixelRect covered = MeasureText(
             canvas, widget.font, {textBox.x + 2, textBox.y, textBox.width - 2, textBox.height},
             text, layout);
-        bool list = (window.style & cbs::TypeMask) == cbs::DropDownList;
+        bool list = (window.style & kComboTypeBits) == CBS_DROPDOWNLIST;
         PixelRect selection =
             list ? textBox : PixelRect{covered.x - 1, textBox.y, covered.width + 2, textBox.height};
         canvas.Fill(selection, colors::Selection);

@@ -2,9 +2,10 @@
 // pictures know no drawing for.
 #include <algorithm>
 
+#include "platform/commctrl.h"
 #include "platform/host/windows/drawing/edges.h"
-#include "platform/host/windows/drawing/style_bits.h"
 #include "platform/host/windows/drawing/widgets.h"
+#include "platform/ui.h"
 
 namespace vtsim::internal::drawing {
 
@@ -13,17 +14,17 @@ void DrawLabel(Canvas& canvas, const Widget& widget)
     const WindowSnapshot& window = widget.window;
     PixelRect inside = DrawControlBorder(canvas, widget);
     canvas.Fill(inside, colors::Face);
-    std::uint32_t type = window.style & ss::TypeMask;
+    std::uint32_t type = window.style & SS_TYPEMASK;
     TextLayout layout;
-    layout.wrap = type == ss::Left || type == ss::Center || type == ss::Right;
-    if (type == ss::Center) {
+    layout.wrap = type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT;
+    if (type == SS_CENTER) {
         layout.align = Align::Center;
     }
-    if (type == ss::Right) {
+    if (type == SS_RIGHT) {
         layout.align = Align::Right;
     }
-    layout.prefix = (window.style & ss::NoPrefix) == 0;
-    if ((window.style & ss::CenterImage) != 0) {  // one line, centred vertically
+    layout.prefix = (window.style & SS_NOPREFIX) == 0;
+    if ((window.style & SS_CENTERIMAGE) != 0) {  // one line, centred vertically
         layout.valign = VAlign::Center;
         layout.wrap = false;
     }
@@ -38,7 +39,7 @@ void DrawPicture(Canvas& canvas, const Widget& widget)
     canvas.Fill(inside, colors::Face);
     int x = inside.x;
     int y = inside.y;
-    if ((window.style & ss::CenterImage) != 0) {
+    if ((window.style & SS_CENTERIMAGE) != 0) {
         x += (inside.width - std::clamp(window.bitmap.width, 0, metrics::MaxImageSide)) / 2;
         y += (inside.height - std::clamp(window.bitmap.height, 0, metrics::MaxImageSide)) / 2;
     }
@@ -50,34 +51,34 @@ void DrawFrame(Canvas& canvas, const Widget& widget)
 {
     const WindowSnapshot& window = widget.window;
     PixelRect inside = DrawControlBorder(canvas, widget);
-    switch (window.style & ss::TypeMask) {
-    case ss::BlackRect:
+    switch (window.style & SS_TYPEMASK) {
+    case SS_BLACKRECT:
         canvas.Fill(inside, colors::DarkShadow);
         break;
-    case ss::GrayRect:
+    case SS_GRAYRECT:
         canvas.Fill(inside, colors::Shadow);
         break;
-    case ss::WhiteRect:
+    case SS_WHITERECT:
         canvas.Fill(inside, colors::Highlight);
         break;
-    case ss::BlackFrame:
+    case SS_BLACKFRAME:
         EdgeRing(canvas, inside, colors::DarkShadow, colors::DarkShadow);
         break;
-    case ss::GrayFrame:
+    case SS_GRAYFRAME:
         EdgeRing(canvas, inside, colors::Shadow, colors::Shadow);
         break;
-    case ss::WhiteFrame:
+    case SS_WHITEFRAME:
         EdgeRing(canvas, inside, colors::Highlight, colors::Highlight);
         break;
-    case ss::EtchedHorz:
+    case SS_ETCHEDHORZ:
         canvas.HLine(inside.x, inside.y, inside.width, colors::Shadow);
         canvas.HLine(inside.x, inside.y + 1, inside.width, colors::Highlight);
         break;
-    case ss::EtchedVert:
+    case SS_ETCHEDVERT:
         canvas.VLine(inside.x, inside.y, inside.height, colors::Shadow);
         canvas.VLine(inside.x + 1, inside.y, inside.height, colors::Highlight);
         break;
-    case ss::EtchedFrame:
+    case SS_ETCHEDFRAME:
         EtchedEdge(canvas, inside);
         break;
     default:

@@ -5,9 +5,10 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/commctrl.h"
 #include "platform/host/windows/drawing/edges.h"
-#include "platform/host/windows/drawing/style_bits.h"
 #include "platform/host/windows/drawing/widgets.h"
+#include "platform/ui.h"
 
 namespace vtsim::internal::drawing {
 
@@ -59,9 +60,9 @@ void DrawTreeView(Canvas& canvas, const Widget& widget)
     canvas.Fill(inside, colors::Window);
     ClipScope clip(canvas, inside);
 
-    bool lines = (window.style & tvs::HasLines) != 0;
-    bool buttons = (window.style & tvs::HasButtons) != 0;
-    int rootLevel = (window.style & tvs::LinesAtRoot) != 0 && (lines || buttons) ? 1 : 0;
+    bool lines = (window.style & TVS_HASLINES) != 0;
+    bool buttons = (window.style & TVS_HASBUTTONS) != 0;
+    int rootLevel = (window.style & TVS_LINESATROOT) != 0 && (lines || buttons) ? 1 : 0;
     int rowHeight = std::max(kMinRowHeight, Metrics(canvas, widget.font).lineHeight + 3);
     const int indent = metrics::TreeIndent;
 
@@ -122,7 +123,7 @@ void DrawTreeView(Canvas& canvas, const Widget& widget)
             canvas.Fill(highlight, colors::Selection);
             FocusRect(canvas, highlight, kFocusOnSelection);
             text = colors::SelectionText;
-        } else if (item.selected && (window.style & tvs::ShowSelAlways) != 0) {
+        } else if (item.selected && (window.style & TVS_SHOWSELALWAYS) != 0) {
             canvas.Fill(highlight, colors::Face);
         }
         DrawText(canvas, widget.font, textBox, item.text, layout, text);

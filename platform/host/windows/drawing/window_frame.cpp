@@ -1,8 +1,9 @@
 // Window frames: the dialog frame and title bar, the client area they leave,
 // and the borders of controls.
+#include "platform/commctrl.h"
 #include "platform/host/windows/drawing/edges.h"
-#include "platform/host/windows/drawing/style_bits.h"
 #include "platform/host/windows/drawing/widgets.h"
+#include "platform/ui.h"
 
 namespace vtsim::internal::drawing {
 
@@ -22,12 +23,12 @@ const std::vector<const char*> kSmallCross = {
 
 int FrameWidth(const WindowSnapshot& window)
 {
-    bool dialogFrame = window.hasCaption || (window.exStyle & wsex::DlgModalFrame) != 0 ||
-                       (window.kind == WidgetKind::Dialog && (window.style & ds::ModalFrame) != 0);
+    bool dialogFrame = window.hasCaption || (window.exStyle & WS_EX_DLGMODALFRAME) != 0 ||
+                       (window.kind == WidgetKind::Dialog && (window.style & DS_MODALFRAME) != 0);
     if (dialogFrame) {
         return kDialogFrame;
     }
-    return (window.style & ws::Border) != 0 ? 1 : 0;
+    return (window.style & WS_BORDER) != 0 ? 1 : 0;
 }
 
 void DrawCloseBox(Canvas& canvas, const PixelRect& button)
@@ -77,7 +78,7 @@ PixelRect ClientArea(const WindowSnapshot& window)
     int frame = FrameWidth(window);
     int caption = 0;
     if (window.hasCaption) {
-        caption = (window.exStyle & wsex::ToolWindow) != 0 ? kToolCaptionHeight : kCaptionHeight;
+        caption = (window.exStyle & WS_EX_TOOLWINDOW) != 0 ? kToolCaptionHeight : kCaptionHeight;
     }
     return {frame, frame + caption, size.width - 2 * frame, size.height - 2 * frame - caption};
 }
@@ -107,11 +108,11 @@ PixelRect DrawControlBorder(Canvas& canvas, const Widget& widget)
     const WindowSnapshot& window = widget.window;
     bool isStatic = window.kind == WidgetKind::Label || window.kind == WidgetKind::Picture ||
                     window.kind == WidgetKind::Frame;
-    if ((window.exStyle & wsex::ClientEdge) != 0 || (window.style & ws::Border) != 0) {
+    if ((window.exStyle & WS_EX_CLIENTEDGE) != 0 || (window.style & WS_BORDER) != 0) {
         return SunkenEdge(canvas, widget.box);
     }
-    if ((window.exStyle & wsex::StaticEdge) != 0 ||
-        (isStatic && (window.style & ss::Sunken) != 0) || window.sunken) {
+    if ((window.exStyle & WS_EX_STATICEDGE) != 0 || (isStatic && (window.style & SS_SUNKEN) != 0) ||
+        window.sunken) {
         return ThinSunkenEdge(canvas, widget.box);
     }
     return widget.box;

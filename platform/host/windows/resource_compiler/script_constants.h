@@ -1,0 +1,15 @@
+// Internal (resource compiler): the platform's constants by name.
+#pragma once
+
+#include "platform/host/internal_header.h"
+
+#include <string>
+
+namespace vtsim::rc {
+
+// The value of a constant of the platform's headers that scripts use
+// (WS_*, WS_EX_*, DS_*, BS_*, SS_*, ES_*, CBS_*, TVS_*, IDOK and the other
+// standard ids, IDC_STATIC); false for an unknown name.
+bool LookUpConstant(const std::string& name, long long* value);
+
+}  // namespace vtsim::rc

@@ -1,0 +1,477 @@
+// Reading a resource script: comments, preprocessing directives, macro
+// expansion and tokens.
+#include "platform/host/windows/resource_compiler/script_tokens.h"
+
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+
+namespace vtsim::rc {
+namespace {
+
+constexpr int kMaxIncludeDepth = 16;
+
+bool IsWordStart(char c)
+{
+    return std::isalpha(static_cast<unsigned char>(c)) != 0 || c == '_';
+}
+bool IsWordChar(char c)
+{
+    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
+}
+
+// The text with comments replaced by blanks (newlines kept, so that line
+// numbers stay), string literals left alone.
+std::string WithoutComments(const std::string& text, const std::string& file)
+{
+    std::string out;
+    out.reserve(text.size());
+    int line = 1;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '"') {
+            out.push_back(c);
+            for (++i; i < text.size() && text[i] != '\n'; ++i) {
+                out.push_back(text[i]);
+                if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] != '\n') {
+                    out.push_back(text[++i]);
+                } else if (text[i] == '"') {
+                    if (i + 1 < text.size() && text[i + 1] == '"') {
+                        out.push_back(text[++i]);  // "" stands for a quote
+                    } else {
+                        break;
+                    }
+                }
+            }
+            if (i < text.size() && text[i] == '\n') {
+                out.push_back('\n');
+                ++line;
+            }
+            continue;
+        }
+        if (c == '/' && i + 1 < text.size() && text[i + 1] == '/') {
+            while (i < text.size() && text[i] != '\n') {
+                ++i;
+            }
+            if (i < text.size()) {
+                out.push_back('\n');
+                ++line;
+            }
+            continue;
+        }
+        if (c == '/' && i + 1 < text.size() && text[i + 1] == '*') {
+            int startLine = line;
+            i += 2;
+            while (i + 1 < text.size() && !(text[i] == '*' && text[i + 1] == '/')) {
+                if (text[i] == '\n') {
+                    out.push_back('\n');
+                    ++line;
+                }
+                ++i;
+            }
+            if (i + 1 >= text.size()) {
+                throw ScriptError(file, startLine, "unterminated comment");
+            }
+            ++i;
+            out.push_back(' ');
+            continue;
+        }
+        if (c == '\n') {
+            ++line;
+        }
+        out.push_back(c);
+    }
+    return out;
+}
+
+struct Condition {
+    bool active;        // this branch's lines count
+    bool parentActive;  // the enclosing branch's lines count
+    bool seenElse;
+    int line;
+};
+
+class Reader {
+public:
+    explicit Reader(std::vector<std::string> includeDirs) : includeDirs_(std::move(includeDirs)) {}
+
+    void ReadFile(const std::string& path, int depth, const std::string& fromFile, int fromLine)
+    {
+        if (depth > kMaxIncludeDepth) {
+            throw ScriptError(fromFile, fromLine, "includes nested too deeply");
+        }
+        std::ifstream in(path, std::ios::binary);
+        if (!in) {
+            throw ScriptError(fromFile.empty() ? path : fromFile, fromLine, "cannot read " + path);
+        }
+        std::ostringstream content;
+        content << in.rdbuf();
+        stream_.files.push_back(path);
+        std::string text = WithoutComments(content.str(), path);
+
+        std::vector<Condition> conditions;
+        std::istringstream lines(text);
+        std::string line;
+        int number = 0;
+        while (std::getline(lines, line)) {
+            ++number;
+            int first = number;
+            // A backslash at the end continues the line.
+            while (!line.empty() && (line.back() == '\\' || line.back() == '\r')) {
+                if (line.back() == '\r') {
+                    line.pop_back();
+                    continue;
+                }
+                line.pop_back();
+                std::string next;
+                if (!std::getline(lines, next)) {
+                    break;
+                }
+                ++number;
+                line += next;
+            }
+            std::size_t start = line.find_first_not_of(" \t");
+            bool active = conditions.empty() || conditions.back().active;
+            if (start != std::string::npos && line[start] == '#') {
+                Directive(line.substr(start + 1), path, first, depth, &conditions);
+            } else if (active) {
+                Tokenize(line, path, first);
+            }
+        }
+        if (!conditions.empty()) {
+            throw ScriptError(path, conditions.back().line, "#if without #endif");
+        }
+    }
+
+    TokenStream Finish(const std::string& path)
+    {
+        Token end;
+        end.kind = Token::Kind::End;
+        end.file = path;
+        end.line = lastLine_;
+        stream_.tokens.push_back(end);
+        return std::move(stream_);
+    }
+
+private:
+    void Directive(const std::string& text, const std::string& file, int line, int depth,
+                   std::vector<Condition>* conditions)
+    {
+        std::size_t at = text.find_first_not_of(" \t");
+        std::size_t end = at == std::string::npos ? at : text.find_first_of(" \t", at);
+        std::string name = at == std::string::npos ? "" : text.substr(at, end - at);
+        std::string rest = end == std::string::npos ? "" : text.substr(end);
+        std::size_t restStart = rest.find_first_not_of(" \t");
+        rest = restStart == std::string::npos ? "" : rest.substr(restStart);
+        while (!rest.empty() &&
+               (rest.back() == ' ' || rest.back() == '\t' || rest.back() == '\r')) {
+            rest.pop_back();
+        }
+        bool active = conditions->empty() || conditions->back().active;
+
+        if (name == "ifdef" || name == "ifndef") {
+            bool defined = macros_.count(FirstWord(rest, file, line)) != 0;
+            bool holds = name == "ifdef" ? defined : !defined;
+            conditions->push_back({active && holds, active, false, line});
+            return;
+        }
+        if (name == "if") {
+            if (rest != "0" && rest != "1") {
+                throw ScriptError(file, line, "#if takes 0 or 1 only here; use #ifdef or #ifndef");
+            }
+            conditions->push_back({active && rest == "1", active, false, line});
+            return;
+        }
+        if (name == "else") {
+            if (conditions->empty() || conditions->back().seenElse) {
+                throw ScriptError(file, line, "#else without #if");
+            }
+            Condition& condition = conditions->back();
+            condition.seenElse = true;
+            condition.active = condition.parentActive && !condition.active;
+            return;
+        }
+        if (name == "endif") {
+            if (conditions->empty()) {
+                throw ScriptError(file, line, "#endif without #if");
+            }
+            conditions->pop_back();
+            return;
+        }
+        if (name == "elif") {
+            throw ScriptError(file, line, "#elif is not supported; nest #ifdef instead");
+        }
+        if (!active) {
+            return;
+        }
+        if (name == "define") {
+            Define(rest, file, line);
+        } else if (name == "undef") {
+            macros_.erase(FirstWord(rest, file, line));
+        } else if (name == "include") {
+            Include(rest, file, line, depth);
+        } else if (name == "error") {
+            throw ScriptError(file, line, "#error " + rest);
+        } else if (name == "pragma" || name == "line" || name.empty()) {
+            // code_page and the like: nothing to do here.
+        } else {
+            throw ScriptError(file, line, "unknown directive #" + name);
+        }
+    }
+
+    std::string FirstWord(const std::string& text, const std::string& file, int line)
+    {
+        std::size_t end = 0;
+        while (end < text.size() && IsWordChar(text[end])) {
+            ++end;
+        }
+        if (end == 0 || !IsWordStart(text[0])) {
+            throw ScriptError(file, line, "a macro name is expected");
+        }
+        return text.substr(0, end);
+    }
+
+    void Define(const std::string& text, const std::string& file, int line)
+    {
+        std::string name = FirstWord(text, file, line);
+        if (name.size() < text.size() && text[name.size()] == '(') {
+            throw ScriptError(file, line, "macros with parameters are not supported");
+        }
+        std::vector<Token> body;
+        RawTokens(text.substr(name.size()), file, line, &body);
+        macros_[name] = std::move(body);
+    }
+
+    void Include(const std::string& text, const std::string& file, int line, int depth)
+    {
+        if (text.size() >= 2 && text.front() == '<' && text.back() == '>') {
+            std::string name = text.substr(1, text.size() - 2);
+            if (!IsSystemHeader(name)) {
+                throw ScriptError(file, line, "unknown system header <" + name + ">");
+            }
+            return;
+        }
+        if (text.size() < 2 || text.front() != '"' || text.back() != '"') {
+            throw ScriptError(file, line, "#include needs \"file\" or <file>");
+        }
+        std::string name = text.substr(1, text.size() - 2);
+        namespace fs = std::filesystem;
+        std::vector<fs::path> candidates{fs::path(file).parent_path() / name};
+        for (const std::string& dir : includeDirs_) {
+            candidates.push_back(fs::path(dir) / name);
+        }
+        for (const fs::path& candidate : candidates) {
+            std::error_code error;
+            if (fs::is_regular_file(candidate, error)) {
+                ReadFile(candidate.lexically_normal().string(), depth + 1, file, line);
+                return;
+            }
+        }
+        throw ScriptError(file, line, "cannot find included file \"" + name + "\"");
+    }
+
+    void Tokenize(const std::string& text, const std::string& file, int line)
+    {
+        std::vector<Token> raw;
+        RawTokens(text, file, line, &raw);
+        std::set<std::string> expanding;
+        for (const Token& token : raw) {
+            Emit(token, &expanding);
+        }
+        lastLine_ = line;
+    }
+
+    // Appends a token, replacing a macro by its body (the body's tokens take
+    // the place of the use).
+    void Emit(const Token& token, std::set<std::string>* expanding)
+    {
+        auto macro = token.kind == Token::Kind::Word ? macros_.find(token.text) : macros_.end();
+        if (macro == macros_.end() || expanding->count(token.text) != 0) {
+            stream_.tokens.push_back(token);
+            return;
+        }
+        expanding->insert(token.text);
+        for (Token inner : macro->second) {
+            inner.file = token.file;
+            inner.line = token.line;
+            Emit(inner, expanding);
+        }
+        expanding->erase(token.text);
+    }
+
+    static void RawTokens(const std::string& text, const std::string& file, int line,
+                          std::vector<Token>* out)
+    {
+        std::size_t i = 0;
+        while (i < text.size()) {
+            char c = text[i];
+            if (c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v') {
+                ++i;
+                continue;
+            }
+            Token token;
+            token.file = file;
+            token.line = line;
+            if ((c == 'L' || c == 'l') && i + 1 < text.size() && text[i + 1] == '"') {
+                ++i;
+                c = '"';
+            }
+            if (c == '"') {
+                token.kind = Token::Kind::String;
+                token.text = StringLiteral(text, &i, file, line);
+            } else if (IsWordStart(c)) {
+                token.kind = Token::Kind::Word;
+                std::size_t end = i;
+                while (end < text.size() && IsWordChar(text[end])) {
+                    ++end;
+                }
+                token.text = text.substr(i, end - i);
+                i = end;
+            } else if (std::isdigit(static_cast<unsigned char>(c)) != 0) {
+                token.kind = Token::Kind::Number;
+                std::size_t end = i;
+                while (end < text.size() && IsWordChar(text[end])) {
+                    ++end;
+                }
+                token.text = text.substr(i, end - i);
+                token.number = NumberValue(token.text, file, line);
+                i = end;
+            } else if (std::string(",|()+-~{}!&*/;=").find(c) != std::string::npos) {
+                token.kind = Token::Kind::Punct;
+                token.text = std::string(1, c);
+                ++i;
+            } else {
+                throw ScriptError(file, line, std::string("unexpected character '") + c + "'");
+            }
+            out->push_back(std::move(token));
+        }
+    }
+
+    static long long NumberValue(const std::string& text, const std::string& file, int line)
+    {
+        std::string digits = text;
+        while (!digits.empty() && (digits.back() == 'L' || digits.back() == 'l' ||
+                                   digits.back() == 'U' || digits.back() == 'u')) {
+            digits.pop_back();
+        }
+        int base = 10;
+        std::size_t start = 0;
+        if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+            base = 16;
+            start = 2;
+        }
+        if (start >= digits.size()) {
+            throw ScriptError(file, line, "bad number " + text);
+        }
+        long long value = 0;
+        for (std::size_t i = start; i < digits.size(); ++i) {
+            int digit =
+                std::isdigit(static_cast<unsigned char>(digits[i])) != 0
+                    ? digits[i] - '0'
+                    : (base == 16 && std::isxdigit(static_cast<unsigned char>(digits[i])) != 0
+                           ? std::tolower(static_cast<unsigned char>(digits[i])) - 'a' + 10
+                           : -1);
+            if (digit < 0) {
+                throw ScriptError(file, line, "bad number " + text);
+            }
+            value = value * base + digit;
+            if (value > 0xFFFFFFFFLL) {
+                throw ScriptError(file, line, "number too large: " + text);
+            }
+        }
+        return value;
+    }
+
+    // A "..." literal from *at (its opening quote); "" and \" stand for a
+    // quote, \\ \n \t \r \a \0 and \xHH for their characters.
+    static std::string StringLiteral(const std::string& text, std::size_t* at,
+                                     const std::string& file, int line)
+    {
+        std::string value;
+        std::size_t i = *at + 1;
+        for (;;) {
+            if (i >= text.size()) {
+                throw ScriptError(file, line, "unterminated string");
+            }
+            char c = text[i];
+            if (c == '"') {
+                if (i + 1 < text.size() && text[i + 1] == '"') {
+                    value.push_back('"');
+                    i += 2;
+                    continue;
+                }
+                *at = i + 1;
+                return value;
+            }
+            if (c == '\\' && i + 1 < text.size()) {
+                char e = text[i + 1];
+                i += 2;
+                switch (e) {
+                case 'n':
+                    value.push_back('\n');
+                    break;
+                case 't':
+                    value.push_back('\t');
+                    break;
+                case 'r':
+                    value.push_back('\r');
+                    break;
+                case 'a':
+                    value.push_back('\a');
+                    break;
+                case '0':
+                    value.push_back('\0');
+                    break;
+                case 'x': {
+                    int code = 0;
+                    int digits = 0;
+                    while (digits < 2 && i < text.size() &&
+                           std::isxdigit(static_cast<unsigned char>(text[i])) != 0) {
+                        code = code * 16 + std::stoi(std::string(1, text[i]), nullptr, 16);
+                        ++i;
+                        ++digits;
+                    }
+                    value.push_back(static_cast<char>(code));
+                    break;
+                }
+                default:
+                    value.push_back(e);
+                    break;
+                }
+                continue;
+            }
+            value.push_back(c);
+            ++i;
+        }
+    }
+
+    std::vector<std::string> includeDirs_;
+    std::map<std::string, std::vector<Token>> macros_;
+    TokenStream stream_;
+    int lastLine_ = 1;
+};
+
+}  // namespace
+
+bool IsSystemHeader(const std::string& name)
+{
+    static const std::set<std::string> known = {"windows.h", "winres.h",   "winresrc.h",
+                                                "winuser.h", "commctrl.h", "afxres.h"};
+    std::string lower;
+    for (char c : name) {
+        lower.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+    }
+    return known.count(lower) != 0;
+}
+
+TokenStream ReadScript(const std::string& path, const std::vector<std::string>& includeDirs)
+{
+    Reader reader(includeDirs);
+    reader.ReadFile(path, 0, "", 0);
+    return reader.Finish(path);
+}
+
+}  // namespace vtsim::rc
