@@ -122,29 +122,6 @@ bool ReadDriverEntry(const std::u16string& subkey, PublishedDevice* device)
 
 }  // namespace
 
-Target::~Target()
-{
-    Shutdown();
-}
-
-bool Target::Boot(const vttools::TargetOptions& options, std::string* error)
-{
-    vtsim::BootOptions boot;
-    if (!vttools::BootOptionsOf(options, &boot, error) || !vtsim::Boot(boot, error)) {
-        return false;
-    }
-    booted_ = true;
-    return true;
-}
-
-void Target::Shutdown()
-{
-    if (booted_) {
-        vtsim::Shutdown();
-        booted_ = false;
-    }
-}
-
 std::vector<PublishedDevice> Target::PublishedDevices() const
 {
     std::vector<PublishedDevice> devices;
