@@ -46,6 +46,20 @@ int LastStopSignal()
     return g_signal;
 }
 
+std::string StopSignalName(int number)
+{
+    switch (number) {
+    case SIGINT:
+        return "SIGINT";
+    case SIGTERM:
+        return "SIGTERM";
+    case SIGHUP:
+        return "SIGHUP";
+    default:
+        return "signal " + std::to_string(number);
+    }
+}
+
 bool SessionEndRequested()
 {
     return g_sessionEnd != 0;

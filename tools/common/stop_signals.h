@@ -9,6 +9,7 @@
 #pragma once
 
 #include <atomic>
+#include <string>
 
 namespace vttools {
 
@@ -22,6 +23,9 @@ std::atomic<bool>& StopRequested();
 
 // The number of the last stop signal received, or 0.
 int LastStopSignal();
+
+// "SIGINT", "SIGTERM", "SIGHUP", or "signal N" for another number.
+std::string StopSignalName(int number);
 
 // True when the last signal asks the whole session to end (SIGTERM,
 // SIGHUP), not only the running command (Ctrl-C in the interactive shell).

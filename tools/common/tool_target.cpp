@@ -68,7 +68,8 @@ int ToolTarget::Finish(std::ostream& err)
 
 int CombinedExitCode(int command, int finish)
 {
-    if (finish != EXIT_OK && (command == EXIT_OK || command == EXIT_FAILED)) {
+    if (finish != EXIT_OK &&
+        (command == EXIT_OK || command == EXIT_FAILED || command > EXIT_SIGNAL_BASE)) {
         return finish;
     }
     return command;

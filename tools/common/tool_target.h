@@ -43,8 +43,9 @@ private:
 };
 
 // The exit code of a run whose command ended with command and whose target
-// finished with finish: a file that could not be written outweighs success
-// and a refusal, never a usage error, a failed boot or a signal.
+// finished with finish: a file that could not be written (the hive not
+// saved) outweighs success, a refusal and a stop by a signal, never a
+// usage error or a failed boot.
 int CombinedExitCode(int command, int finish);
 
 }  // namespace vttools

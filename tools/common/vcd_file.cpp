@@ -10,14 +10,23 @@ namespace vttools {
 
 namespace {
 
-// The short identifier of signal index: printable characters '!' to '~',
-// base 94, as the format asks.
+// The short identifier of signal index, in printable characters; '#' and
+// '$' are left out, as readers take them for a time or a keyword.
 std::string Identifier(std::size_t index)
 {
+    static const std::string digits = [] {
+        std::string all;
+        for (char c = '!'; c <= '~'; ++c) {
+            if (c != '#' && c != '$') {
+                all.push_back(c);
+            }
+        }
+        return all;
+    }();
     std::string id;
     do {
-        id.push_back(static_cast<char>('!' + index % 94));
-        index /= 94;
+        id.push_back(digits[index % digits.size()]);
+        index /= digits.size();
     } while (index != 0);
     return id;
 }

@@ -40,6 +40,9 @@ struct Context {
     std::function<bool()> ensureTarget;
     // Set by Ctrl-C, SIGTERM or SIGHUP; long-running commands poll it.
     std::atomic<bool>& interrupted;
+    // True while a session (shell, run) runs the commands on one target;
+    // false for a one-shot command, whose target is booted for it alone.
+    bool inSession = false;
 };
 
 // Prints "error: <operation>: <decoded status>" and returns false when the

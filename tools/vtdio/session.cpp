@@ -88,7 +88,10 @@ int ParseAndRun(CLI::App& app, const CommandSet& commands, std::vector<std::stri
 
 }  // namespace
 
-Session::Session(Context& context) : context_(context) {}
+Session::Session(Context& context) : context_(context)
+{
+    context_.inSession = true;
+}
 
 int Session::Schedule(const std::vector<std::string>& command, unsigned delayMs)
 {
@@ -223,8 +226,8 @@ int RunLines(Context& context, std::istream& lines, const std::string& source, b
         const int code = session.Execute(line, &quit);
         context.out.flush();
         if (context.interrupted.load()) {
-            context.err << source << ":" << number << ": stopped by signal "
-                        << vttools::LastStopSignal() << "\n";
+            context.err << source << ":" << number << ": interrupted by "
+                        << vttools::StopSignalName(vttools::LastStopSignal()) << "\n";
             return EXIT_SIGNAL_BASE + vttools::LastStopSignal();
         }
         if (code != EXIT_OK) {

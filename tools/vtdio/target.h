@@ -65,6 +65,10 @@ public:
     vtsim::Board* FindBoard(const std::string& selector, std::string* error) const;
     // The device number published for a board, or -1.
     int DeviceNumberOf(const vtsim::Board* board) const;
+    // Why a board has no device, in a few words: no driver template matches
+    // it, its driver did not load (and why), or the driver runs but
+    // published no device number.
+    std::string WhyNoDevice(const vtsim::Board* board) const;
 
 private:
     vttools::ToolTarget tool_;
