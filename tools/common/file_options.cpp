@@ -75,6 +75,12 @@ std::string FileProblem(const std::string& path, FileUse use)
             if (!problem.empty()) {
                 return problem;
             }
+            // A hive made read-only is left as it is rather than replaced
+            // at the end (which the folder's permissions would allow).
+            if (use == FileUse::Keep &&
+                ((info.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0)) {
+                return "read-only (it is saved at the end: make it writable, or use a copy)";
+            }
         }
         std::string target, error;
         if (!vtsim::FollowHostLinks(path, &target, &error)) {

@@ -22,8 +22,9 @@ enum class FileUse {
     // A regular file that is read, at most vtsim::kMaxHostFileBytes long.
     Read,
     // A file read when it is there and written at the end (the hive): when
-    // it exists as Read; the folder it is (or, through a link, will be)
-    // written in must exist and take new files.
+    // it exists as Read, and writable (a read-only file is refused, never
+    // replaced); the folder it is (or, through a link, will be) written in
+    // must exist and take new files.
     Keep,
     // A file written at the end (a trace, a plot): its folder must exist and
     // take new files; a file of that name must not be a directory.
