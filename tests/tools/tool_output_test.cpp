@@ -246,8 +246,24 @@ TEST_F(ToolOutputTest, ThePlotHasARowPerChangedSignalAndShowsTheLevels)
         // DI0.0 of board 0, its first row, is high at the end: filled
         // under the line.
         EXPECT_EQ(Pixel(png, 975, 30 + 20 + 9), 0xD6E4F7u) << tool;
+        EXPECT_EQ(Pixel(png, 100, 30 + 20 + 9), 0xFFFFFFu) << tool;  // the labels
         cairo_surface_destroy(png);
     }
 }
 
 }  // namespace
+
+TEST(ToolOutputScenario, TheShippedTraceScenarioWritesTheTraceAndThePlot)
+{
+    const vttest::TempDir dir;
+    const std::string vcd = dir.path() + "/pulses.vcd", plot = dir.path() + "/pulses.png";
+    const ProgramResult r =
+        RunProgram(VTDIO_PATH, {"--trace", vcd, "--plot", plot, "run",
+                                std::string(EXAMPLES_DIR) + "/signal_trace_scenario.txt"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(Lines(r.out).size(), 3u) << r.out;  // the three events mon waits for
+    EXPECT_NE(Contents(vcd).find("$enddefinitions $end"), std::string::npos);
+    cairo_surface_t* png = cairo_image_surface_create_from_png(plot.c_str());
+    EXPECT_EQ(cairo_surface_status(png), CAIRO_STATUS_SUCCESS);
+    cairo_surface_destroy(png);
+}

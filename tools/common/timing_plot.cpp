@@ -186,7 +186,7 @@ bool WriteTimingPlot(const Trace& trace, const std::string& path, std::string* e
     }
     const double plotBottom = y;
 
-    // Event markers: a faint line through every row and a triangle on top.
+    // Event markers: a faint line through every row and a triangle below them.
     for (std::uint64_t t : eventTimes) {
         const double ex = std::round(xOf(t)) + 0.5;
         cairo_set_source_rgba(cr, 0.75, 0.22, 0.17, 0.35);

@@ -15,7 +15,7 @@ namespace vttools {
 // The layout, for people who place things on the picture (and tests).
 struct PlotLayout {
     static constexpr int kWidth = 1000;
-    static constexpr int kLabelWidth = 170;  // the waveforms start here
+    static constexpr int kLabelWidth = 210;  // the waveforms start here
     static constexpr int kRightMargin = 20;
     static constexpr int kTitleHeight = 30;
     static constexpr int kGroupHeight = 20;  // a board's or the events' title row

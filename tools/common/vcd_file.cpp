@@ -56,7 +56,7 @@ std::string Now()
 void WriteVcd(const Trace& trace, std::ostream& out)
 {
     out << "$date " << Now() << " $end\n"
-        << "$version vtdio signal trace of the simulated target $end\n"
+        << "$version signal trace of the simulated target (vtdio, vtsim) $end\n"
         << "$comment\n";
     for (const auto& [group, title] : trace.groupTitles) {
         out << "  " << group << ": " << title << "\n";
