@@ -222,4 +222,17 @@ TEST_F(ToolFilesTest, AReadOnlyHiveIsRefusedAndLeftAsItIs)
     EXPECT_EQ(ModeOf(hive), 0444u);
 }
 
+TEST_F(ToolFilesTest, AKeptEntryOfAMovedBoardShowsWhereTheBoardIsNow)
+{
+    const std::string hive = MakeHive("moved.hive");
+    std::string moved = vttest::kTwoBoards;
+    moved.replace(moved.find("0xC000"), 6, "0xA000");
+    const ProgramResult r = RunProgram(
+        VTDIO_PATH, {"--machine", dir_.Write("moved.toml", moved), "--hive", hive, "list"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(std::regex_search(
+        r.out, std::regex("\n  1  VTM-6200K .* 0xc000 .*\\(board now at 0xa000 irq 5\\)\n")))
+        << r.out;
+}
+
 }  // namespace

@@ -268,4 +268,16 @@ TEST_F(VtdioTest, MonEndsOnItsTimeoutAndOnCtrlC)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
+TEST_F(VtdioTest, AShellWithoutATerminalStopsOnAFailingLineAsRunDoes)
+{
+    const std::string input = "get 0 0\nbit 0 0 9\nget 0 1\n";
+    ProgramResult r = Vtdio({"shell"}, input);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "0x00\n");
+    EXPECT_NE(r.err.find("stdin:2: exit code 1"), std::string::npos) << r.err;
+    r = Vtdio({"shell", "--keep-going"}, input);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "0x00\n0x00\n");
+}
+
 }  // namespace
