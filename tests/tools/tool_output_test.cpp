@@ -261,7 +261,7 @@ TEST(ToolOutputScenario, TheShippedTraceScenarioWritesTheTraceAndThePlot)
         RunProgram(VTDIO_PATH, {"--trace", vcd, "--plot", plot, "run",
                                 std::string(EXAMPLES_DIR) + "/signal_trace_scenario.txt"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(Lines(r.out).size(), 3u) << r.out;  // the three events mon waits for
+    EXPECT_GE(Lines(r.out).size(), 4u) << r.out;  // a line per pulse, the burst's at least one
     EXPECT_NE(Contents(vcd).find("$enddefinitions $end"), std::string::npos);
     cairo_surface_t* png = cairo_image_surface_create_from_png(plot.c_str());
     EXPECT_EQ(cairo_surface_status(png), CAIRO_STATUS_SUCCESS);
