@@ -110,6 +110,18 @@ mon 0 all --window 0 2 --json --timeout 500
     EXPECT_LE(merged + lines.size(), 52u) << r.out;
 }
 
+TEST_F(ToolOutputTest, MonFormatsEachEventAsAskedOrStaysQuiet)
+{
+    const ProgramResult r = Vtdio({"run", dir_.Write("format.txt", R"(
+after 10 pulse 1 0 1
+mon 1 all --num-events 1 --timeout 2000 --format "%n|%d|%E|%e|%i|%g|%m|%%\t."
+after 10 pulse 1 0 0
+mon 1 DI0 --num-events 1 --timeout 2000 --quiet
+)")});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "1|1|EVT_DI_INTERRUPT1|0x3401|DI0.1|rising|0|%\t.\n");
+}
+
 TEST_F(ToolOutputTest, TheTraceHasItsHeaderAndTheEdgesAndEventsOfTheRun)
 {
     const std::string vcd = dir_.path() + "/run.vcd";

@@ -204,69 +204,78 @@ int Monitor(Context& context, const MonitorArguments& a)
 
     Clock::time_point lastEvent = Clock::now();
     std::uint64_t seen = 0;
-    for (;;) {
-        if (context.interrupted.load()) {
-            return EXIT_SIGNAL_BASE + vttools::LastStopSignal();
-        }
-        DWORD slice = kSliceMs;
-        if (hasTimeout) {
-            const long long left = timeoutMs - MsSince(lastEvent);
-            slice = static_cast<DWORD>(std::clamp<long long>(left, 0, kSliceMs));
-        }
-        WORD type = EVT_NONE;
-        if (!Check(context, "CheckEvent", CheckEvent(h, &type, slice))) {
-            return EXIT_FAILED;
-        }
-        if (type == EVT_TIMEOUT) {
-            if (!hasTimeout || MsSince(lastEvent) < timeoutMs) {
-                continue;  // only a slice ended
+    const auto watch = [&]() -> int {
+        for (;;) {
+            if (context.interrupted.load()) {
+                return EXIT_SIGNAL_BASE + vttools::LastStopSignal();
             }
-            if (limited && seen < numEvents) {
-                context.err << "error: " << seen << " of " << numEvents
-                            << " events before the time-out\n";
+            DWORD slice = kSliceMs;
+            if (hasTimeout) {
+                const long long left = timeoutMs - MsSince(lastEvent);
+                slice = static_cast<DWORD>(std::clamp<long long>(left, 0, kSliceMs));
+            }
+            WORD type = EVT_NONE;
+            if (!Check(context, "CheckEvent", CheckEvent(h, &type, slice))) {
                 return EXIT_FAILED;
             }
-            return EXIT_OK;
-        }
-        if (type == EVT_TERMINATED || type == EVT_NONE) {
-            context.err << "mon: the wait ended with " << EventTypeName(type) << "\n";
-            return EXIT_OK;
-        }
-        lastEvent = Clock::now();
-        EventRecord event;
-        Stamp(&event);
-        event.device = device;
-        event.code = type;
-        event.input = InputOfEventType(type);
-        event.falling = event.input >= 0 && (falling[0] >> event.input & 1) != 0;
-        event.sequence = ++seen;
-        if (board != nullptr) {
-            const std::uint64_t merged = board->mergedEdges();
-            event.mergedKnown = true;
-            event.merged = merged - mergedBefore;
-            mergedBefore = merged;
-        }
-        if (hasWindow && windowCount > 0) {
-            event.hasPorts = true;
-            event.ports.assign(windowCount, 0);
-            const LONG status =
-                DioGetLatestEventDiPortsState(h, type, event.ports.data(), windowCount);
-            if (status != API_SUCCESS) {
-                Check(context, "DioGetLatestEventDiPortsState", status);
-                return EXIT_FAILED;
+            if (type == EVT_TIMEOUT) {
+                if (!hasTimeout || MsSince(lastEvent) < timeoutMs) {
+                    continue;  // only a slice ended
+                }
+                if (limited && seen < numEvents) {
+                    context.err << "error: " << seen << " of " << numEvents
+                                << " events before the time-out\n";
+                    return EXIT_FAILED;
+                }
+                return EXIT_OK;
+            }
+            if (type == EVT_TERMINATED || type == EVT_NONE) {
+                context.err << "mon: the wait ended with " << EventTypeName(type) << "\n";
+                return EXIT_OK;
+            }
+            lastEvent = Clock::now();
+            EventRecord event;
+            Stamp(&event);
+            event.device = device;
+            event.code = type;
+            event.input = InputOfEventType(type);
+            event.falling = event.input >= 0 && (falling[0] >> event.input & 1) != 0;
+            event.sequence = ++seen;
+            if (board != nullptr) {
+                const std::uint64_t merged = board->mergedEdges();
+                event.mergedKnown = true;
+                event.merged = merged - mergedBefore;
+                mergedBefore = merged;
+            }
+            if (hasWindow && windowCount > 0) {
+                event.hasPorts = true;
+                event.ports.assign(windowCount, 0);
+                const LONG status =
+                    DioGetLatestEventDiPortsState(h, type, event.ports.data(), windowCount);
+                if (status != API_SUCCESS) {
+                    Check(context, "DioGetLatestEventDiPortsState", status);
+                    return EXIT_FAILED;
+                }
+            }
+            if (a.json) {
+                context.out << EventJson(event, a.wallClock) << std::endl;
+            } else if (!a.format.empty()) {
+                context.out << FormatEvent(a.format, event) << std::endl;
+            } else if (!a.quiet) {
+                context.out << DefaultEventLine(event, a.wallClock) << std::endl;
+            }
+            if (limited && seen >= numEvents) {
+                return EXIT_OK;
             }
         }
-        if (a.json) {
-            context.out << EventJson(event, a.wallClock) << std::endl;
-        } else if (!a.format.empty()) {
-            context.out << FormatEvent(a.format, event) << std::endl;
-        } else if (!a.quiet) {
-            context.out << DefaultEventLine(event, a.wallClock) << std::endl;
-        }
-        if (limited && seen >= numEvents) {
-            return EXIT_OK;
-        }
+    };
+    const int result = watch();
+    // Edges merged after the last line have no line to show them.
+    if (board != nullptr && board->mergedEdges() != mergedBefore) {
+        context.err << "mon: " << board->mergedEdges() - mergedBefore
+                    << " more edges merged into pending interrupts after the last event\n";
     }
+    return result;
 }
 
 }  // namespace vtdio
