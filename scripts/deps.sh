@@ -4,11 +4,12 @@
 set -euo pipefail
 # libcairo2-dev draws the window pictures (libfontconfig-dev finds their
 # fonts); fonts-liberation gives Liberation Sans, the installed font whose
-# metrics match the dialogs' sans-serif font. g++-multilib: the build compiles
+# metrics match the dialogs' sans-serif font. nlohmann-json3-dev writes the
+# tools' JSON output (and reads it back in their tests). g++-multilib: the build compiles
 # the public header with -m32 to check the parameter blocks' 32-bit layout.
 needed=(cmake g++ g++-multilib make libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
         libtomlplusplus-dev libreadline-dev libcairo2-dev libfontconfig-dev
-        fonts-liberation "$@")
+        fonts-liberation nlohmann-json3-dev "$@")
 missing=()
 for p in "${needed[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -31,6 +31,17 @@ io_base = 0xC000
 irq = 5
 )";
 
+// The lines of a program's output, without their line ends.
+inline std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    return lines;
+}
+
 class ToolFixture : public ::testing::Test {
 protected:
     explicit ToolFixture(const char* machineDescription)

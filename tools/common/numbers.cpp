@@ -1,7 +1,6 @@
 #include "tools/common/numbers.h"
 
 #include <cstdio>
-#include <fstream>
 
 namespace vttools {
 
@@ -70,16 +69,6 @@ CLI::Validator OneOf(std::vector<std::string> words)
                 list += (list.empty() ? "" : ", ") + word;
             }
             return "'" + text + "' is not one of " + list;
-        },
-        "");
-}
-
-CLI::Validator ReadableFile()
-{
-    return CLI::Validator(
-        [](std::string& path) -> std::string {
-            std::ifstream file(path);
-            return file ? std::string() : "cannot read '" + path + "'";
         },
         "");
 }

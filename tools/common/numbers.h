@@ -22,9 +22,6 @@ CLI::Validator NumberUpTo(std::uint64_t max);
 // A CLI11 check that the text is one of the given words.
 CLI::Validator OneOf(std::vector<std::string> words);
 
-// A CLI11 check that a file can be read.
-CLI::Validator ReadableFile();
-
 // Converts text that a NumberUpTo check has already accepted.
 std::uint64_t NumberOf(const std::string& text);
 

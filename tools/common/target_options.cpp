@@ -1,30 +1,40 @@
 #include "tools/common/target_options.h"
 
-#include "tools/common/numbers.h"
-
 namespace vttools {
 
-void AddTargetOptions(CLI::App& app, TargetOptions* options, ScriptCheck scripts)
+void AddTargetOptions(CLI::App& app, TargetOptions* options, FileOptions* files)
 {
-    app.add_option("--machine", options->machineFile,
-                   "machine description (TOML) instead of the default machine")
-        ->type_name("FILE")
-        ->check(ReadableFile());
-    CLI::Option* registry =
-        app.add_option("--registry", options->registryFiles,
-                       "registry scripts to boot from instead of the default ones")
-            ->type_name("FILE")
-            ->expected(1, -1);
-    if (scripts == ScriptCheck::WhenParsed) {
-        registry->check(ReadableFile());
-    }
-    app.add_option("--hive", options->hiveFile,
-                   "keep the target's registry in FILE across runs (device numbers stay put)")
+    files
+        ->Add(&app, "--machine", &options->machineFile, FileUse::Read,
+              "machine description (TOML) instead of the default machine")
         ->type_name("FILE");
-    app.add_option("--modules", options->moduleDir,
-                   "directory of the driver modules instead of the build's")
+    files
+        ->Add(&app, "--registry", &options->registryFiles, FileUse::Read,
+              "registry scripts to boot from instead of the default ones; with a kept --hive, "
+              "imported over it")
+        ->type_name("FILE")
+        ->expected(1, -1);
+    files
+        ->Add(&app, "--hive", &options->hiveFile, FileUse::Keep,
+              "keep the target's registry in FILE across runs (device numbers stay put)")
+        ->type_name("FILE");
+    files
+        ->Add(&app, "--modules", &options->moduleDir, FileUse::Folder,
+              "directory of the driver modules instead of the build's")
         ->type_name("DIR");
-    app.add_flag("--debug", options->debug, "echo the driver's debug output on stderr");
+    files
+        ->Add(&app, "--trace", &options->traceFile, FileUse::Write,
+              "write every board line, register bit, interrupt line and named event with its "
+              "time to FILE as a Value Change Dump (.vcd) at the end")
+        ->type_name("FILE");
+    files
+        ->Add(&app, "--plot", &options->plotFile, FileUse::Write,
+              "draw the same signals as a timing diagram to FILE (.png) at the end")
+        ->type_name("FILE");
+    app.add_flag("--debug", options->debug,
+                 "echo the driver's debug output on stderr, each line once as 'driver: ...'");
+    app.add_flag("--raw-debug", options->rawDebug,
+                 "echo the driver's debug output exactly as it is formatted");
 }
 
 bool BootOptionsOf(const TargetOptions& options, vtsim::BootOptions* boot, std::string* error)
@@ -41,7 +51,9 @@ bool BootOptionsOf(const TargetOptions& options, vtsim::BootOptions* boot, std::
     boot->registryScripts = options.registryFiles;
     boot->hiveFile = options.hiveFile;
     boot->moduleDir = options.moduleDir;
-    boot->echoDebug = options.debug;
+    boot->echoDebug = options.debug || options.rawDebug;
+    boot->debugEchoStyle =
+        options.rawDebug ? vtsim::DebugEchoStyle::Raw : vtsim::DebugEchoStyle::Lines;
     return true;
 }
 

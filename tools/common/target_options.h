@@ -1,6 +1,7 @@
 // The simulated target as a tool's command line describes it: the options
-// every tool takes (--machine, --registry, --hive, --modules, --debug) and
-// the boot options they stand for.
+// every tool takes before its command (--machine, --registry, --hive,
+// --modules, --trace, --plot, --debug, --raw-debug) and the boot options
+// they stand for.
 #pragma once
 
 #include <string>
@@ -9,28 +10,26 @@
 #include <CLI/CLI.hpp>
 
 #include "platform/host/control/target.h"
+#include "tools/common/file_options.h"
 
 namespace vttools {
 
 struct TargetOptions {
     std::string machineFile;                 // empty: the default machine
-    std::vector<std::string> registryFiles;  // empty: the default scripts
+    std::vector<std::string> registryFiles;  // empty: the default scripts (none over a hive)
     std::string hiveFile;                    // empty: no hive kept
     std::string moduleDir;                   // empty: the build's module directory
+    std::string traceFile;                   // empty: no signal trace written
+    std::string plotFile;                    // empty: no timing diagram drawn
     bool debug = false;                      // echo the driver's debug output
+    bool rawDebug = false;                   // ... each entry exactly as the driver formatted it
     bool loopbackEverywhere = false;         // wire DO k to DI k on every board (no option)
 };
 
-// When an unreadable registry script is refused: as a bad command line
-// (CLI::ValidationError while parsing), or only when the target boots (a
-// failed boot).
-enum class ScriptCheck { WhenParsed, AtBoot };
-
-// Adds --machine FILE, --registry FILE..., --hive FILE, --modules DIR and
-// --debug to app, storing their values in *options (which must outlive the
-// parse). A machine description that cannot be read is refused while
-// parsing; registry scripts as scripts says.
-void AddTargetOptions(CLI::App& app, TargetOptions* options, ScriptCheck scripts);
+// Adds the options to app, storing their values in *options (which must
+// outlive the parse); the options that name files are added through files,
+// which checks them (FileOptions::Check) before the tool boots.
+void AddTargetOptions(CLI::App& app, TargetOptions* options, FileOptions* files);
 
 // The boot options that options stand for: the machine read from its
 // description (the default machine when none is named), wired for loopback

@@ -1,6 +1,5 @@
 #include "tools/vtdio/context.h"
 
-#include <cctype>
 #include <ostream>
 
 #include "library/include/rlx4100.h"
@@ -86,45 +85,6 @@ bool CommandSet::RunParsed(int* exitCode) const
         }
     }
     return false;
-}
-
-void TidyHelp(CLI::App& app)
-{
-    for (CLI::Option* option : app.get_options()) {
-        if (option->get_expected_max() == 0 || option->get_type_name() != "TEXT") {
-            continue;  // a flag, or a value already named
-        }
-        std::string placeholder;
-        if (!option->get_lnames().empty()) {
-            for (char c : option->get_lnames().front()) {
-                placeholder += c == '-' ? '_' : static_cast<char>(std::toupper(c));
-            }
-        }
-        option->type_name(placeholder);
-    }
-    for (CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; })) {
-        TidyHelp(*sub);
-    }
-}
-
-std::string ParseErrorText(const CLI::App& app, const CLI::Error& error)
-{
-    const CLI::App* innermost = &app;
-    while (!innermost->get_subcommands().empty()) {
-        innermost = innermost->get_subcommands().front();
-    }
-    const std::vector<std::string> extra = app.remaining(true);
-    if (error.get_name() == "RequiredError" && innermost->get_require_subcommand_min() > 0 &&
-        innermost->get_subcommands().empty() && !extra.empty()) {
-        return "unknown command '" + extra.front() + "'";
-    }
-    return error.what();
-}
-
-std::string UsageOf(const CLI::App& app)
-{
-    // help() follows the subcommands that were given down to the innermost.
-    return app.help();
 }
 
 }  // namespace vtdio

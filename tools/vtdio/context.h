@@ -13,16 +13,23 @@
 #include <CLI/CLI.hpp>
 
 #include "platform/types.h"
+#include "tools/common/command_line.h"
+#include "tools/common/exit_codes.h"
 #include "tools/vtdio/target.h"
 
 namespace vtdio {
 
-// Exit codes of every command.
-constexpr int EXIT_OK = 0;
-constexpr int EXIT_FAILED = 1;         // the library or the target refused: status printed
-constexpr int EXIT_USAGE = 2;          // bad arguments: usage printed
-constexpr int EXIT_TARGET = 3;         // the simulated target could not be booted
-constexpr int EXIT_INTERRUPTED = 130;  // a script stopped by Ctrl-C
+using vttools::ParseErrorText;
+using vttools::TidyHelp;
+using vttools::UsageOf;
+
+// The exit codes of every command (tools/common/exit_codes.h).
+using vttools::EXIT_FAILED;
+using vttools::EXIT_FILE;
+using vttools::EXIT_OK;
+using vttools::EXIT_SIGNAL_BASE;
+using vttools::EXIT_TARGET;
+using vttools::EXIT_USAGE;
 
 struct Context {
     Target& target;
@@ -31,8 +38,11 @@ struct Context {
     // Boots the target on first use (the one-shot tool boots only when a
     // command needs it, so --help works without a target).
     std::function<bool()> ensureTarget;
-    // Set by Ctrl-C; long-running commands poll it.
+    // Set by Ctrl-C, SIGTERM or SIGHUP; long-running commands poll it.
     std::atomic<bool>& interrupted;
+    // True while a session (shell, run) runs the commands on one target;
+    // false for a one-shot command, whose target is booted for it alone.
+    bool inSession = false;
 };
 
 // Prints "error: <operation>: <decoded status>" and returns false when the
@@ -89,16 +99,5 @@ public:
 private:
     std::map<CLI::App*, std::function<int()>> handlers_;
 };
-
-// Drops the value types ("TEXT") from the help of every option of app and
-// its subcommands: the descriptions say what a value is.
-void TidyHelp(CLI::App& app);
-
-// The message for a parse error: CLI11's, or "unknown command 'x'" when a
-// command was required and an unknown word came instead.
-std::string ParseErrorText(const CLI::App& app, const CLI::Error& error);
-
-// The help text of the innermost subcommand given on the command line.
-std::string UsageOf(const CLI::App& app);
 
 }  // namespace vtdio

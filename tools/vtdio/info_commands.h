@@ -1,5 +1,5 @@
-// The information commands: list (every published device) and info (one
-// device's properties and features).
+// The information commands: list (list_command.h) and info (one device's
+// properties and features, as text or with --json as one JSON object).
 #pragma once
 
 #include <memory>

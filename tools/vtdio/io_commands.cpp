@@ -3,6 +3,8 @@
 #include <ostream>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "library/include/rlx4100.h"
 #include "tools/common/numbers.h"
 #include "tools/vtdio/device_arguments.h"
@@ -20,6 +22,7 @@ using vttools::OneOf;
 struct Arguments {
     struct {
         std::string device, port, count = "1";
+        bool json = false;
     } get;
     struct {
         std::string device, port, bit;
@@ -36,7 +39,7 @@ struct Arguments {
     } setbit;
     struct {
         std::string device, port, count = "1", bit;
-        bool word = false, dword = false;
+        bool word = false, dword = false, json = false;
     } readback;
 };
 
@@ -44,8 +47,16 @@ struct Arguments {
 // one byte per port.
 using PortsReader = LONG (*)(LONG handle, DWORD firstPort, DWORD portCount, BYTE* buffer);
 
+// What --json prints: one object with the device, its port (or first
+// port) and the values read.
+void PrintJson(Context& context, nlohmann::ordered_json object)
+{
+    context.out << object.dump() << "\n";
+}
+
 int PrintPorts(Context& context, LONG handle, const char* operation, PortsReader read,
-               const std::string& first, const std::string& countText)
+               const std::string& first, const std::string& countText, bool json,
+               nlohmann::ordered_json extra = {})
 {
     const std::uint32_t count = Number32(countText);
     if (count > 256) {
@@ -55,7 +66,14 @@ int PrintPorts(Context& context, LONG handle, const char* operation, PortsReader
     if (!Check(context, operation, read(handle, Number32(first), count, values.data()))) {
         return EXIT_FAILED;
     }
-    context.out << HexBytes(values.data(), count) << "\n";
+    if (json) {
+        values.resize(count);
+        extra["first_port"] = Number32(first);
+        extra["ports"] = values;
+        PrintJson(context, extra);
+    } else {
+        context.out << HexBytes(values.data(), count) << "\n";
+    }
     return EXIT_OK;
 }
 
@@ -63,13 +81,21 @@ int PrintPorts(Context& context, LONG handle, const char* operation, PortsReader
 using BitReader = LONG (*)(LONG handle, WORD port, WORD bit, WORD* value);
 
 int PrintBit(Context& context, LONG handle, const char* operation, BitReader read,
-             const std::string& port, const std::string& bit)
+             const std::string& port, const std::string& bit, bool json = false,
+             nlohmann::ordered_json extra = {})
 {
     WORD value = 0;
     if (!Check(context, operation, read(handle, Number16(port), Number16(bit), &value))) {
         return EXIT_FAILED;
     }
-    context.out << value << "\n";
+    if (json) {
+        extra["port"] = Number16(port);
+        extra["bit"] = Number16(bit);
+        extra["value"] = value;
+        PrintJson(context, extra);
+    } else {
+        context.out << value << "\n";
+    }
     return EXIT_OK;
 }
 
@@ -77,11 +103,18 @@ int PrintBit(Context& context, LONG handle, const char* operation, BitReader rea
 template <typename Value>
 int PrintMasked(Context& context, LONG handle, const char* operation,
                 LONG (*read)(LONG handle, WORD port, Value* validMask, Value* value),
-                const std::string& port)
+                const std::string& port, bool json = false, nlohmann::ordered_json extra = {})
 {
     Value mask = 0, value = 0;
     if (!Check(context, operation, read(handle, Number16(port), &mask, &value))) {
         return EXIT_FAILED;
+    }
+    if (json) {
+        extra["port"] = Number16(port);
+        extra["value"] = value;
+        extra["mask"] = mask;
+        PrintJson(context, extra);
+        return EXIT_OK;
     }
     constexpr int digits = 2 * sizeof(Value);
     context.out << Hex(value, digits) << " mask=" << Hex(mask, digits) << "\n";
@@ -95,7 +128,7 @@ int Get(Context& context, const Arguments& args)
         return EXIT_FAILED;
     }
     return PrintPorts(context, open.handle(), "DioReadDiPorts", DioReadDiPorts, args.get.port,
-                      args.get.count);
+                      args.get.count, args.get.json, {{"device", open.number()}});
 }
 
 int Bit(Context& context, const Arguments& args)
@@ -186,18 +219,31 @@ int Readback(Context& context, const Arguments& args)
     if (!open.ok()) {
         return EXIT_FAILED;
     }
+    // A one-shot command boots its own target: what an earlier command
+    // wrote is gone, and a person reading zeros should know why.
+    if (!context.inSession) {
+        context.err << "note: readback runs on a target booted for this command alone: the DO "
+                       "ports hold what the driver set at start, not what an earlier vtdio "
+                       "command wrote (write and read back in one session: vtdio shell, "
+                       "vtdio run FILE)\n";
+    }
+    const nlohmann::ordered_json extra = {{"device", open.number()},
+                                          {"fresh_target", !context.inSession}};
     const LONG h = open.handle();
     if (a.word) {
-        return PrintMasked(context, h, "DioGetCurrentDOWord", DioGetCurrentDOWord, a.port);
+        return PrintMasked(context, h, "DioGetCurrentDOWord", DioGetCurrentDOWord, a.port, a.json,
+                           extra);
     }
     if (a.dword) {
-        return PrintMasked(context, h, "DioGetCurrentDODword", DioGetCurrentDODword, a.port);
+        return PrintMasked(context, h, "DioGetCurrentDODword", DioGetCurrentDODword, a.port, a.json,
+                           extra);
     }
     if (!a.bit.empty()) {
-        return PrintBit(context, h, "DioGetCurrentDOBit", DioGetCurrentDOBit, a.port, a.bit);
+        return PrintBit(context, h, "DioGetCurrentDOBit", DioGetCurrentDOBit, a.port, a.bit, a.json,
+                        extra);
     }
     return PrintPorts(context, h, "DioGetCurrentDoPortsState", DioGetCurrentDoPortsState, a.port,
-                      a.count);
+                      a.count, a.json, extra);
 }
 
 }  // namespace
@@ -213,6 +259,7 @@ std::shared_ptr<void> AddIoCommands(CLI::App& app, CommandSet& commands, Context
     AddDeviceArgument(c, &a.get.device);
     AddPortArgument(c, &a.get.port, "first DI port");
     c->add_option("COUNT", a.get.count, "number of ports (default 1)")->check(NumberUpTo(U32));
+    c->add_flag("--json", a.get.json, "print one JSON object: device, first_port, ports");
 
     c = commands.Add(app, "bit", "read one DI bit (prints 0 or 1)",
                      Booted(context, [&context, &a] { return Bit(context, a); }));
@@ -256,6 +303,7 @@ std::shared_ptr<void> AddIoCommands(CLI::App& app, CommandSet& commands, Context
     c->add_flag("--dword", a.readback.dword, "32 bits from PORT on, with the valid-bits mask");
     c->add_option("--bit", a.readback.bit, "one bit of PORT (prints 0 or 1)")
         ->check(NumberUpTo(U16));
+    c->add_flag("--json", a.readback.json, "print one JSON object");
     return args;
 }
 

@@ -1,12 +1,11 @@
 // vtdio: digital I/O from the command line, through the driver library, on
 // a simulated target booted in this process.
-#include <signal.h>
-
-#include <atomic>
 #include <iostream>
 
 #include <CLI/CLI.hpp>
 
+#include "tools/common/file_options.h"
+#include "tools/common/stop_signals.h"
 #include "tools/common/target_options.h"
 #include "tools/vtdio/config_commands.h"
 #include "tools/vtdio/context.h"
@@ -15,62 +14,33 @@
 #include "tools/vtdio/session.h"
 #include "tools/vtdio/target.h"
 
-namespace {
-
-std::atomic<bool> g_interrupted{false};
-volatile sig_atomic_t g_exitOnSecondInterrupt = 1;
-
-// The first Ctrl-C asks the running command to end cleanly; a second one
-// (outside the shell) ends the process.
-void OnInterrupt(int)
-{
-    if (g_interrupted.exchange(true) && g_exitOnSecondInterrupt) {
-        signal(SIGINT, SIG_DFL);
-        raise(SIGINT);
-    }
-}
-
-void InstallInterruptHandler()
-{
-    struct sigaction action = {};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = 0;
-    sigaction(SIGINT, &action, nullptr);
-}
-
-}  // namespace
-
 int main(int argc, char** argv)
 {
     using namespace vtdio;
 
     CLI::App app(
         "Digital I/O on VTC-4100, VTC-4100E and VTM-6200K boards through the driver "
-        "library, on a simulated target booted in this process.\n"
-        "Exit codes: 0 done, 1 refused by the library (status printed), "
-        "2 bad arguments, 3 the target did not boot.",
+        "library, on a simulated target booted in this process.\n" +
+            vttools::ExitCodesHelp(),
         "vtdio");
     app.require_subcommand(1);
     app.fallthrough();
 
     vttools::TargetOptions options;
-    vttools::AddTargetOptions(app, &options, vttools::ScriptCheck::WhenParsed);
+    vttools::FileOptions files;
+    vttools::AddTargetOptions(app, &options, &files);
 
-    Target target;
+    Target target(options);
     Context context{target, std::cout, std::cerr,
                     [&]() {
-                        if (target.booted()) {
-                            return true;
-                        }
                         std::string error;
-                        if (target.Boot(options, &error)) {
+                        if (target.Boot(&error)) {
                             return true;
                         }
                         std::cerr << "error: the simulated target did not boot: " << error << "\n";
                         return false;
                     },
-                    g_interrupted};
+                    vttools::StopRequested()};
 
     CommandSet commands;
     auto deviceArgs = AddDeviceCommands(app, commands, context);
@@ -87,30 +57,36 @@ int main(int argc, char** argv)
                      return Demo(context);
                  });
 
-    commands.Add(app, "shell",
-                 "interactive session: the device commands plus board commands (in, inport, "
-                 "pulse, board, boards), the device setting dialog step by step (config, "
-                 "rising, falling, click, picture, ok, cancel) and after, wait, sleep; 'help' "
-                 "inside lists them",
-                 [&] {
-                     g_exitOnSecondInterrupt = 0;
-                     return RunShell(context);
-                 });
+    bool shellKeepGoing = false;
+    CLI::App* shell = commands.Add(
+        app, "shell",
+        "interactive session: the device commands plus board commands (in, inport, pulse, "
+        "board, boards), the device setting dialog step by step (config, rising, falling, "
+        "click, picture, ok, cancel) and after, wait, sleep; 'help' inside lists them. Without a "
+        "terminal "
+        "it reads commands from stdin as 'run' reads a script",
+        [&] {
+            vttools::SetSecondSignalEndsProcess(false);
+            return RunShell(context, shellKeepGoing);
+        });
+    shell->add_flag("--keep-going", shellKeepGoing,
+                    "without a terminal: go on after a failing command");
 
     std::string script;
     bool echo = false, keepGoing = false;
     CLI::App* run = commands.Add(app, "run", "run a script of shell commands in one session",
                                  [&] { return RunScript(context, script, echo, keepGoing); });
-    run->add_option("FILE", script, "script: one command per line, # comments")->required();
+    files
+        .Add(run, "FILE", &script, vttools::FileUse::Read,
+             "script: one command per line, # comments")
+        ->required();
     run->add_flag("--echo", echo, "print each command before it runs");
     run->add_flag("--keep-going", keepGoing, "go on after a failing command");
 
     TidyHelp(app);
-    InstallInterruptHandler();
     int exitCode = EXIT_OK;
     try {
         app.parse(argc, argv);
-        commands.RunParsed(&exitCode);
     } catch (const CLI::CallForHelp&) {
         std::cout << app.help();
         return EXIT_OK;
@@ -119,9 +95,22 @@ int main(int argc, char** argv)
         return EXIT_OK;
     } catch (const CLI::Error& e) {
         std::cerr << "error: " << ParseErrorText(app, e) << "\n" << UsageOf(app);
+        return EXIT_USAGE;
+    }
+    std::string error;
+    if (!files.Check(&error)) {
+        std::cerr << "error: " << error << "\n";
+        return EXIT_FILE;
+    }
+    vttools::InstallStopHandlers();
+    try {
+        commands.RunParsed(&exitCode);
+    } catch (const CLI::Error& e) {
+        // A check that only the command itself can make (a count too large
+        // for its buffer, two forms at once).
+        std::cerr << "error: " << ParseErrorText(app, e) << "\n" << UsageOf(app);
         exitCode = EXIT_USAGE;
     }
     std::cout.flush();
-    target.Shutdown();
-    return exitCode;
+    return vttools::CombinedExitCode(exitCode, target.Finish(std::cerr));
 }

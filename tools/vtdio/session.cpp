@@ -4,14 +4,16 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
+#include <sstream>
 #include <thread>
 
 #include <readline/history.h>
 #include <readline/readline.h>
 
+#include "platform/host/control/host_files.h"
 #include "tools/common/numbers.h"
+#include "tools/common/stop_signals.h"
 #include "tools/vtdio/board_commands.h"
 #include "tools/vtdio/config_commands.h"
 #include "tools/vtdio/device_commands.h"
@@ -87,7 +89,10 @@ int ParseAndRun(CLI::App& app, const CommandSet& commands, std::vector<std::stri
 
 }  // namespace
 
-Session::Session(Context& context) : context_(context) {}
+Session::Session(Context& context) : context_(context)
+{
+    context_.inSession = true;
+}
 
 int Session::Schedule(const std::vector<std::string>& command, unsigned delayMs)
 {
@@ -203,20 +208,20 @@ int Session::Execute(const std::string& line, bool* quit)
     return ParseAndRun(app, commands, words, context_.out, context_.err);
 }
 
-int RunScript(Context& context, const std::string& path, bool echo, bool keepGoing)
+namespace {
+
+// Runs the lines of a script or of a shell without a terminal in one
+// session; source names them in messages ("FILE:LINE: ...").
+int RunLines(Context& context, std::istream& lines, const std::string& source, bool echo,
+             bool keepGoing)
 {
-    std::ifstream file(path);
-    if (!file) {
-        context.err << "error: cannot read " << path << "\n";
-        return EXIT_USAGE;
-    }
     if (!context.ensureTarget()) {
         return EXIT_TARGET;
     }
     Session session(context);
     std::string line;
     int result = EXIT_OK;
-    for (unsigned number = 1; std::getline(file, line); ++number) {
+    for (unsigned number = 1; !context.interrupted.load() && std::getline(lines, line); ++number) {
         std::vector<std::string> words;
         std::string error;
         if (SplitCommandLine(line, &words, &error) && words.empty()) {
@@ -229,11 +234,12 @@ int RunScript(Context& context, const std::string& path, bool echo, bool keepGoi
         const int code = session.Execute(line, &quit);
         context.out.flush();
         if (context.interrupted.load()) {
-            context.err << path << ":" << number << ": interrupted\n";
-            return EXIT_INTERRUPTED;
+            context.err << source << ":" << number << ": interrupted by "
+                        << vttools::StopSignalName(vttools::LastStopSignal()) << "\n";
+            return EXIT_SIGNAL_BASE + vttools::LastStopSignal();
         }
         if (code != EXIT_OK) {
-            context.err << path << ":" << number << ": exit code " << code << "\n";
+            context.err << source << ":" << number << ": exit code " << code << "\n";
             result = code;
             if (!keepGoing) {
                 break;
@@ -243,43 +249,69 @@ int RunScript(Context& context, const std::string& path, bool echo, bool keepGoi
             break;
         }
     }
+    if (context.interrupted.load()) {
+        // The signal came while a line was being read.
+        return EXIT_SIGNAL_BASE + vttools::LastStopSignal();
+    }
     return result;
 }
 
-int RunShell(Context& context)
+// Readline calls this when a signal interrupted its read: SIGTERM and
+// SIGHUP end the shell as they end any other command.
+int EndReadlineOnSessionEnd()
 {
+    if (vttools::SessionEndRequested()) {
+        rl_done = 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int RunScript(Context& context, const std::string& path, bool echo, bool keepGoing)
+{
+    std::string text, error;
+    if (!vtsim::ReadHostFile(path, &text, &error)) {
+        context.err << "error: " << error << "\n";
+        return EXIT_FILE;
+    }
+    std::istringstream lines(text);
+    return RunLines(context, lines, path, echo, keepGoing);
+}
+
+int RunShell(Context& context, bool keepGoing)
+{
+    if (isatty(STDIN_FILENO) == 0) {
+        return RunLines(context, std::cin, "stdin", false, keepGoing);
+    }
     if (!context.ensureTarget()) {
         return EXIT_TARGET;
     }
     Session session(context);
-    const bool terminal = isatty(STDIN_FILENO) != 0;
     std::string historyFile;
-    if (terminal) {
-        if (const char* home = std::getenv("HOME")) {
-            historyFile = std::string(home) + "/.vtdio_history";
-        }
-        using_history();
-        stifle_history(1000);
-        if (!historyFile.empty()) {
-            read_history(historyFile.c_str());
-        }
-        context.out << "vtdio shell: 'help' lists the commands, 'quit' or Ctrl-D ends.\n";
+    if (const char* home = std::getenv("HOME")) {
+        historyFile = std::string(home) + "/.vtdio_history";
     }
+    using_history();
+    stifle_history(1000);
+    if (!historyFile.empty()) {
+        read_history(historyFile.c_str());
+    }
+    rl_signal_event_hook = EndReadlineOnSessionEnd;
+    context.out << "vtdio shell: 'help' lists the commands, 'quit' or Ctrl-D ends.\n";
     int result = EXIT_OK;
-    for (;;) {
-        std::string line;
-        if (terminal) {
-            char* text = readline("vtdio> ");
-            if (text == nullptr) {
-                break;
-            }
-            line = text;
-            std::free(text);
-            if (line.find_first_not_of(" \t") != std::string::npos) {
-                add_history(line.c_str());
-            }
-        } else if (!std::getline(std::cin, line)) {
+    while (!vttools::SessionEndRequested()) {
+        char* text = readline("vtdio> ");
+        if (text == nullptr) {
             break;
+        }
+        std::string line = text;
+        std::free(text);
+        if (vttools::SessionEndRequested()) {
+            break;
+        }
+        if (line.find_first_not_of(" \t") != std::string::npos) {
+            add_history(line.c_str());
         }
         context.interrupted.store(false);
         bool quit = false;
@@ -292,10 +324,10 @@ int RunShell(Context& context)
             break;
         }
     }
-    if (terminal && !historyFile.empty()) {
+    if (!historyFile.empty()) {
         write_history(historyFile.c_str());
     }
-    return result;
+    return vttools::SessionEndRequested() ? EXIT_SIGNAL_BASE + vttools::LastStopSignal() : result;
 }
 
 }  // namespace vtdio

@@ -34,13 +34,16 @@ private:
     std::unique_ptr<ConfigDialog> dialog_;  // the device setting dialog while open
 };
 
-// The interactive shell (readline with history on a terminal; plain lines
-// otherwise). Returns the exit code of the last command.
-int RunShell(Context& context);
+// The shell: on a terminal interactive (readline with history; Ctrl-C
+// ends the running command, SIGTERM or SIGHUP the shell); without one it
+// reads commands from stdin exactly as RunScript reads a script. Returns
+// the exit code of the last command.
+int RunShell(Context& context, bool keepGoing);
 
 // Runs a script of session commands, stopping at the first failing command
-// unless keepGoing, and at Ctrl-C (EXIT_INTERRUPTED). With echo each command is printed (">
-// command") before it runs.
+// (with its exit code) unless keepGoing, and at a stop signal (128 + the
+// signal's number). With echo each command is printed ("> command") before
+// it runs. A script that cannot be read gives EXIT_FILE.
 int RunScript(Context& context, const std::string& path, bool echo, bool keepGoing);
 
 }  // namespace vtdio

@@ -120,29 +120,51 @@ bool ReadDriverEntry(const std::u16string& subkey, PublishedDevice* device)
     return complete;
 }
 
+// The PCI instance key that bus enumeration wrote for the board, or "".
+std::u16string InstanceKeyOf(const vtsim::BoardConfig& config)
+{
+    const std::u16string instances = u"Drivers\\BuiltIn\\PCI\\Instance";
+    const Key parent(instances);
+    if (!parent.ok()) {
+        return {};
+    }
+    for (const std::u16string& name : parent.Subkeys()) {
+        const std::u16string path = instances + u"\\" + name;
+        const Key instance(path);
+        std::uint32_t bus = 0, slot = 0, function = 0;
+        if (instance.ok() && instance.Dword(u"BusNumber", &bus) &&
+            instance.Dword(u"DeviceNumber", &slot) &&
+            instance.Dword(u"FunctionNumber", &function) && bus == config.bus &&
+            slot == config.slot && function == config.function) {
+            return path;
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
-Target::~Target()
+std::string Target::WhyNoDevice(const vtsim::Board* board) const
 {
-    Shutdown();
-}
-
-bool Target::Boot(const vttools::TargetOptions& options, std::string* error)
-{
-    vtsim::BootOptions boot;
-    if (!vttools::BootOptionsOf(options, &boot, error) || !vtsim::Boot(boot, error)) {
-        return false;
+    const std::u16string instance = InstanceKeyOf(board->config());
+    if (instance.empty()) {
+        return "no driver template matches the board (is its package among the registry "
+               "scripts?)";
     }
-    booted_ = true;
-    return true;
-}
-
-void Target::Shutdown()
-{
-    if (booted_) {
-        vtsim::Shutdown();
-        booted_ = false;
+    const std::string instanceText = vtsim::Utf8FromUtf16(instance);
+    for (const std::string& failure : vtsim::DriverLoadFailures()) {
+        const std::size_t at = failure.find(instanceText + ": ");
+        if (at != std::string::npos) {
+            return "the driver did not load: " + failure.substr(at + instanceText.size() + 2);
+        }
     }
+    for (const vtsim::LoadedDevice& device : vtsim::Devices()) {
+        if (device.deviceKey == instance) {
+            return "the driver runs as " + vtsim::Utf8FromUtf16(device.name) +
+                   " but published no device number (--debug shows why)";
+        }
+    }
+    return "no driver was loaded for it";
 }
 
 std::vector<PublishedDevice> Target::PublishedDevices() const

@@ -3,11 +3,13 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "platform/host/control/board.h"
 #include "tools/common/target_options.h"
+#include "tools/common/tool_target.h"
 
 namespace vtdio {
 
@@ -29,21 +31,30 @@ struct PublishedDevice {
     bool complete = false;  // every driver-key value could be read
 };
 
-// Boots the target in this process and shuts it down on destruction.
+// The target booted in this process from the tool's options (on first
+// use), and what its registry and boards say.
 class Target {
 public:
-    Target() = default;
+    // options must outlive the target.
+    explicit Target(const vttools::TargetOptions& options) : tool_(options) {}
     Target(const Target&) = delete;
     Target& operator=(const Target&) = delete;
-    ~Target();
 
-    // Boots from the tool's options; false with *error set when the machine
-    // description cannot be read or the boot fails.
-    bool Boot(const vttools::TargetOptions& options, std::string* error);
-    void Shutdown();
+    // Boots (once); false with *error set when the machine description
+    // cannot be read or the boot fails.
+    bool Boot(std::string* error)
+    {
+        return tool_.Boot(error);
+    }
+    // Shuts down, saves the hive, writes the trace and plot: EXIT_OK or
+    // EXIT_FILE (the failures printed on err).
+    int Finish(std::ostream& err)
+    {
+        return tool_.Finish(err);
+    }
     bool booted() const
     {
-        return booted_;
+        return tool_.booted();
     }
 
     // Every device of the device list, in device number order.
@@ -54,9 +65,13 @@ public:
     vtsim::Board* FindBoard(const std::string& selector, std::string* error) const;
     // The device number published for a board, or -1.
     int DeviceNumberOf(const vtsim::Board* board) const;
+    // Why a board has no device, in a few words: no driver template matches
+    // it, its driver did not load (and why), or the driver runs but
+    // published no device number.
+    std::string WhyNoDevice(const vtsim::Board* board) const;
 
 private:
-    bool booted_ = false;
+    vttools::ToolTarget tool_;
 };
 
 }  // namespace vtdio

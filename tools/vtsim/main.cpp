@@ -7,22 +7,30 @@
 //   vtsim set-input --board N --port P --value V
 //   vtsim pulse --board N --port P --bit B [--count K]
 //
-// Common options: --machine FILE.toml, --registry FILE (repeatable),
-// --hive FILE, --modules DIR, --debug.
+// Boards are numbered from 0, in the order of the machine description (the
+// board vtdio calls @N). The options before the command, the file checks,
+// the exit codes and the stop signals are those of vtdio (tools/common).
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <iostream>
 #include <string>
 #include <vector>
 
 #include "platform/host/control/board.h"
 #include "platform/host/control/target.h"
 #include "platform/host/control/text.h"
+#include "tools/common/command_line.h"
+#include "tools/common/exit_codes.h"
+#include "tools/common/file_options.h"
+#include "tools/common/stop_signals.h"
 #include "tools/common/target_options.h"
+#include "tools/common/tool_target.h"
 
 namespace {
 
 using vtsim::Utf8FromUtf16;
+using namespace vttools;
 
 void PrintBoards()
 {
@@ -36,7 +44,7 @@ void PrintBoards()
         std::snprintf(slot, sizeof slot, "%u/%u/%u", c.bus, c.slot, c.function);
         std::snprintf(io, sizeof io, "%04X-%04X (%u)", c.ioBase, c.ioBase + c.ioLength - 1,
                       c.ioLength);
-        std::printf("  %-3zu %-10s %-11s %-6u %-18s %u%s\n", i + 1, vtsim::ModelName(c.model), slot,
+        std::printf("  %-3zu %-10s %-11s %-6u %-18s %u%s\n", i, vtsim::ModelName(c.model), slot,
                     static_cast<unsigned>(c.switchId), io, c.irq, c.loopback ? "  loopback" : "");
     }
 }
@@ -64,7 +72,7 @@ void PrintRegisters()
     auto boards = vtsim::Boards();
     for (std::size_t i = 0; i < boards.size(); ++i) {
         const vtsim::Board& b = *boards[i];
-        std::printf("Board %zu (%s):", i + 1, vtsim::ModelName(b.config().model));
+        std::printf("Board %zu (%s):", i, vtsim::ModelName(b.config().model));
         std::printf(" DI");
         for (unsigned p = 0; p < b.portCount(); ++p) {
             std::printf(" %02X", b.inputPort(p));
@@ -73,72 +81,36 @@ void PrintRegisters()
         for (unsigned p = 0; p < b.portCount(); ++p) {
             std::printf(" %02X", b.outputLatch(p));
         }
-        std::printf("  enable %02X  trigger %02X  status %02X  line %s  raised %llu\n",
+        std::printf("  enable %02X  trigger %02X  status %02X  line %s  raised %llu  merged %llu\n",
                     b.interruptEnable(), b.triggerMode(), b.interruptStatus(),
                     b.interruptAsserted() ? "asserted" : "idle",
-                    static_cast<unsigned long long>(b.interruptsRaised()));
+                    static_cast<unsigned long long>(b.interruptsRaised()),
+                    static_cast<unsigned long long>(b.mergedEdges()));
     }
 }
 
-// The board a 1-based --board number names, or nullptr (with a message).
-vtsim::Board* BoardNumbered(unsigned number, unsigned port)
+// The board that --board names, or nullptr with *error set.
+vtsim::Board* BoardNumbered(unsigned number, unsigned port, std::string* error)
 {
     auto boards = vtsim::Boards();
-    if (number < 1 || number > boards.size()) {
-        std::fprintf(stderr, "vtsim: there is no board %u (the machine has %zu)\n", number,
-                     boards.size());
+    if (number >= boards.size()) {
+        *error = "there is no board " + std::to_string(number) + " (the machine has " +
+                 std::to_string(boards.size()) + ", numbered from 0)";
         return nullptr;
     }
-    vtsim::Board* board = boards[number - 1];
+    vtsim::Board* board = boards[number];
     if (port >= board->portCount()) {
-        std::fprintf(stderr, "vtsim: board %u has ports 0 to %u\n", number, board->portCount() - 1);
+        *error = "board " + std::to_string(number) + " has ports 0 to " +
+                 std::to_string(board->portCount() - 1);
         return nullptr;
     }
     return board;
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+// Runs the parsed command on the booted target.
+int RunCommand(const std::string& command, unsigned board, unsigned port, unsigned bit,
+               unsigned count, unsigned value)
 {
-    CLI::App app{"Boots the simulated target and shows its boards and devices."};
-    vttools::TargetOptions targetOptions;
-    vttools::AddTargetOptions(app, &targetOptions, vttools::ScriptCheck::AtBoot);
-
-    app.add_subcommand("show", "boards, devices and drivers that did not load (the default)");
-    app.add_subcommand("boards", "the machine's boards");
-    app.add_subcommand("devices", "the devices the device manager loaded");
-    app.add_subcommand("registers", "every board's registers");
-    unsigned board = 1, port = 0, bit = 0, count = 1, value = 0;
-    auto* setInput = app.add_subcommand("set-input", "set a DI port's line levels");
-    setInput->add_option("--board", board, "board number (1-based)")->required();
-    setInput->add_option("--port", port, "DI port")->required();
-    setInput->add_option("--value", value, "line levels (0-255)")
-        ->required()
-        ->check(CLI::Range(0, 255));
-    auto* pulse =
-        app.add_subcommand("pulse", "pulse an input line (two edges) and show the registers");
-    pulse->add_option("--board", board, "board number (1-based)")->required();
-    pulse->add_option("--port", port, "DI port")->required();
-    pulse->add_option("--bit", bit, "line 0-7")->required()->check(CLI::Range(0, 7));
-    pulse->add_option("--count", count, "number of pulses")->check(CLI::Range(1, 1000000));
-    app.require_subcommand(0, 1);
-    CLI11_PARSE(app, argc, argv);
-
-    vtsim::BootOptions options;
-    std::string error;
-    if (!vttools::BootOptionsOf(targetOptions, &options, &error)) {
-        std::fprintf(stderr, "vtsim: %s\n", error.c_str());
-        return 1;
-    }
-    if (!vtsim::Boot(options, &error)) {
-        std::fprintf(stderr, "vtsim: boot failed: %s\n", error.c_str());
-        return 1;
-    }
-
-    int status = 0;
-    const std::string command =
-        app.get_subcommands().empty() ? "show" : app.get_subcommands()[0]->get_name();
     if (command == "show") {
         PrintBoards();
         PrintDevices();
@@ -149,20 +121,87 @@ int main(int argc, char** argv)
     } else if (command == "registers") {
         PrintRegisters();
     } else if (command == "set-input" || command == "pulse") {
-        vtsim::Board* target = BoardNumbered(board, port);
-        if (!target) {
-            status = 1;
-        } else {
-            if (command == "set-input") {
-                target->setInputPort(port, static_cast<std::uint8_t>(value));
-            } else {
-                for (unsigned i = 0; i < count; ++i) {
-                    target->pulseInputLine(port, bit);
-                }
-            }
-            PrintRegisters();
+        std::string error;
+        vtsim::Board* target = BoardNumbered(board, port, &error);
+        if (target == nullptr) {
+            std::cerr << "error: " << error << "\n";
+            return EXIT_USAGE;
         }
+        if (command == "set-input") {
+            target->setInputPort(port, static_cast<std::uint8_t>(value));
+        } else {
+            for (unsigned i = 0; i < count && !StopRequested().load(); ++i) {
+                target->pulseInputLine(port, bit);
+            }
+        }
+        PrintRegisters();
     }
-    vtsim::Shutdown();
-    return status;
+    return EXIT_OK;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    CLI::App app{"Boots the simulated target and shows its boards and devices.\n" + ExitCodesHelp(),
+                 "vtsim"};
+    TargetOptions targetOptions;
+    FileOptions files;
+    AddTargetOptions(app, &targetOptions, &files);
+
+    app.add_subcommand("show", "boards, devices and drivers that did not load (the default)");
+    app.add_subcommand("boards", "the machine's boards, numbered from 0");
+    app.add_subcommand("devices", "the devices the device manager loaded");
+    app.add_subcommand("registers", "every board's registers");
+    unsigned board = 0, port = 0, bit = 0, count = 1, value = 0;
+    auto* setInput = app.add_subcommand("set-input", "set a DI port's line levels");
+    setInput->add_option("--board", board, "board number (from 0, as 'boards' lists them)")
+        ->required();
+    setInput->add_option("--port", port, "DI port")->required();
+    setInput->add_option("--value", value, "line levels (0-255)")
+        ->required()
+        ->check(CLI::Range(0, 255));
+    auto* pulse =
+        app.add_subcommand("pulse", "pulse an input line (two edges) and show the registers");
+    pulse->add_option("--board", board, "board number (from 0, as 'boards' lists them)")
+        ->required();
+    pulse->add_option("--port", port, "DI port")->required();
+    pulse->add_option("--bit", bit, "line 0-7")->required()->check(CLI::Range(0, 7));
+    pulse->add_option("--count", count, "number of pulses")->check(CLI::Range(1, 1000000));
+    app.require_subcommand(0, 1);
+    TidyHelp(app);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        std::cout << app.help();
+        return EXIT_OK;
+    } catch (const CLI::CallForAllHelp&) {
+        std::cout << app.help("", CLI::AppFormatMode::All);
+        return EXIT_OK;
+    } catch (const CLI::Error& e) {
+        std::cerr << "error: " << ParseErrorText(app, e) << "\n" << UsageOf(app);
+        return EXIT_USAGE;
+    }
+    std::string error;
+    if (!files.Check(&error)) {
+        std::cerr << "error: " << error << "\n";
+        return EXIT_FILE;
+    }
+
+    InstallStopHandlers();
+    ToolTarget target(targetOptions);
+    if (!target.Boot(&error)) {
+        std::cerr << "error: the simulated target did not boot: " << error << "\n";
+        return EXIT_TARGET;
+    }
+    const std::string command =
+        app.get_subcommands().empty() ? "show" : app.get_subcommands()[0]->get_name();
+    const int status = RunCommand(command, board, port, bit, count, value);
+    std::fflush(stdout);
+    const int finish = target.Finish(std::cerr);
+    if (LastStopSignal() != 0 && status == EXIT_OK) {
+        return CombinedExitCode(EXIT_SIGNAL_BASE + LastStopSignal(), finish);
+    }
+    return CombinedExitCode(status, finish);
 }

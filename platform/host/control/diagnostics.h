@@ -19,8 +19,12 @@ std::vector<std::string> DebugEntries();
 // The whole log as one string (all entries concatenated).
 std::string DebugText();
 void ClearDebugLog();
-// Also write each entry to stderr as it arrives.
-void SetDebugEcho(bool echo);
+// Also write each entry to stderr as it arrives: with Lines each line of
+// text in the entry once, marked as the driver's ("driver: ===VTD INIT
+// ..."; the blank lines that the driver's messages begin with are left
+// out); with Raw each entry exactly as formatted.
+enum class DebugEchoStyle { Lines, Raw };
+void SetDebugEcho(bool echo, DebugEchoStyle style = DebugEchoStyle::Lines);
 
 // ---- Live-object counters (for leak checks) -------------------------------------
 struct LiveCounts {

@@ -23,9 +23,14 @@ bool ImportRegistryScriptFile(const std::string& path, std::string* error);
 
 // Saves the whole hive to a file atomically (a temporary file beside it is
 // written, flushed and renamed over it), or loads it, replacing the hive
-// (open key handles become invalid as with ResetRegistry). The file carries
-// its length and a checksum: a truncated or damaged file is refused with a
-// message in *error and the hive is left as it was.
+// (open key handles become invalid as with ResetRegistry). Saving through a
+// symbolic link replaces the file the link points to (the temporary file is
+// made in that file's folder) and leaves the link; a file that is replaced
+// keeps its permission bits. Saving fails (false, *error = "PATH: what:
+// reason", the file untouched) when the folder is missing or cannot take a
+// new file. The file carries its length and a checksum: a truncated or
+// damaged file is refused with a message in *error and the hive is left as
+// it was; a file that cannot be read (see ReadHostFile) likewise.
 bool SaveHive(const std::string& path, std::string* error);
 bool LoadHive(const std::string& path, std::string* error);
 

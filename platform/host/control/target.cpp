@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "platform/host/control/diagnostics.h"
+#include "platform/host/control/host_files.h"
 #include "platform/host/control/registry_control.h"
 #include "platform/host/devices/device_manager.h"
 #include "platform/host/hardware/pci_bus.h"
@@ -34,11 +35,25 @@ TargetState& State()
 
 bool LoadRegistry(const BootOptions& options, std::string* error)
 {
-    if (!options.hiveFile.empty() && std::filesystem::exists(options.hiveFile)) {
-        return LoadHive(options.hiveFile, error);
+    std::vector<std::string> scripts = options.registryScripts;
+    std::error_code ec;
+    // A name that is there in any form counts as a hive to load, so that a
+    // directory or a device is refused by the load instead of replaced; a
+    // link to nothing yet is a hive still to be made.
+    const bool hiveKept = !options.hiveFile.empty() &&
+                          std::filesystem::status(options.hiveFile, ec).type() !=
+                              std::filesystem::file_type::not_found &&
+                          !ec;
+    if (hiveKept) {
+        if (!LoadHive(options.hiveFile, error)) {
+            return false;
+        }
+    } else if (!options.hiveFile.empty() && ec && ec != std::errc::no_such_file_or_directory) {
+        *error = options.hiveFile + ": " + HostErrorText(ec.value());
+        return false;
+    } else if (scripts.empty()) {
+        scripts = DefaultRegistryScripts();
     }
-    std::vector<std::string> scripts =
-        options.registryScripts.empty() ? DefaultRegistryScripts() : options.registryScripts;
     for (const auto& script : scripts) {
         if (!ImportRegistryScriptFile(script, error)) {
             return false;
@@ -79,7 +94,7 @@ bool Boot(const BootOptions& options, std::string* error)
         return false;
     }
     // Echo from the start, so that the drivers' start-up lines show too.
-    SetDebugEcho(options.echoDebug);
+    SetDebugEcho(options.echoDebug, options.debugEchoStyle);
     ResetRegistry();
     if (!LoadRegistry(options, error)) {
         ResetRegistry();
@@ -106,18 +121,22 @@ bool Boot(const BootOptions& options, std::string* error)
     return true;
 }
 
-void Shutdown()
+bool Shutdown(std::string* error)
 {
     TargetState& state = State();
     std::lock_guard<std::mutex> lock(state.mutex);
     if (!state.booted) {
-        return;
+        return true;
     }
     internal::UnloadDrivers();
+    bool saved = true;
     if (!state.hiveFile.empty()) {
-        std::string error;
-        if (!SaveHive(state.hiveFile, &error)) {
-            std::fprintf(stderr, "vtsim: the hive was not saved: %s\n", error.c_str());
+        std::string failure;
+        saved = SaveHive(state.hiveFile, &failure);
+        if (!saved && error != nullptr) {
+            *error = failure;
+        } else if (!saved) {
+            std::fprintf(stderr, "vtsim: the hive was not saved: %s\n", failure.c_str());
         }
     }
     internal::RemoveBoards();
@@ -125,6 +144,7 @@ void Shutdown()
     SetDebugEcho(false);
     state.hiveFile.clear();
     state.booted = false;
+    return saved;
 }
 
 bool IsBooted()

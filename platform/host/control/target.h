@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/host/control/board.h"
+#include "platform/host/control/diagnostics.h"
 #include "platform/host/control/machine.h"
 
 namespace vtsim {
@@ -17,12 +18,17 @@ namespace vtsim {
 struct BootOptions {
     MachineDescription machine = MachineDescription::Default();
     // Registry scripts imported at boot, in order. Empty: the platform
-    // image's base script and the board package's scripts (packages/*.reg).
+    // image's base script and the board package's scripts (packages/*.reg)
+    // when no hive is loaded, nothing over a loaded hive.
     std::vector<std::string> registryScripts;
-    // When set, the hive is loaded from this file at boot (if it exists,
-    // instead of importing the scripts) and saved to it at shutdown.
+    // When set, the hive is loaded from this file at boot when it exists
+    // (the registry scripts named above are then imported over it) and
+    // saved to it at shutdown.
     std::string hiveFile;
+    // Echo the debug output on stderr from the start of the boot on, in
+    // this style (see SetDebugEcho).
     bool echoDebug = false;
+    DebugEchoStyle debugEchoStyle = DebugEchoStyle::Lines;
     // Where driver modules are looked up ("Rlx4100S.dll" -> dir/Rlx4100S.so).
     // Empty: the build's module directory.
     std::string moduleDir;
@@ -37,8 +43,10 @@ struct BootOptions {
 // booted, a script or the hive cannot be read, or the machine is invalid.
 bool Boot(const BootOptions& options, std::string* error);
 // Unloads every driver (Deinit), saves the hive when one is kept, removes the
-// boards and resets the registry.
-void Shutdown();
+// boards and resets the registry. Returns false when the hive could not be
+// saved (the target is shut down all the same, the file left as it was):
+// the reason goes to *error, or to stderr when error is null.
+bool Shutdown(std::string* error = nullptr);
 bool IsBooted();
 
 std::vector<Board*> Boards();

@@ -4,6 +4,7 @@
 
 #include "common/board_types.h"
 #include "platform/host/interrupts/controller.h"
+#include "platform/host/kernel/signal_reports.h"
 
 namespace vtsim::internal {
 
@@ -41,10 +42,11 @@ BoardTypeInfo TypeInfoOf(BoardModel model)
     return BoardTypeInfoOf(0);
 }
 
-SimulatedBoard::SimulatedBoard(const BoardConfig& config)
+SimulatedBoard::SimulatedBoard(const BoardConfig& config, std::size_t place)
     : config_(config),
       ports_(PortsOf(config.model)),
-      interruptInputs_(InterruptInputsOf(config.model))
+      interruptInputs_(InterruptInputsOf(config.model)),
+      identity_{place, config, ports_, interruptInputs_}
 {}
 
 bool SimulatedBoard::ApplyInputLocked(unsigned port, std::uint8_t levels)
@@ -66,14 +68,33 @@ bool SimulatedBoard::ApplyInputLocked(unsigned port, std::uint8_t levels)
             continue;
         }
         if (!(status_ & bit)) {
-            // An edge while the bit is still pending merges into it, as on
-            // the card: the status register holds one bit per input.
             status_ |= bit;
             ++raised_;
             raised = true;
+        } else {
+            // An edge while the bit is still pending merges into it, as on
+            // the card: the status register holds one bit per input.
+            ++merged_;
         }
     }
     return raised;
+}
+
+void SimulatedBoard::ReportLocked() const
+{
+    if (!SignalsObserved()) {
+        return;
+    }
+    BoardSignals signals;
+    for (unsigned port = 0; port < ports_; ++port) {
+        signals.inputs[port] = inputs_[port];
+        signals.outputs[port] = outputs_[port];
+    }
+    signals.interruptEnable = enable_;
+    signals.triggerMode = trigger_;
+    signals.interruptStatus = status_;
+    signals.interruptLine = status_ != 0;
+    ReportBoardChange(identity_, signals);
 }
 
 void SimulatedBoard::NotifyLine() const
@@ -90,6 +111,7 @@ void SimulatedBoard::setInputPort(unsigned port, std::uint8_t levels)
     {
         std::lock_guard lock(mutex_);
         raised = ApplyInputLocked(port, levels);
+        ReportLocked();
     }
     if (raised) {
         NotifyLine();
@@ -108,6 +130,7 @@ void SimulatedBoard::setInputLine(unsigned port, unsigned bit, bool high)
         const std::uint8_t levels = high ? static_cast<std::uint8_t>(inputs_[port] | mask)
                                          : static_cast<std::uint8_t>(inputs_[port] & ~mask);
         raised = ApplyInputLocked(port, levels);
+        ReportLocked();
     }
     if (raised) {
         NotifyLine();
@@ -126,7 +149,9 @@ void SimulatedBoard::pulseInputLine(unsigned port, unsigned bit)
         const std::uint8_t mask = static_cast<std::uint8_t>(1u << bit);
         const std::uint8_t before = inputs_[port];
         raised = ApplyInputLocked(port, static_cast<std::uint8_t>(before ^ mask));
+        ReportLocked();
         raised = ApplyInputLocked(port, before) || raised;
+        ReportLocked();
     }
     if (raised) {
         NotifyLine();
@@ -175,6 +200,12 @@ std::uint64_t SimulatedBoard::interruptsRaised() const
     return raised_;
 }
 
+std::uint64_t SimulatedBoard::mergedEdges() const
+{
+    std::lock_guard lock(mutex_);
+    return merged_;
+}
+
 std::uint8_t SimulatedBoard::ReadRegister(std::uint32_t offset) const
 {
     std::lock_guard lock(mutex_);
@@ -213,6 +244,7 @@ void SimulatedBoard::WriteRegister(std::uint32_t offset, std::uint8_t value)
             // Clearing bits can only lower the line; nothing to evaluate.
             status_ = static_cast<std::uint8_t>(status_ & ~value);
         }
+        ReportLocked();
     }
     if (notify) {
         NotifyLine();

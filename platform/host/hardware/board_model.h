@@ -26,10 +26,12 @@
 
 #include "platform/host/internal_header.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <mutex>
 
 #include "platform/host/control/board.h"
+#include "platform/host/control/signal_observer.h"
 
 struct BoardTypeInfo;  // common/board_types.h
 
@@ -42,7 +44,9 @@ BoardTypeInfo TypeInfoOf(BoardModel model);
 
 class SimulatedBoard : public Board {
 public:
-    explicit SimulatedBoard(const BoardConfig& config);
+    // place: the board's position in the machine description, as the
+    // signal observer is told it.
+    explicit SimulatedBoard(const BoardConfig& config, std::size_t place = 0);
 
     const BoardConfig& config() const override
     {
@@ -67,6 +71,7 @@ public:
     std::uint8_t interruptStatus() const override;
     bool interruptAsserted() const override;
     std::uint64_t interruptsRaised() const override;
+    std::uint64_t mergedEdges() const override;
 
     // Register access through the I/O window (offset from ioBase).
     std::uint8_t ReadRegister(std::uint32_t offset) const;
@@ -82,10 +87,13 @@ private:
     // Returns true when a status bit was set.
     bool ApplyInputLocked(unsigned port, std::uint8_t levels);
     void NotifyLine() const;
+    // Hands the registers to the signal observer when one listens (mutex held).
+    void ReportLocked() const;
 
     const BoardConfig config_;
     const unsigned ports_;
     const unsigned interruptInputs_;
+    const BoardIdentity identity_;  // for the signal observer
 
     mutable std::mutex mutex_;
     std::uint8_t inputs_[4] = {};
@@ -94,6 +102,7 @@ private:
     std::uint8_t trigger_ = 0;
     std::uint8_t status_ = 0;
     std::uint64_t raised_ = 0;
+    std::uint64_t merged_ = 0;
 };
 
 }  // namespace vtsim::internal

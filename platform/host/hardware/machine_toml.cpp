@@ -2,9 +2,9 @@
 // names the board (1-based) and the key at fault, and a parse error gives the
 // line and column.
 #include <toml++/toml.h>
-#include <fstream>
 #include <sstream>
 
+#include "platform/host/control/host_files.h"
 #include "platform/host/control/machine.h"
 #include "platform/host/hardware/pci_bus.h"
 
@@ -193,17 +193,12 @@ bool MachineDescription::FromToml(const std::string& text, MachineDescription* o
 bool MachineDescription::FromTomlFile(const std::string& path, MachineDescription* out,
                                       std::string* error)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        if (error) {
-            *error = path + ": cannot be opened";
-        }
+    std::string text;
+    if (!ReadHostFile(path, &text, error)) {
         return false;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
     std::string inner;
-    if (!FromToml(text.str(), out, &inner)) {
+    if (!FromToml(text, out, &inner)) {
         if (error) {
             *error = path + ": " + inner;
         }

@@ -38,8 +38,9 @@ bool InstallBoards(const MachineDescription& machine, std::string* error)
     }
     RemoveBoards();
     std::vector<InstalledEntry> fresh;
-    for (const BoardConfig& config : machine.boards) {
-        auto board = std::make_shared<SimulatedBoard>(config);
+    for (std::size_t place = 0; place < machine.boards.size(); ++place) {
+        const BoardConfig& config = machine.boards[place];
+        auto board = std::make_shared<SimulatedBoard>(config, place);
         const DWORD sysIntr = AllocateSysIntr(config.irq);
         AttachInterruptSource(config.irq, board.get());
         fresh.push_back({board, sysIntr});

@@ -46,6 +46,34 @@ DebugLog& Log()
 }
 
 std::atomic<bool> g_echo{false};
+std::atomic<vtsim::DebugEchoStyle> g_echoStyle{vtsim::DebugEchoStyle::Lines};
+
+// Writes an entry (UTF-8) to stderr as the echo style says.
+void Echo(const std::string& bytes)
+{
+    if (g_echoStyle.load(std::memory_order_relaxed) == vtsim::DebugEchoStyle::Raw) {
+        std::fwrite(bytes.data(), 1, bytes.size(), stderr);
+    } else {
+        std::size_t start = 0;
+        while (start < bytes.size()) {
+            std::size_t end = bytes.find('\n', start);
+            if (end == std::string::npos) {
+                end = bytes.size();
+            }
+            std::size_t last = end;
+            while (last > start && (bytes[last - 1] == '\r' || bytes[last - 1] == ' ')) {
+                --last;
+            }
+            if (last > start) {
+                std::fputs("driver: ", stderr);
+                std::fwrite(bytes.data() + start, 1, last - start, stderr);
+                std::fputc('\n', stderr);
+            }
+            start = end + 1;
+        }
+    }
+    std::fflush(stderr);
+}
 
 }  // namespace
 
@@ -64,8 +92,7 @@ extern "C" void NKDbgPrintfW(LPCWSTR format, ...)
         thread_local std::string bytes;  // capacity reused: no allocation per entry
         bytes.clear();
         vtsim::internal::AppendUtf8(bytes, entry);
-        std::fwrite(bytes.data(), 1, bytes.size(), stderr);
-        std::fflush(stderr);
+        Echo(bytes);
     }
     if (log.text.size() + entry.size() > kMaxChars && !log.ends.empty()) {
         log.DropOldestHalf();
@@ -106,8 +133,9 @@ void ClearDebugLog()
     log.ends.clear();
 }
 
-void SetDebugEcho(bool echo)
+void SetDebugEcho(bool echo, DebugEchoStyle style)
 {
+    g_echoStyle.store(style);
     g_echo.store(echo);
 }
 

@@ -7,6 +7,7 @@
 
 #include "platform/host/kernel/counters_and_faults.h"
 #include "platform/host/kernel/objects.h"
+#include "platform/host/kernel/signal_reports.h"
 #include "platform/kernel.h"
 
 namespace vtsim::internal {
@@ -51,6 +52,14 @@ public:
             }
         }
         return TRUE;
+    }
+
+    // Named events are what the signal observer hears about.
+    void OnSignalChanged(bool signalled) const override
+    {
+        if (!name_.empty()) {
+            ReportEventChange(name_, signalled);
+        }
     }
 
 private:

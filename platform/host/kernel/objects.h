@@ -88,6 +88,9 @@ public:
     {
         return manualReset_;
     }
+    // Called with the wait lock held when the signalled state changes while
+    // a signal observer listens; must not wait or take the wait lock.
+    virtual void OnSignalChanged(bool /*signalled*/) const {}
 
 private:
     friend struct WaitAccess;  // the wait implementation (kernel_waits.cpp)

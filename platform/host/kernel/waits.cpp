@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/host/kernel/objects.h"
+#include "platform/host/kernel/signal_reports.h"
 #include "platform/kernel.h"
 
 namespace vtsim::internal {
@@ -57,6 +58,9 @@ struct WaitAccess {
                 if (object->signalled_) {
                     if (!object->manualReset_) {
                         object->signalled_ = false;
+                        if (SignalsObserved()) {
+                            object->OnSignalChanged(false);
+                        }
                     }
                     unregister();
                     return static_cast<long>(i);
@@ -83,6 +87,9 @@ struct WaitAccess {
     static void Signal(Waitable& object)
     {
         std::lock_guard lock(WaitLock());
+        if (!object.signalled_ && SignalsObserved()) {
+            object.OnSignalChanged(true);
+        }
         object.signalled_ = true;
         // Every waiter of this object rechecks; the first to run takes an
         // auto-reset object, the rest go back to sleep. No wake is lost.
@@ -94,6 +101,9 @@ struct WaitAccess {
     static void Reset(Waitable& object)
     {
         std::lock_guard lock(WaitLock());
+        if (object.signalled_ && SignalsObserved()) {
+            object.OnSignalChanged(false);
+        }
         object.signalled_ = false;
     }
 

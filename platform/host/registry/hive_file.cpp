@@ -9,7 +9,9 @@
 //
 // SaveHive writes a temporary file beside the target, flushes it to disk and
 // renames it over the target (then flushes the directory), so the target is
-// at every moment either the old hive or the new one.
+// at every moment either the old hive or the new one. A symbolic link is
+// followed: the file it points to is replaced and the link kept; the
+// replaced file's permission bits (and, where allowed, owner) carry over.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,10 +19,8 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 
+#include "platform/host/control/host_files.h"
 #include "platform/host/control/registry_control.h"
 #include "platform/host/registry/hive.h"
 
@@ -176,9 +176,17 @@ bool ReadKey(Reader& reader, Key* key, int depth, bool isRoot)
     return true;
 }
 
-std::string SystemError(const std::string& what, const std::string& path)
+void SetError(std::string* error, const std::string& message)
 {
-    return what + " " + path + ": " + std::strerror(errno);
+    if (error != nullptr) {
+        *error = message;
+    }
+}
+
+// "PATH: what: reason" for the errno of a failed system call.
+std::string SystemError(const std::string& path, const std::string& what)
+{
+    return path + ": " + what + ": " + HostErrorText(errno);
 }
 
 bool WriteAll(int fd, const std::string& bytes)
@@ -199,19 +207,10 @@ bool WriteAll(int fd, const std::string& bytes)
 
 void SyncDirectoryOf(const std::string& path)
 {
-    std::size_t slash = path.rfind('/');
-    std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-    int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+    int fd = ::open(HostFolderOf(path).c_str(), O_RDONLY | O_DIRECTORY);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
-    }
-}
-
-void SetError(std::string* error, const std::string& message)
-{
-    if (error != nullptr) {
-        *error = message;
     }
 }
 
@@ -229,41 +228,56 @@ bool SaveHive(const std::string& path, std::string* error)
     file += payload;
     PutU32(file, Crc32(payload, 0, payload.size()));
 
-    std::string temp = path + ".tmp.XXXXXX";
-    int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        SetError(error, SystemError("cannot create a temporary file for", path));
+    // Through a symbolic link the file it points to is replaced, in its own
+    // folder (a rename is atomic only within one file system), and the link
+    // stays. The replacement takes the old file's permissions and owner.
+    std::string target;
+    if (!FollowHostLinks(path, &target, error)) {
         return false;
     }
-    bool written = WriteAll(fd, file) && ::fsync(fd) == 0;
-    std::string failure = written ? "" : SystemError("cannot write", temp);
+    struct stat old = {};
+    const bool replacing = ::stat(target.c_str(), &old) == 0;
+    std::string temp = target + ".tmp.XXXXXX";
+    int fd = ::mkstemp(temp.data());
+    if (fd < 0) {
+        SetError(error, SystemError(path, "cannot create a file in " + HostFolderOf(target)));
+        return false;
+    }
+    bool written = true;
+    std::string failure;
+    if (replacing) {
+        // Owner first: a change of owner may clear set-id bits that the mode then restores.
+        (void)!::fchown(fd, old.st_uid, old.st_gid);
+        if (::fchmod(fd, old.st_mode & 07777) != 0) {
+            written = false;
+            failure = SystemError(path, "cannot keep the file's permissions");
+        }
+    }
+    if (written && !(WriteAll(fd, file) && ::fsync(fd) == 0)) {
+        written = false;
+        failure = SystemError(path, "cannot write " + temp);
+    }
     if (::close(fd) != 0 && written) {
         written = false;
-        failure = SystemError("cannot write", temp);
+        failure = SystemError(path, "cannot write " + temp);
     }
-    if (written && ::rename(temp.c_str(), path.c_str()) != 0) {
+    if (written && ::rename(temp.c_str(), target.c_str()) != 0) {
         written = false;
-        failure = SystemError("cannot replace", path);
+        failure = SystemError(path, "cannot replace " + target);
     }
     if (!written) {
         ::unlink(temp.c_str());
         SetError(error, failure);
         return false;
     }
-    SyncDirectoryOf(path);
+    SyncDirectoryOf(target);
     return true;
 }
 
 bool LoadHive(const std::string& path, std::string* error)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        SetError(error, SystemError("cannot open", path));
-        return false;
-    }
-    std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        SetError(error, SystemError("cannot read", path));
+    std::string file;
+    if (!ReadHostFile(path, &file, error)) {
         return false;
     }
     if (file.size() < HEADER_SIZE + TRAILER_SIZE ||

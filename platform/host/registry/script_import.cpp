@@ -1,9 +1,8 @@
 // Registry scripts into the hive: the text's encoding, its lines (comments,
 // continuations), key headers and value lines. The format is described in
 // script_syntax.h.
-#include <fstream>
-#include <iterator>
 
+#include "platform/host/control/host_files.h"
 #include "platform/host/control/registry_control.h"
 #include "platform/host/kernel/strings.h"
 #include "platform/host/kernel/utf.h"
@@ -257,14 +256,10 @@ bool ImportRegistryScript(const std::string& text, std::string* error)
 
 bool ImportRegistryScriptFile(const std::string& path, std::string* error)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        if (error != nullptr) {
-            *error = path + ": cannot open the file";
-        }
+    std::string bytes;
+    if (!ReadHostFile(path, &bytes, error)) {
         return false;
     }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     return ImportBytes(bytes, path, error);
 }
 

@@ -2,6 +2,7 @@
 // active keys, Init/Deinit/DllMain calls, drivers that do not start, the hive
 // kept across restarts, and failed boots.
 #include <filesystem>
+#include <fstream>
 
 #include "devmgr_fixture.h"
 #include "platform/host/control/registry_control.h"
@@ -182,10 +183,13 @@ TEST_F(DeviceManagerTest, HiveIsKeptAcrossShutdownAndBoot)
     vtsim::Shutdown();
     ASSERT_TRUE(std::filesystem::exists(options.hiveFile));
 
-    // With the hive present the scripts are not read (this one does not exist).
-    options.registryScripts = {(dir_ / "absent.reg").string()};
+    // With the hive present the scripts named are imported over it.
+    const std::string over = (dir_ / "over.reg").string();
+    std::ofstream(over) << "[HKEY_LOCAL_MACHINE\\Software\\Over]\n\"Value\"=dword:7\n";
+    options.registryScripts = {over};
     BootOrFail(options);
     EXPECT_EQ(ReadDword(u"Software\\Marker", u"Value"), 42u);
+    EXPECT_EQ(ReadDword(u"Software\\Over", u"Value"), 7u);
     auto devices = vtsim::Devices();
     ASSERT_EQ(devices.size(), 3u);
     EXPECT_EQ(devices[0].name, u"VTD1:");

@@ -1,0 +1,25 @@
+// What the tools' command lines share beyond their options: help without
+// value types, parse errors as people read them, usage of the command given.
+#pragma once
+
+#include <string>
+
+#include <CLI/CLI.hpp>
+
+namespace vttools {
+
+// Drops the value types ("TEXT") from the help of every option of app and
+// its subcommands: the descriptions say what a value is.
+void TidyHelp(CLI::App& app);
+
+// The message for a parse error: CLI11's, or "unknown command 'x'" when a
+// command was required and an unknown word came instead.
+std::string ParseErrorText(const CLI::App& app, const CLI::Error& error);
+
+// The help text of the innermost subcommand given on the command line.
+std::string UsageOf(const CLI::App& app);
+
+// The exit codes as a help footer (the same text for every tool).
+std::string ExitCodesHelp();
+
+}  // namespace vttools
