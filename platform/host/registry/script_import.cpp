@@ -174,7 +174,12 @@ private:
             return false;
         }
         std::lock_guard lock(registry::HiveMutex());
-        current_ = registry::CreatePath(registry::HiveRoot(), elements);
+        std::shared_ptr<Key> key = registry::CreatePath(registry::HiveRoot(), elements);
+        if (!key) {
+            *why = "key path deeper than " + std::to_string(registry::MAX_KEY_DEPTH) + " levels";
+            return false;
+        }
+        current_ = std::move(key);
         return true;
     }
 
