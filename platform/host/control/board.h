@@ -34,6 +34,10 @@ public:
     // How many times the board raised its interrupt line (edges that set a
     // status bit while enabled).
     virtual std::uint64_t interruptsRaised() const = 0;
+    // How many edges of the selected direction came on an enabled input
+    // while its status bit was still set: each merged into the pending
+    // interrupt, so no interrupt of its own was raised for it.
+    virtual std::uint64_t mergedEdges() const = 0;
 };
 
 }  // namespace vtsim

@@ -66,11 +66,13 @@ bool SimulatedBoard::ApplyInputLocked(unsigned port, std::uint8_t levels)
             continue;
         }
         if (!(status_ & bit)) {
-            // An edge while the bit is still pending merges into it, as on
-            // the card: the status register holds one bit per input.
             status_ |= bit;
             ++raised_;
             raised = true;
+        } else {
+            // An edge while the bit is still pending merges into it, as on
+            // the card: the status register holds one bit per input.
+            ++merged_;
         }
     }
     return raised;
@@ -173,6 +175,12 @@ std::uint64_t SimulatedBoard::interruptsRaised() const
 {
     std::lock_guard lock(mutex_);
     return raised_;
+}
+
+std::uint64_t SimulatedBoard::mergedEdges() const
+{
+    std::lock_guard lock(mutex_);
+    return merged_;
 }
 
 std::uint8_t SimulatedBoard::ReadRegister(std::uint32_t offset) const

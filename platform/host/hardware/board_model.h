@@ -67,6 +67,7 @@ public:
     std::uint8_t interruptStatus() const override;
     bool interruptAsserted() const override;
     std::uint64_t interruptsRaised() const override;
+    std::uint64_t mergedEdges() const override;
 
     // Register access through the I/O window (offset from ioBase).
     std::uint8_t ReadRegister(std::uint32_t offset) const;
@@ -94,6 +95,7 @@ private:
     std::uint8_t trigger_ = 0;
     std::uint8_t status_ = 0;
     std::uint64_t raised_ = 0;
+    std::uint64_t merged_ = 0;
 };
 
 }  // namespace vtsim::internal
