@@ -42,7 +42,8 @@ struct MessageBoxRecord {
     unsigned type = 0;
     int answer = 0;
 };
-// Every message box shown, in the order they were dismissed.
+// The message boxes shown, in the order they were dismissed: the most
+// recent 1024 of them (older records are dropped).
 std::vector<MessageBoxRecord> MessageBoxes();
 // Forgets the boxes shown, the queued answers and the hook.
 void ClearMessageBoxes();

@@ -1,5 +1,7 @@
 // Message boxes: recorded, answered by the hook while one is set, else from
-// a queue of answers (IDOK when empty).
+// a queue of answers (IDOK when empty). The record keeps the most recent
+// boxes only, so a program that shows boxes for ever (a failed open in a
+// loop) does not grow without bound.
 #include <deque>
 #include <mutex>
 
@@ -8,9 +10,11 @@
 
 namespace {
 
+constexpr std::size_t kMaxRecords = 1024;
+
 struct MessageBoxState {
     std::mutex mutex;
-    std::vector<vtsim::MessageBoxRecord> shown;
+    std::deque<vtsim::MessageBoxRecord> shown;
     std::deque<int> answers;
     vtsim::MessageBoxHook hook;
 };
@@ -46,8 +50,11 @@ extern "C" int MessageBoxW(HWND, LPCWSTR text, LPCWSTR caption, UINT type)
         record.answer = hook(record);
     }
     std::lock_guard lock(state.mutex);
-    state.shown.push_back(record);
-    return record.answer;
+    if (state.shown.size() == kMaxRecords) {
+        state.shown.pop_front();
+    }
+    state.shown.push_back(std::move(record));
+    return state.shown.back().answer;
 }
 
 namespace vtsim {
@@ -56,7 +63,7 @@ std::vector<MessageBoxRecord> MessageBoxes()
 {
     MessageBoxState& state = State();
     std::lock_guard lock(state.mutex);
-    return state.shown;
+    return std::vector<MessageBoxRecord>(state.shown.begin(), state.shown.end());
 }
 
 void ClearMessageBoxes()

@@ -91,6 +91,22 @@ TEST(MessageBoxes, RecordedAndAnsweredInOrder)
     vtsim::ClearMessageBoxes();
 }
 
+TEST(MessageBoxes, OnlyTheNewestAreKept)
+{
+    vtsim::ClearMessageBoxes();
+    constexpr int SHOWN = 3000;
+    for (int i = 0; i < SHOWN; ++i) {
+        char16_t text[16];
+        StringCchPrintfW(text, 16, u"box %d", i);
+        MessageBoxW(nullptr, text, u"Error", MB_OK);
+    }
+    const auto boxes = vtsim::MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1024u);
+    EXPECT_EQ(boxes.front().text, u"box 1976");
+    EXPECT_EQ(boxes.back().text, u"box 2999");
+    vtsim::ClearMessageBoxes();
+}
+
 TEST(SafeCopy, CopiesGoodMemoryAndRefusesBadPointers)
 {
     char source[16] = "registry value";
