@@ -42,10 +42,15 @@ inline vtsim::BootOptions MachineOf(std::vector<vtsim::BoardConfig> boards)
     return options;
 }
 
-// Writes a registry script to a temporary file and returns its path.
+// Writes a registry script to a temporary file and returns its path. The
+// file is named after the running test as well, so that tests running in
+// parallel processes never rewrite a script another one is booting from.
 inline std::string WriteScript(const std::string& name, const std::string& text)
 {
-    const std::string path = ::testing::TempDir() + "driver_test_" + name + ".reg";
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::string owner =
+        test != nullptr ? std::string(test->test_suite_name()) + "." + test->name() : "none";
+    const std::string path = ::testing::TempDir() + "driver_test_" + owner + "_" + name + ".reg";
     std::ofstream(path) << text;
     return path;
 }
