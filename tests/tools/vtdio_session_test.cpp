@@ -70,6 +70,7 @@ board 0
     // After mon the events are disabled again; the board saw three interrupts.
     EXPECT_NE(r.out.find("  int enable:     0x00\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("  interrupts:     3\n"), std::string::npos) << r.out;
+    EXPECT_TRUE(std::regex_search(r.out, std::regex("\n  merged edges:   [0-9]+\n"))) << r.out;
 }
 
 TEST_F(VtdioSessionTest, MonCountsInterruptsPerEventAndStopsWhenTheInputsGoQuiet)

@@ -99,6 +99,7 @@ int ShowBoard(Context& context, const ViewArguments& a)
         << "\n  trigger mode:   " << Hex(board->triggerMode(), 2)
         << "\n  int status:     " << Hex(board->interruptStatus(), 2)
         << "\n  irq asserted:   " << (board->interruptAsserted() ? "yes" : "no")
+        << "\n  merged edges:   " << board->mergedEdges()
         << "\n  interrupts:     " << board->interruptsRaised() << "\n";
     return EXIT_OK;
 }
