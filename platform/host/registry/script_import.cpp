@@ -153,7 +153,12 @@ private:
             *why = "key header without a closing ']'";
             return false;
         }
-        std::u16string_view path = Trim(line.substr(1, line.size() - 2));
+        // Blanks before the path are layout; those at its end belong to the
+        // last key's name (the header's line was trimmed outside the brackets).
+        std::u16string_view path = line.substr(1, line.size() - 2);
+        while (!path.empty() && registry::script::IsBlank(path.front())) {
+            path.remove_prefix(1);
+        }
         if (!path.empty() && path.front() == u'-') {
             *why = "deleting keys is not supported";
             return false;
