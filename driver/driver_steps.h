@@ -21,6 +21,10 @@ ULONG_PTR MapIoWindow(DeviceContext* context, DWORD ioBase, DWORD ioLength);
 bool InterruptInfoComplete(const DeviceContext* context);
 BOOL InstallISR(DeviceContext* context);
 BOOL StartInterruptThread(DeviceContext* context);
+// Asks the interrupt service thread to end and waits for it (up to
+// STOP_THREAD_TIMEOUT_MS), then takes the logical interrupt's registration
+// back. FALSE, with the thread's handle and registration kept, when the
+// thread has not ended by then: the caller must not free what it uses.
 BOOL StopInterruptThread(DeviceContext* context);
 DWORD InterruptServiceThread(LPVOID parameter);
 BOOL CreateInterruptEvents(DeviceContext* context);

@@ -4,6 +4,7 @@
 #include <type_traits>
 
 #include "common/board_types.h"
+#include "driver/board_registers.h"
 #include "driver/device_context.h"
 #include "driver/driver_steps.h"
 #include "driver/entry_points.h"
@@ -112,7 +113,10 @@ DLL_EXPORT BOOL VTD_Deinit(DWORD_PTR deviceContext)
         return FALSE;
     }
 
-    // The named events go first; the board's registers are left as they are.
+    // The named events go first. The board then raises nothing more: its
+    // interrupt enable register is cleared and what is pending acknowledged,
+    // so that an edge after the stop cannot hold a shared line asserted with
+    // nobody left to acknowledge it.
     EnterCriticalSection(&context->threadLock);
     for (HANDLE& event : context->diEvents) {
         if (event != nullptr) {
@@ -120,9 +124,20 @@ DLL_EXPORT BOOL VTD_Deinit(DWORD_PTR deviceContext)
             event = nullptr;
         }
     }
+    if (context->ioLength > REG_INT_STATUS) {
+        WriteBoardRegister(context, REG_INT_ENABLE, 0);
+        WriteBoardRegister(context, REG_INT_STATUS, ReadBoardRegister(context, REG_INT_STATUS));
+    }
     LeaveCriticalSection(&context->threadLock);
 
-    StopInterruptThread(context);
+    if (!StopInterruptThread(context)) {
+        // The thread may still run on the record and its events: they stay
+        // as they are (a later Deinit, once the thread has ended, finishes
+        // the stop).
+        NKDbgPrintfW(u"\n===VTD DEINIT interrupt thread still running, board id: %x\n",
+                     context->boardType);
+        return FALSE;
+    }
 
     if (context->interruptEvent != nullptr) {
         CloseHandle(context->interruptEvent);

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "common/control_codes.h"
+#include "common/registry_layout.h"
 #include "library/include/rlx4100.h"
 #include "library/status.h"
 #include "platform/device_file.h"
@@ -184,6 +185,23 @@ DeviceConnection* FindConnection(DWORD deviceNumber)
     return nullptr;
 }
 
+// The final release of a listed connection (open/close lock held): wake any
+// CheckEvent waiter, unlink it and retire its handle. The record and its
+// handles are freed when the last running call ends (at the latest when the
+// caller's own reference goes, or here when it holds none).
+void EndConnection(DeviceConnection* connection)
+{
+    HandleSlot& slot = *SlotOf(connection->handle);
+    // A call reference of our own, so that the record outlives this function
+    // whatever the other calls do.
+    slot.state.fetch_add(1, std::memory_order_acq_rel);
+    UnlinkConnection(connection);
+    SetEvent(connection->waitHandles[0].load(std::memory_order_relaxed));
+    Sleep(0);
+    RetireSlot(slot);
+    ReleaseSlot(slot);
+}
+
 }  // namespace
 
 // ---- Call references ---------------------------------------------------------
@@ -237,6 +255,12 @@ BOOL SendRequest(const DeviceConnection& connection, DWORD code, const void* inp
                            outputSize, &returned, nullptr);
 }
 
+bool StreamAnswers(const DeviceConnection& connection)
+{
+    BoardInfoRecord info{};
+    return SendRequest(connection, IOCTL_GET_BOARD_INFO, nullptr, 0, &info, sizeof(info)) != FALSE;
+}
+
 LONG RequestFailureStatus(const DeviceConnection& connection)
 {
     return ApiDeviceStatus(connection.deviceNumber, StatusFromLastError());
@@ -258,7 +282,11 @@ LONG DeviceOpen(DWORD deviceNumber, LONG* handle)
 {
     SetCurrentDeviceNumber(deviceNumber);
     if (handle == nullptr) {
-        return ApiDeviceStatus(deviceNumber, API_INVALID_PARAMETER);
+        // A number no registry entry can have gets the plain status of a
+        // missing entry: its device-qualified status would not fit.
+        return deviceNumber > MAX_DEVICE_NUMBER
+                   ? API_CONFIG_NOT_FOUND
+                   : ApiDeviceStatus(deviceNumber, API_INVALID_PARAMETER);
     }
 
     // The entry is read on every open, also when the connection exists. The
@@ -273,10 +301,16 @@ LONG DeviceOpen(DWORD deviceNumber, LONG* handle)
 
     std::lock_guard<std::mutex> lock(openCloseLock);
     if (DeviceConnection* existing = FindConnection(deviceNumber)) {
-        ++existing->refCount;
-        ResetEvent(existing->waitHandles[0].load(std::memory_order_relaxed));
-        *handle = existing->handle;
-        return API_SUCCESS;
+        if (StreamAnswers(*existing)) {
+            ++existing->refCount;
+            ResetEvent(existing->waitHandles[0].load(std::memory_order_relaxed));
+            *handle = existing->handle;
+            return API_SUCCESS;
+        }
+        // The stream device behind the connection is gone (its driver was
+        // unloaded, the target restarted): the connection ends for every
+        // reference, and this open makes a new one.
+        EndConnection(existing);
     }
 
     DeviceConnection* connection = nullptr;
@@ -317,13 +351,7 @@ LONG DeviceClose(LONG* handle)
         return API_SUCCESS;
     }
 
-    // Final release: wake any CheckEvent waiter, then retire the handle. The
-    // record and its handles are freed when the last running call ends
-    // (at the latest when this call's own reference goes).
-    UnlinkConnection(&*connection);
-    SetEvent(connection->waitHandles[0].load(std::memory_order_relaxed));
-    Sleep(0);
-    RetireSlot(*SlotOf(connection->handle));
+    EndConnection(&*connection);
     *handle = 0;
     return API_SUCCESS;
 }

@@ -75,6 +75,11 @@ private:
 BOOL SendRequest(const DeviceConnection& connection, DWORD code, const void* input, DWORD inputSize,
                  void* output, DWORD outputSize);
 
+// True when the connection's stream device still answers a request: false
+// once its driver has been unloaded (the target shut down or restarted),
+// after which every request on the connection fails.
+bool StreamAnswers(const DeviceConnection& connection);
+
 // ApiDeviceStatus(device number, StatusFromLastError()) of a failed request.
 LONG RequestFailureStatus(const DeviceConnection& connection);
 

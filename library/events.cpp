@@ -2,6 +2,8 @@
 // windows, waiting for events and reading the latched DI ports.
 #include "library/events.h"
 
+#include <algorithm>
+
 #include "common/board_types.h"
 #include "common/control_codes.h"
 #include "common/registry_layout.h"
@@ -89,6 +91,38 @@ WORD ReportedCode(const DeviceConnection& connection, DWORD index)
         return connection.alias3Enabled.load(std::memory_order_relaxed) != 0
                    ? EVT_DI_INTERRUPT3_ALIAS
                    : EVT_DI_INTERRUPT3;
+    }
+}
+
+// How often a long wait asks the stream device whether it still answers.
+constexpr DWORD DEVICE_CHECK_INTERVAL_MS = 100;
+
+// WaitForMultipleObjects on the connection's five handles for up to timeout
+// (INFINITE: without limit), in slices between which the stream device is
+// asked whether it still answers. A device that no longer answers (its
+// driver was unloaded: the target shut down) ends the connection for its
+// waiters as the final DeviceClose does: the stop event is set and the
+// wait returns it.
+DWORD WaitOnConnection(const DeviceConnection& connection, const HANDLE* handles, DWORD timeout)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        DWORD slice = DEVICE_CHECK_INTERVAL_MS;
+        if (timeout != INFINITE) {
+            const DWORD elapsed = GetTickCount() - start;
+            slice = elapsed >= timeout ? 0 : std::min(timeout - elapsed, slice);
+        }
+        const DWORD result = WaitForMultipleObjects(1 + EVENT_COUNT, handles, FALSE, slice);
+        if (result != WAIT_TIMEOUT) {
+            return result;
+        }
+        if (timeout != INFINITE && GetTickCount() - start >= timeout) {
+            return WAIT_TIMEOUT;
+        }
+        if (!StreamAnswers(connection)) {
+            SetEvent(handles[0]);
+            return WAIT_OBJECT_0;
+        }
     }
 }
 
@@ -209,7 +243,7 @@ LONG CheckEvent(LONG handle, WORD* eventType, DWORD timeout)
     for (DWORD i = 0; i < 1 + EVENT_COUNT; ++i) {
         handles[i] = connection->waitHandles[i].load(std::memory_order_acquire);
     }
-    const DWORD result = WaitForMultipleObjects(1 + EVENT_COUNT, handles, FALSE, timeout);
+    const DWORD result = WaitOnConnection(*connection, handles, timeout);
 
     if (result == WAIT_OBJECT_0) {
         *eventType = EVT_TERMINATED;

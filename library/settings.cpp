@@ -25,7 +25,8 @@ RegistryValueEntry DwordRow(const WCHAR* name, DWORD* value)
 
 DWORD ReadDeviceSettings(DWORD deviceNumber, DeviceSettings* settings)
 {
-    if (settings == nullptr) {
+    // A larger number names no device entry, whatever subkeys exist.
+    if (settings == nullptr || deviceNumber > MAX_DEVICE_NUMBER) {
         return 0;
     }
 
@@ -68,7 +69,7 @@ DWORD ReadDeviceSettings(DWORD deviceNumber, DeviceSettings* settings)
 
 DWORD WriteDeviceSettings(DWORD deviceNumber, const DeviceSettings* settings)
 {
-    if (settings == nullptr) {
+    if (settings == nullptr || deviceNumber > MAX_DEVICE_NUMBER) {
         return 0;
     }
     const ModelNames* names = NamesOf(settings->BoardID);

@@ -6,7 +6,8 @@
 # Each fuzzer reads its seeds from fuzz/corpus/<name>/ and keeps what it finds
 # in build-fuzz/corpus/<name>/; a crash leaves its input in
 # build-fuzz/artifacts/ and fails the script. The count of inputs run is
-# printed per fuzzer.
+# printed per fuzzer. fuzz/<name>.options, when present, holds further
+# libFuzzer options for that fuzzer on one line.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -32,6 +33,10 @@ for name in "${names[@]}"; do
   mkdir -p "$work"
   args=(-print_final_stats=1 -max_len=16384 "-artifact_prefix=build-fuzz/artifacts/$name-")
   if [ -f "fuzz/$name.dict" ]; then args+=("-dict=fuzz/$name.dict"); fi
+  if [ -f "fuzz/$name.options" ]; then
+    read -ra extra <"fuzz/$name.options"
+    args+=("${extra[@]}")
+  fi
   if [ -n "${VT_FUZZ_RUNS:-}" ]; then args+=("-runs=$VT_FUZZ_RUNS"); else args+=("-max_total_time=$seconds"); fi
   log=build-fuzz/$name.log
   echo "== $name"

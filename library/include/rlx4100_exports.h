@@ -23,7 +23,9 @@ extern "C" {
  * Opens of one device number within a process share one connection and one
  * handle value; each open adds a reference that one DeviceClose gives back.
  * Checks, in order:
- *   1. handle NULL: reason API_INVALID_PARAMETER.
+ *   1. handle NULL: reason API_INVALID_PARAMETER, or API_CONFIG_NOT_FOUND
+ *      for a device number above 254, which no registry entry can have
+ *      (its device-qualified status would not fit in 32 bits).
  *   2. The device's registry entry is read (at every open, also of a device
  *      already open). No entry, or a value of it missing: a modal message
  *      box with text "DeviceOpen" and caption "Error" is shown, and once it
@@ -32,7 +34,11 @@ extern "C" {
  *      or a window procedure run by the box's message loop) may open and
  *      close devices.
  *   3. Already open in this process: one more reference, the same handle, 0.
- *      The connection keeps the entry read at its first open.
+ *      The connection keeps the entry read at its first open. A connection
+ *      whose stream device no longer answers (its driver was unloaded: the
+ *      target shut down, perhaps booted again) is not taken: it ends as at
+ *      its last DeviceClose (its handle is refused from now on) and a new
+ *      connection is created as in 4.
  *   4. Otherwise a connection is created: no memory, no stop event or no
  *      free handle (256 connections per process): reason API_ALLOC_FAILED;
  *      the stream device that the entry names does not open, or reports
@@ -214,7 +220,9 @@ RLX4100_API LONG DioGetLatestEventDiPortsState(LONG handle, DWORD eventType, BYT
 
 /* Waits up to timeout milliseconds (0: poll; 0xFFFFFFFF: no limit) for an
  * event of the connection and stores what ended the wait in *eventType:
- *   - the connection's final DeviceClose, in another thread: EVT_TERMINATED;
+ *   - the connection's final DeviceClose, in another thread, or the end of
+ *     its stream device (its driver unloaded: the target shut down), noticed
+ *     within 100 ms: EVT_TERMINATED;
  *   - an interrupt event: its code (index 2 and 3 under their alias while
  *     enabled so); the event is consumed, one signal wakes one waiter;
  *   - the timeout: EVT_TIMEOUT.

@@ -328,3 +328,71 @@ TEST_F(DirectEntry, FileEntryPointsAndOpenCount)
     VTD_Close(handle);
     VTD_Deinit(handle);
 }
+
+// A stopped board raises nothing: the stop clears its interrupt enable
+// register and acknowledges what was pending, so that no edge afterwards
+// holds its (possibly shared) line asserted with nobody left to acknowledge
+// it.
+TEST_F(DirectEntry, AStoppedBoardRaisesNoInterrupt)
+{
+    const vtsim::LiveCounts before = vtsim::GetLiveCounts();
+    DeviceContext* context = Start();
+    ASSERT_NE(context, nullptr);
+    EventEnableRecord enable{};
+    enable.enable = 1;
+    enable.count = 1;
+    ASSERT_TRUE(Send(context, IOCTL_DIO_ENABLE_EVENT, &enable, 24, nullptr, 0));
+    ASSERT_EQ(board->interruptEnable(), 0x01);
+
+    EXPECT_TRUE(VTD_Deinit(reinterpret_cast<DWORD_PTR>(context)));
+    EXPECT_EQ(board->interruptEnable(), 0x00);
+    board->setInputLine(0, 0, true);
+    board->setInputLine(0, 0, false);
+    EXPECT_FALSE(board->interruptAsserted());
+    EXPECT_EQ(vtsim::GetLiveCounts(), before) << vtsim::Describe(vtsim::GetLiveCounts());
+}
+
+// A stop whose interrupt thread does not end in time fails: it frees
+// nothing that the thread may still use, says so in the debug output and
+// leaves the board quiet; once the thread has ended, stopping again
+// completes. The thread that the stop waits for here is one of the test's
+// own, which ends only when told.
+TEST_F(DirectEntry, AStopThatCannotEndItsThreadKeepsTheRecord)
+{
+    const vtsim::LiveCounts before = vtsim::GetLiveCounts();
+    DeviceContext* context = Start();
+    ASSERT_NE(context, nullptr);
+    EventEnableRecord enable{};
+    enable.enable = 1;
+    enable.count = 1;
+    ASSERT_TRUE(Send(context, IOCTL_DIO_ENABLE_EVENT, &enable, 24, nullptr, 0));
+    const DWORD_PTR handle = reinterpret_cast<DWORD_PTR>(context);
+
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE stuck = CreateThread(
+        nullptr, 0, [](LPVOID event) -> DWORD { return WaitForSingleObject(event, INFINITE); },
+        release, 0, nullptr);
+    HANDLE serviceThread = context->istThread;
+    context->istThread = stuck;
+
+    vtsim::ClearDebugLog();
+    EXPECT_FALSE(VTD_Deinit(handle));
+    EXPECT_NE(vtsim::DebugText().find("\n===VTD DEINIT interrupt thread still running"),
+              std::string::npos);
+    EXPECT_EQ(context->istThread, stuck) << "the record is kept, and what the thread uses";
+    EXPECT_NE(context->interruptEvent, nullptr);
+    EXPECT_EQ(board->interruptEnable(), 0x00);
+    board->setInputLine(0, 0, true);
+    board->setInputLine(0, 0, false);
+    EXPECT_FALSE(board->interruptAsserted());
+
+    // The thread ends (the real one did at the stop's request).
+    SetEvent(release);
+    EXPECT_EQ(WaitForSingleObject(stuck, 5000), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(serviceThread, 5000), WAIT_OBJECT_0);
+    CloseHandle(serviceThread);
+    CloseHandle(release);
+    SetEvent(context->threadExitEvent);  // as an ending thread does
+    EXPECT_TRUE(VTD_Deinit(handle));
+    EXPECT_EQ(vtsim::GetLiveCounts(), before) << vtsim::Describe(vtsim::GetLiveCounts());
+}

@@ -78,6 +78,43 @@ TEST_F(Connections, MissingEntryShowsTheMessageBoxAtEveryOpen)
     EXPECT_EQ(DeviceClose(&handle), API_SUCCESS);
 }
 
+// Numbers that no device entry can have (the registry layout holds 0 to
+// 254) get the plain status of a missing entry, never a device-qualified
+// one, whose arithmetic would overflow: 524287 would give -2147483638.
+TEST_F(Connections, ImpossibleDeviceNumbersGetAPlainStatus)
+{
+    for (DWORD number : {255u, 1000u, 524287u, 0xFFFFFFFFu}) {
+        SCOPED_TRACE(number);
+        EXPECT_EQ(DeviceOpen(number, nullptr), API_CONFIG_NOT_FOUND);
+        LONG handle = 77;
+        EXPECT_EQ(DeviceOpen(number, &handle), API_CONFIG_NOT_FOUND);
+        EXPECT_EQ(handle, 77);
+    }
+    // Even when the registry holds a subkey of that number, it names no device.
+    const DWORD number = NumberOfSlot(VTC4100_SLOT);
+    const std::u16string source = EntryPath(DRIVER_KEY_SEARCH_ORDER[0], number);
+    const std::u16string copy = EntryPath(DRIVER_KEY_SEARCH_ORDER[0], 1000);
+    for (const char16_t* name :
+         {u"BoardID", u"SwitchID", u"BaseAddress", u"SystemIRQ", u"IoPortCount", u"BusNumber",
+          u"SlotNumber", u"OnSystem", u"AllowConflicts", u"TriggerMode"}) {
+        DWORD value = 0;
+        ASSERT_TRUE(ReadDword(source, name, &value));
+        WriteValue(copy, name, REG_DWORD, &value, sizeof(value));
+    }
+    HKEY key = nullptr;
+    char16_t callName[16] = {};
+    DWORD size = sizeof(callName);
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, source.c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
+    ASSERT_EQ(RegQueryValueExW(key, u"CallName", nullptr, nullptr,
+                               reinterpret_cast<LPBYTE>(callName), &size),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+    WriteValue(copy, u"CallName", REG_SZ, callName, size);
+    LONG handle = 0;
+    EXPECT_EQ(DeviceOpen(1000, &handle), API_CONFIG_NOT_FOUND);
+    EXPECT_EQ(handle, 0);
+}
+
 TEST_F(Connections, NoLockIsHeldWhileTheMessageBoxIsUp)
 {
     // While DeviceOpen's box is up, another thread closes a device and code

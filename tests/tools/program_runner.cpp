@@ -25,8 +25,13 @@ std::string ReadFile(const std::string& path)
 
 }  // namespace
 
-ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& input, int interruptAfterMs, int timeoutMs)
+namespace {
+
+// Runs the program; the SIGINT goes when interruptNow(milliseconds since
+// the start, stdout path, stderr path) first says so.
+template <typename InterruptNow>
+ProgramResult Run(const std::string& program, const std::vector<std::string>& args,
+                  const std::string& input, InterruptNow interruptNow, int timeoutMs)
 {
     TempDir dir;
     const std::string inPath = dir.Write("stdin", input);
@@ -65,7 +70,7 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
         const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
                                  std::chrono::steady_clock::now() - start)
                                  .count();
-        if (interruptAfterMs > 0 && !interrupted && elapsed >= interruptAfterMs) {
+        if (!interrupted && interruptNow(elapsed, outPath, errPath)) {
             kill(pid, SIGINT);
             interrupted = true;
         }
@@ -83,6 +88,33 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
     result.out = ReadFile(outPath);
     result.err = ReadFile(errPath);
     return result;
+}
+
+}  // namespace
+
+ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                         const std::string& input, int interruptAfterMs, int timeoutMs)
+{
+    return Run(
+        program, args, input,
+        [interruptAfterMs](long long elapsed, const std::string&, const std::string&) {
+            return interruptAfterMs > 0 && elapsed >= interruptAfterMs;
+        },
+        timeoutMs);
+}
+
+ProgramResult RunProgramInterruptedWhenReady(const std::string& program,
+                                             const std::vector<std::string>& args,
+                                             const std::string& readyText, const std::string& input,
+                                             int timeoutMs)
+{
+    return Run(
+        program, args, input,
+        [&readyText](long long, const std::string& outPath, const std::string& errPath) {
+            return ReadFile(outPath).find(readyText) != std::string::npos ||
+                   ReadFile(errPath).find(readyText) != std::string::npos;
+        },
+        timeoutMs);
 }
 
 TempDir::TempDir()

@@ -18,6 +18,13 @@ struct ProgramResult {
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
                          const std::string& input = "", int interruptAfterMs = 0,
                          int timeoutMs = 30000);
+// As RunProgram, with the SIGINT sent once readyText has appeared in the
+// program's output (stdout or stderr): the program's own sign that it has
+// got where the Ctrl-C is meant to find it, however slowly it runs.
+ProgramResult RunProgramInterruptedWhenReady(const std::string& program,
+                                             const std::vector<std::string>& args,
+                                             const std::string& readyText,
+                                             const std::string& input = "", int timeoutMs = 30000);
 
 // A fresh directory for a test's files, removed by its destructor.
 class TempDir {

@@ -57,6 +57,15 @@ protected:
         return RunProgram(VTDIO_PATH, args, input, interruptAfterMs);
     }
 
+    // vtdio --machine <the test's machine> args..., with a Ctrl-C once
+    // readyText has appeared in its output.
+    ProgramResult VtdioInterruptedWhenReady(std::vector<std::string> args,
+                                            const std::string& readyText) const
+    {
+        args.insert(args.begin(), {"--machine", machine_});
+        return RunProgramInterruptedWhenReady(VTDIO_PATH, args, readyText);
+    }
+
     // vtsim --machine <the test's machine> args...
     ProgramResult Vtsim(std::vector<std::string> args) const
     {

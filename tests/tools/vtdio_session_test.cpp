@@ -36,12 +36,15 @@ protected:
 
 TEST_F(VtdioSessionTest, ScheduledPulsesRaiseTheEventsThatMonWaitsFor)
 {
+    // The pulses wait for mon's events to be enabled, however long mon
+    // takes to start; the second mon enables the input of the later pulses.
     const ProgramResult r = Run(R"(
 # the input levels that the driver latches at each interrupt
 inport 0 1 0x5a
-after 50 pulse 0 0 1
-after 150 pulse 0 0 0 --times 2 --gap 50
-mon 0 DI1 DI0 --num-events 3 --timeout 2000 --window 1 2
+after 50 pulse 0 0 1 --when-enabled
+after 150 pulse 0 0 0 --times 2 --gap 50 --when-enabled
+mon 0 DI1 --num-events 1 --timeout 2000 --window 1 2
+mon 0 DI0 --num-events 2 --timeout 2000 --window 1 2
 board 0
 )");
     ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -56,16 +59,18 @@ board 0
     EXPECT_EQ(match[2], "1");
     EXPECT_EQ(match[3], "EVT_DI_INTERRUPT1 DI0.1");
     const double first = std::stod(match[1]);
+    // The second mon numbers its events from 1 again.
     ASSERT_TRUE(std::regex_match(lines[1], match, event)) << lines[1];
-    EXPECT_EQ(match[2], "2");
+    EXPECT_EQ(match[2], "1");
     EXPECT_EQ(match[3], "EVT_DI_INTERRUPT0 DI0.0");
     EXPECT_GT(std::stod(match[1]), first);
     ASSERT_TRUE(std::regex_match(lines[2], match, event)) << lines[2];
-    EXPECT_EQ(match[2], "3");
+    EXPECT_EQ(match[2], "2");
     EXPECT_EQ(match[3], "EVT_DI_INTERRUPT0 DI0.0");
     // After mon the events are disabled again; the board saw three interrupts.
     EXPECT_NE(r.out.find("  int enable:     0x00\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("  interrupts:     3\n"), std::string::npos) << r.out;
+    EXPECT_TRUE(std::regex_search(r.out, std::regex("\n  merged edges:   [0-9]+\n"))) << r.out;
 }
 
 TEST_F(VtdioSessionTest, MonCountsInterruptsPerEventAndStopsWhenTheInputsGoQuiet)
@@ -167,9 +172,11 @@ get 0 0
     EXPECT_EQ(r.out, "0x02\n");
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 
-    // Ctrl-C while the script waits for them ends the script.
+    // Ctrl-C while the script waits for them ends the script. It comes once
+    // the script has printed what comes before its wait.
     start = std::chrono::steady_clock::now();
-    r = Vtdio({"run", dir_.Write("wait.txt", script + "wait\nget 0 0\n")}, "", 400);
+    r = VtdioInterruptedWhenReady({"run", dir_.Write("wait.txt", script + "wait\nget 0 0\n")},
+                                  "0x02\n");
     EXPECT_EQ(r.exitCode, 130);
     EXPECT_EQ(r.out, "0x02\n");
     EXPECT_NE(r.err.find("wait.txt:7: interrupted"), std::string::npos) << r.err;

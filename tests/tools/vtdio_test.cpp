@@ -259,9 +259,10 @@ TEST_F(VtdioTest, MonEndsOnItsTimeoutAndOnCtrlC)
     EXPECT_NE(r.err.find("0 of 2 events before the time-out"), std::string::npos) << r.err;
 
     // Without a time-out only a signal ends it, cleanly, with 128 + its
-    // number.
+    // number. The signal comes once mon has enabled its events (the driver's
+    // debug line says so).
     start = std::chrono::steady_clock::now();
-    r = Vtdio({"mon", "1", "DI0", "DI1"}, "", 300);
+    r = VtdioInterruptedWhenReady({"--debug", "mon", "1", "DI0", "DI1"}, "EnableEvent event count");
     EXPECT_EQ(r.signal, 0);
     EXPECT_EQ(r.exitCode, 130) << r.err;
     EXPECT_EQ(r.out, "");

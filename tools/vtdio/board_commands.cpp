@@ -6,6 +6,7 @@
 #include <ostream>
 #include <thread>
 
+#include "common/board_types.h"
 #include "platform/host/control/target.h"
 #include "tools/common/numbers.h"
 
@@ -31,6 +32,7 @@ struct DrivingArguments {
     } inport;
     struct {
         std::string board, port, bit, times = "1", gap = "20";
+        bool whenEnabled = false;
     } pulse;
 };
 
@@ -97,6 +99,7 @@ int ShowBoard(Context& context, const ViewArguments& a)
         << "\n  trigger mode:   " << Hex(board->triggerMode(), 2)
         << "\n  int status:     " << Hex(board->interruptStatus(), 2)
         << "\n  irq asserted:   " << (board->interruptAsserted() ? "yes" : "no")
+        << "\n  merged edges:   " << board->mergedEdges()
         << "\n  interrupts:     " << board->interruptsRaised() << "\n";
     return EXIT_OK;
 }
@@ -204,15 +207,27 @@ std::shared_ptr<void> AddBoardDrivingCommands(CLI::App& app, CommandSet& command
             const unsigned bit = static_cast<unsigned>(NumberOf(a.pulse.bit));
             const auto times = NumberOf(a.pulse.times);
             const auto gap = std::chrono::milliseconds(NumberOf(a.pulse.gap));
-            return sink([board, port, bit, times, gap](const std::atomic<bool>& cancel) {
-                for (std::uint64_t i = 0; i < times && !cancel.load(); ++i) {
-                    if (i != 0 && !SleepUnlessCancelled(gap, cancel)) {
-                        break;
+            const bool whenEnabled = a.pulse.whenEnabled;
+            if (whenEnabled && (port != 0 || bit >= MAX_EVENTS)) {
+                throw CLI::ValidationError(
+                    "--when-enabled", "only interrupt inputs (port 0, bits 0 to 3) are enabled");
+            }
+            return sink(
+                [board, port, bit, times, gap, whenEnabled](const std::atomic<bool>& cancel) {
+                    // Until the input's interrupt is enabled, its edges would go unseen.
+                    while (whenEnabled && (board->interruptEnable() & (1u << bit)) == 0) {
+                        if (!SleepUnlessCancelled(std::chrono::milliseconds(1), cancel)) {
+                            return EXIT_OK;
+                        }
                     }
-                    board->pulseInputLine(port, bit);
-                }
-                return EXIT_OK;
-            });
+                    for (std::uint64_t i = 0; i < times && !cancel.load(); ++i) {
+                        if (i != 0 && !SleepUnlessCancelled(gap, cancel)) {
+                            break;
+                        }
+                        board->pulseInputLine(port, bit);
+                    }
+                    return EXIT_OK;
+                });
         }));
     AddBoard(c, &a.pulse.board);
     AddInputPort(c, &a.pulse.port);
@@ -223,6 +238,9 @@ std::shared_ptr<void> AddBoardDrivingCommands(CLI::App& app, CommandSet& command
                   "milliseconds between pulses (default 20, time for the driver to "
                   "acknowledge each interrupt)")
         ->check(NumberUpTo(60000));
+    c->add_flag("--when-enabled", a.pulse.whenEnabled,
+                "first wait until the input's interrupt is enabled (a command such as mon "
+                "waits for it), so that no edge goes unseen");
     return args;
 }
 

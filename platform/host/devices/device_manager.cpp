@@ -74,6 +74,7 @@ struct Manager {
     std::vector<std::string> failures;
     // Guarded by loadMutex.
     ModuleTable modules;
+    std::vector<std::shared_ptr<DriverModule>> keptModules;  // Deinit failed: never released
     DWORD nextHnd = 1;
 };
 
@@ -181,9 +182,15 @@ void UnloadDrivers()
         for (auto& file : device.Files()) {
             file->CloseForUnload();
         }
-        device.entry.deinit(device.deviceContext);
+        const BOOL stopped = device.entry.deinit(device.deviceContext);
         DeleteActiveKey(device.info.activeKey);
-        m.modules.Release(device.module);
+        if (stopped) {
+            m.modules.Release(device.module);
+        } else {
+            // The driver could not stop everything it runs: its code stays
+            // mapped for as long as the process lives.
+            m.keptModules.push_back(device.module);
+        }
         device.module.reset();
     }
 }

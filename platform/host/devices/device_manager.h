@@ -124,7 +124,8 @@ void LoadDrivers(const std::vector<DriverBinding>& bindings, const std::string& 
 
 // Unloads every device in reverse load order: open files are closed through
 // the driver's Close, then Deinit, the active key is removed and the module
-// released (DllMain detach and dlclose at its last user).
+// released (DllMain detach and dlclose at its last user). A module whose
+// Deinit fails is kept loaded: a thread of it may still run.
 void UnloadDrivers();
 
 // The loaded device whose name matches (without regard to case), or nullptr.

@@ -109,20 +109,15 @@ std::vector<Template> SnapshotTemplatesAndClearInstances()
     std::vector<std::u16string_view> path;
     if (registry::SplitKeyPath(kTemplateKey, &path)) {
         if (auto key = registry::FindPath(registry::HiveRoot(), path)) {
-            for (const auto& sub : key->subkeys) {
-                templates.push_back({sub->name, sub->values});
+            for (const auto& sub : key->subkeys()) {
+                templates.push_back({sub->name(), sub->values()});
             }
         }
     }
     path.clear();
     if (registry::SplitKeyPath(kPciKey, &path)) {
         if (auto pci = registry::FindPath(registry::HiveRoot(), path)) {
-            auto& subs = pci->subkeys;
-            subs.erase(std::remove_if(subs.begin(), subs.end(),
-                                      [](const std::shared_ptr<registry::Key>& k) {
-                                          return NamesEqual(k->name, u"Instance");
-                                      }),
-                       subs.end());
+            pci->RemoveSubkey(u"Instance");
         }
     }
     return templates;

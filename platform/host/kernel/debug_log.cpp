@@ -1,12 +1,14 @@
 // The kernel debug output: one log entry per NKDbgPrintfW call, kept as
 // UTF-8 for tests and tools, optionally echoed to stderr.
 //
-// Drivers print on their request paths, so an entry costs no allocation in
-// the steady state: the text is formatted into a per-thread buffer and
-// appended, as formatted (UTF-16), to one text buffer with an index of entry
-// ends; it is turned into UTF-8 only when it is read or echoed. The log keeps at
-// most kMaxChars characters of text; beyond that the oldest half is dropped, so a long
-// run (a benchmark, a demo left running) does not grow without bound.
+// Drivers print on their request paths, so a call costs what kernel tracing
+// costs: the format and the arguments its directives take are copied into
+// one buffer of records, as the call left them, and formatted only when the
+// log is read (or at once when it is echoed). The text read is exactly what
+// formatting at the time of the call gives. The log keeps at most kMaxUnits
+// 16-bit units of records; beyond that the oldest half of the entries is
+// dropped, so a long run (a benchmark, a demo left running) does not grow
+// without bound.
 #include <atomic>
 #include <cstdio>
 #include <mutex>
@@ -14,27 +16,41 @@
 #include <vector>
 
 #include "platform/host/control/diagnostics.h"
-#include "platform/host/kernel/strings.h"
 #include "platform/host/kernel/utf.h"
+#include "platform/host/kernel/wide_format.h"
 #include "platform/kernel.h"
 
 namespace {
 
-constexpr std::size_t kMaxChars = 4u << 20;
+constexpr std::size_t kMaxUnits = 4u << 20;
 
 struct DebugLog {
     std::mutex mutex;
-    std::u16string text;            // all entries, back to back
-    std::vector<std::size_t> ends;  // end offset of each entry in text
+    std::u16string records;         // all entries' records, back to back
+    std::vector<std::size_t> ends;  // end offset of each entry's record
 
     void DropOldestHalf()
     {
         std::size_t keepFrom = ends[ends.size() / 2];
         std::size_t dropped = ends.size() / 2 + 1;
-        text.erase(0, keepFrom);
+        records.erase(0, keepFrom);
         ends.erase(ends.begin(), ends.begin() + static_cast<std::ptrdiff_t>(dropped));
         for (std::size_t& end : ends) {
             end -= keepFrom;
+        }
+    }
+
+    // The text of every entry, each given to `take` as UTF-16.
+    template <typename Take>
+    void Format(Take take) const
+    {
+        std::u16string text;
+        std::size_t begin = 0;
+        for (std::size_t end : ends) {
+            text.clear();
+            vtsim::internal::AppendRecorded(text, records, begin);
+            take(text);
+            begin = end;
         }
     }
 };
@@ -79,26 +95,29 @@ void Echo(const std::string& bytes)
 
 extern "C" void NKDbgPrintfW(LPCWSTR format, ...)
 {
-    thread_local std::u16string entry;
-    entry.clear();
+    thread_local std::u16string record;  // capacity reused: no allocation per entry
+    record.clear();
     va_list args;
     va_start(args, format);
-    vtsim::internal::AppendFormatted(entry, format, args);
+    vtsim::internal::RecordFormatted(record, format, args);
     va_end(args);
 
     DebugLog& log = Log();
     std::lock_guard lock(log.mutex);
     if (g_echo.load(std::memory_order_relaxed)) {
-        thread_local std::string bytes;  // capacity reused: no allocation per entry
+        thread_local std::u16string text;
+        thread_local std::string bytes;
+        text.clear();
         bytes.clear();
-        vtsim::internal::AppendUtf8(bytes, entry);
+        vtsim::internal::AppendRecorded(text, record, 0);
+        vtsim::internal::AppendUtf8(bytes, text);
         Echo(bytes);
     }
-    if (log.text.size() + entry.size() > kMaxChars && !log.ends.empty()) {
+    if (log.records.size() + record.size() > kMaxUnits && !log.ends.empty()) {
         log.DropOldestHalf();
     }
-    log.text += entry;
-    log.ends.push_back(log.text.size());
+    log.records += record;
+    log.ends.push_back(log.records.size());
 }
 
 namespace vtsim {
@@ -109,12 +128,7 @@ std::vector<std::string> DebugEntries()
     std::lock_guard lock(log.mutex);
     std::vector<std::string> entries;
     entries.reserve(log.ends.size());
-    std::size_t begin = 0;
-    for (std::size_t end : log.ends) {
-        entries.push_back(
-            internal::ToUtf8(std::u16string_view(log.text).substr(begin, end - begin)));
-        begin = end;
-    }
+    log.Format([&](const std::u16string& text) { entries.push_back(internal::ToUtf8(text)); });
     return entries;
 }
 
@@ -122,14 +136,16 @@ std::string DebugText()
 {
     DebugLog& log = Log();
     std::lock_guard lock(log.mutex);
-    return internal::ToUtf8(log.text);
+    std::string all;
+    log.Format([&](const std::u16string& text) { internal::AppendUtf8(all, text); });
+    return all;
 }
 
 void ClearDebugLog()
 {
     DebugLog& log = Log();
     std::lock_guard lock(log.mutex);
-    log.text.clear();
+    log.records.clear();
     log.ends.clear();
 }
 

@@ -131,6 +131,10 @@ LONG RegCreateKeyExW(HKEY root, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM, LP
     if (r != ERROR_SUCCESS) {
         return r;
     }
+    // A key deeper than the hive holds is a name no key can have.
+    if (!vtsim::registry::WithinDepth(*base, elements)) {
+        return ERROR_INVALID_PARAMETER;
+    }
     bool creates = vtsim::registry::MissingElements(*base, elements) != 0;
     if (creates && vtsim::internal::ShouldFail(vtsim::Fault::RegistryWrite)) {
         return ERROR_ACCESS_DENIED;
@@ -153,10 +157,10 @@ LONG RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameChars, LPDWOR
     if (name == nullptr || nameChars == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
-    if (index >= parent->subkeys.size()) {
+    if (index >= parent->subkeys().size()) {
         return ERROR_NO_MORE_ITEMS;
     }
-    const std::u16string& subName = parent->subkeys[index]->name;
+    const std::u16string& subName = parent->subkeys()[index]->name();
     if (subName.size() + 1 > *nameChars) {
         return ERROR_MORE_DATA;
     }

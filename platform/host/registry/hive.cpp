@@ -1,8 +1,6 @@
 // The hive tree, name rules, key paths and the services that delete keys.
 #include "platform/host/registry/hive.h"
 
-#include <algorithm>
-
 #include "platform/host/control/registry_control.h"
 #include "platform/host/kernel/strings.h"
 #include "platform/host/kernel/utf.h"
@@ -74,43 +72,82 @@ bool SplitKeyPath(std::u16string_view path, std::vector<std::u16string_view>* el
     return true;
 }
 
+std::u16string Key::Folded(std::u16string_view name)
+{
+    std::u16string folded(name);
+    for (char16_t& c : folded) {
+        c = internal::FoldCase(c);
+    }
+    return folded;
+}
+
 std::shared_ptr<Key> Key::FindSubkey(std::u16string_view subName) const
 {
-    for (const auto& subkey : subkeys) {
-        if (internal::NamesEqual(subkey->name, subName)) {
-            return subkey;
-        }
-    }
-    return nullptr;
+    auto found = subkeyIndex_.find(Folded(subName));
+    return found == subkeyIndex_.end() ? nullptr : subkeys_[found->second];
 }
 
 const Value* Key::FindValue(std::u16string_view valueName) const
 {
-    for (const auto& value : values) {
-        if (internal::NamesEqual(value.name, valueName)) {
-            return &value;
-        }
-    }
-    return nullptr;
+    auto found = valueIndex_.find(Folded(valueName));
+    return found == valueIndex_.end() ? nullptr : &values_[found->second];
 }
 
 void Key::SetValue(std::u16string_view valueName, DWORD type, const BYTE* data, std::size_t size)
 {
-    Value* target = const_cast<Value*>(FindValue(valueName));
-    if (target == nullptr) {
-        values.push_back(Value{std::u16string(valueName), type, {}});
-        target = &values.back();
+    auto [slot, added] = valueIndex_.try_emplace(Folded(valueName), values_.size());
+    if (added) {
+        values_.push_back(Value{std::u16string(valueName), type, {}});
     }
-    target->type = type;
-    target->data.assign(data, data + size);
+    Value& target = values_[slot->second];
+    target.type = type;
+    target.data.assign(data, data + size);
+}
+
+bool Key::AddValue(Value value)
+{
+    if (!valueIndex_.try_emplace(Folded(value.name), values_.size()).second) {
+        return false;
+    }
+    values_.push_back(std::move(value));
+    return true;
 }
 
 std::shared_ptr<Key> Key::AddSubkey(std::u16string_view subName)
 {
+    if (depth_ >= MAX_KEY_DEPTH ||
+        !subkeyIndex_.try_emplace(Folded(subName), subkeys_.size()).second) {
+        return nullptr;
+    }
     auto subkey = std::make_shared<Key>();
-    subkey->name = std::u16string(subName);
-    subkeys.push_back(subkey);
+    subkey->name_ = std::u16string(subName);
+    subkey->depth_ = depth_ + 1;
+    subkeys_.push_back(subkey);
     return subkey;
+}
+
+bool Key::RemoveSubkey(std::u16string_view subName)
+{
+    auto found = subkeyIndex_.find(Folded(subName));
+    if (found == subkeyIndex_.end()) {
+        return false;
+    }
+    const std::size_t position = found->second;
+    subkeyIndex_.erase(found);
+    subkeys_.erase(subkeys_.begin() + static_cast<std::ptrdiff_t>(position));
+    // The subkeys after it moved up by one.
+    for (auto& [folded, index] : subkeyIndex_) {
+        if (index > position) {
+            --index;
+        }
+    }
+    return true;
+}
+
+void Key::RemoveAllSubkeys()
+{
+    subkeys_.clear();
+    subkeyIndex_.clear();
 }
 
 std::shared_ptr<Key> FindPath(const std::shared_ptr<Key>& base,
@@ -139,9 +176,17 @@ std::size_t MissingElements(const Key& base, const std::vector<std::u16string_vi
     return 0;
 }
 
+bool WithinDepth(const Key& base, const std::vector<std::u16string_view>& elements)
+{
+    return base.depth() + elements.size() <= MAX_KEY_DEPTH;
+}
+
 std::shared_ptr<Key> CreatePath(const std::shared_ptr<Key>& base,
                                 const std::vector<std::u16string_view>& elements)
 {
+    if (!WithinDepth(*base, elements)) {
+        return nullptr;
+    }
     std::shared_ptr<Key> key = base;
     for (auto element : elements) {
         std::shared_ptr<Key> next = key->FindSubkey(element);
@@ -175,12 +220,7 @@ bool DeleteKey(std::u16string_view path)
     elements.pop_back();
     std::lock_guard lock(HiveMutex());
     std::shared_ptr<Key> parent = FindPath(HiveRoot(), elements);
-    if (!parent) {
-        return false;
-    }
-    return std::erase_if(parent->subkeys, [leaf](const auto& key) {
-               return internal::NamesEqual(key->name, leaf);
-           }) != 0;
+    return parent && parent->RemoveSubkey(leaf);
 }
 
 bool DeleteSubkeys(std::u16string_view path)
@@ -194,7 +234,7 @@ bool DeleteSubkeys(std::u16string_view path)
     if (!key) {
         return false;
     }
-    key->subkeys.clear();
+    key->RemoveAllSubkeys();
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/types.h"
@@ -21,24 +22,71 @@ struct Value {
     std::vector<BYTE> data;
 };
 
-// Key and value names compare without regard to case (internal::NamesEqual).
-struct Key {
-    std::u16string name;                        // stored case; "" for the hive root
-    std::vector<Value> values;                  // in order of creation
-    std::vector<std::shared_ptr<Key>> subkeys;  // in order of creation
+// A key of the hive: its name, its values and its subkeys, each in order of
+// creation, with an index by name (names compare without regard to case,
+// internal::NamesEqual), so that a lookup costs the same in a key of a
+// hundred thousand entries as in a key of ten. The tree is changed only
+// through these members; the caller holds HiveMutex() for a key in the hive.
+class Key {
+public:
+    Key() = default;  // the hive root: no name, depth 0
+    Key(const Key&) = delete;
+    Key& operator=(const Key&) = delete;
+
+    const std::u16string& name() const
+    {
+        return name_;
+    }
+    // Levels below the hive root: 0 for the root, 1 for its subkeys.
+    std::size_t depth() const
+    {
+        return depth_;
+    }
+    const std::vector<Value>& values() const
+    {
+        return values_;
+    }
+    const std::vector<std::shared_ptr<Key>>& subkeys() const
+    {
+        return subkeys_;
+    }
 
     std::shared_ptr<Key> FindSubkey(std::u16string_view subName) const;
     const Value* FindValue(std::u16string_view valueName) const;
     // Replaces the data and type of an existing value (keeping its position
     // and stored name) or appends a new one.
     void SetValue(std::u16string_view valueName, DWORD type, const BYTE* data, std::size_t size);
-    // Appends a new subkey (the caller checked that none of that name exists).
+    // Appends a value that the key does not have yet; false (nothing
+    // changed) when a value of that name exists.
+    bool AddValue(Value value);
+    // Appends a new subkey of the name, one level deeper; nullptr (nothing
+    // changed) when a subkey of that name exists or the subkey would lie
+    // deeper than MAX_KEY_DEPTH.
     std::shared_ptr<Key> AddSubkey(std::u16string_view subName);
+    // Removes the subkey of that name with everything below it; false when
+    // there is none.
+    bool RemoveSubkey(std::u16string_view subName);
+    void RemoveAllSubkeys();
+
+private:
+    // Names folded to one case, for the indexes.
+    static std::u16string Folded(std::u16string_view name);
+
+    std::u16string name_;
+    std::size_t depth_ = 0;
+    std::vector<Value> values_;
+    std::vector<std::shared_ptr<Key>> subkeys_;
+    std::unordered_map<std::u16string, std::size_t> valueIndex_;   // folded name -> position
+    std::unordered_map<std::u16string, std::size_t> subkeyIndex_;  // folded name -> position
 };
 
 // Longest key name and value name the hive accepts, in characters.
 constexpr std::size_t MAX_KEY_NAME_CHARS = 255;
 constexpr std::size_t MAX_VALUE_NAME_CHARS = 16383;
+// Deepest key the hive holds, in levels below HKEY_LOCAL_MACHINE. Creating a
+// key deeper fails, so every hive can be saved, loaded and walked without
+// unbounded recursion.
+constexpr std::size_t MAX_KEY_DEPTH = 512;
 
 // Text without control characters and with well-formed UTF-16 (no unpaired
 // surrogate).
@@ -61,7 +109,11 @@ std::shared_ptr<Key> FindPath(const std::shared_ptr<Key>& base,
                               const std::vector<std::u16string_view>& elements);
 // Number of elements of the path that do not exist yet below base.
 std::size_t MissingElements(const Key& base, const std::vector<std::u16string_view>& elements);
-// The key below base named by the elements, creating missing ones.
+// True when the key the elements name below base would lie no deeper than
+// MAX_KEY_DEPTH.
+bool WithinDepth(const Key& base, const std::vector<std::u16string_view>& elements);
+// The key below base named by the elements, creating missing ones; nullptr
+// (and nothing created) when it would lie deeper than MAX_KEY_DEPTH.
 std::shared_ptr<Key> CreatePath(const std::shared_ptr<Key>& base,
                                 const std::vector<std::u16string_view>& elements);
 

@@ -33,7 +33,6 @@ using registry::Key;
 constexpr char MAGIC[8] = {'V', 'T', 'H', 'I', 'V', 'E', '0', '1'};
 constexpr std::size_t HEADER_SIZE = sizeof(MAGIC) + 4;
 constexpr std::size_t TRAILER_SIZE = 4;
-constexpr int MAX_DEPTH = 512;
 
 std::uint32_t Crc32(const std::string& bytes, std::size_t offset, std::size_t length)
 {
@@ -73,16 +72,16 @@ void PutName(std::string& out, const std::u16string& name)
 
 void PutKey(std::string& out, const Key& key)
 {
-    PutName(out, key.name);
-    PutU32(out, static_cast<std::uint32_t>(key.values.size()));
-    for (const auto& value : key.values) {
+    PutName(out, key.name());
+    PutU32(out, static_cast<std::uint32_t>(key.values().size()));
+    for (const auto& value : key.values()) {
         PutName(out, value.name);
         PutU32(out, value.type);
         PutU32(out, static_cast<std::uint32_t>(value.data.size()));
         out.append(reinterpret_cast<const char*>(value.data.data()), value.data.size());
     }
-    PutU32(out, static_cast<std::uint32_t>(key.subkeys.size()));
-    for (const auto& subkey : key.subkeys) {
+    PutU32(out, static_cast<std::uint32_t>(key.subkeys().size()));
+    for (const auto& subkey : key.subkeys()) {
         PutKey(out, *subkey);
     }
 }
@@ -140,14 +139,12 @@ private:
     std::size_t end_;
 };
 
-bool ReadKey(Reader& reader, Key* key, int depth, bool isRoot)
+// The values and subkeys of a key whose name was read; the subkeys are
+// created through the key, so a duplicate name or a key deeper than the
+// hive holds makes the file corrupt, as the registry would never have
+// written it.
+bool ReadKeyContent(Reader& reader, Key* key)
 {
-    if (depth > MAX_DEPTH || !reader.Name(&key->name)) {
-        return false;
-    }
-    if (isRoot ? !key->name.empty() : !registry::IsValidKeyName(key->name)) {
-        return false;
-    }
     std::uint32_t valueCount = 0;
     if (!reader.U32(&valueCount)) {
         return false;
@@ -156,24 +153,32 @@ bool ReadKey(Reader& reader, Key* key, int depth, bool isRoot)
         registry::Value value;
         std::uint32_t length = 0;
         if (!reader.Name(&value.name) || !registry::IsValidValueName(value.name) ||
-            key->FindValue(value.name) != nullptr || !reader.U32(&value.type) ||
-            !reader.U32(&length) || !reader.Bytes(&value.data, length)) {
+            !reader.U32(&value.type) || !reader.U32(&length) ||
+            !reader.Bytes(&value.data, length) || !key->AddValue(std::move(value))) {
             return false;
         }
-        key->values.push_back(std::move(value));
     }
     std::uint32_t subkeyCount = 0;
     if (!reader.U32(&subkeyCount)) {
         return false;
     }
     for (std::uint32_t i = 0; i < subkeyCount; ++i) {
-        auto subkey = std::make_shared<Key>();
-        if (!ReadKey(reader, subkey.get(), depth + 1, false) || key->FindSubkey(subkey->name)) {
+        std::u16string name;
+        if (!reader.Name(&name) || !registry::IsValidKeyName(name)) {
             return false;
         }
-        key->subkeys.push_back(std::move(subkey));
+        std::shared_ptr<Key> subkey = key->AddSubkey(name);
+        if (!subkey || !ReadKeyContent(reader, subkey.get())) {
+            return false;
+        }
     }
     return true;
+}
+
+bool ReadRoot(Reader& reader, Key* root)
+{
+    std::u16string name;
+    return reader.Name(&name) && name.empty() && ReadKeyContent(reader, root);
 }
 
 void SetError(std::string* error, const std::string& message)
@@ -301,7 +306,7 @@ bool LoadHive(const std::string& path, std::string* error)
     }
     auto root = std::make_shared<Key>();
     Reader reader(file, HEADER_SIZE, HEADER_SIZE + payloadSize);
-    if (!ReadKey(reader, root.get(), 0, true) || !reader.AtEnd()) {
+    if (!ReadRoot(reader, root.get()) || !reader.AtEnd()) {
         SetError(error, path + ": hive file structure is corrupt");
         return false;
     }

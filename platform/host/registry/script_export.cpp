@@ -115,19 +115,19 @@ std::string FormatData(const registry::Value& value, std::size_t prefixLength)
 
 void ExportKey(const Key& key, const std::string& path, std::string* out)
 {
-    if (!path.empty() || !key.values.empty()) {
+    if (!path.empty() || !key.values().empty()) {
         *out += "[HKEY_LOCAL_MACHINE" + (path.empty() ? "" : "\\" + path) + "]\n";
-        for (const auto& value : key.values) {
+        for (const auto& value : key.values()) {
             std::string name =
                 value.name.empty() ? "@" : "\"" + internal::ToUtf8(Escape(value.name)) + "\"";
             *out += name + "=" + FormatData(value, name.size() + 1) + "\n";
         }
         *out += "\n";
     }
-    for (const auto& subkey : key.subkeys) {
+    for (const auto& subkey : key.subkeys()) {
         ExportKey(*subkey,
-                  path.empty() ? internal::ToUtf8(subkey->name)
-                               : path + "\\" + internal::ToUtf8(subkey->name),
+                  path.empty() ? internal::ToUtf8(subkey->name())
+                               : path + "\\" + internal::ToUtf8(subkey->name()),
                   out);
     }
 }

@@ -152,7 +152,12 @@ private:
             *why = "key header without a closing ']'";
             return false;
         }
-        std::u16string_view path = Trim(line.substr(1, line.size() - 2));
+        // Blanks before the path are layout; those at its end belong to the
+        // last key's name (the header's line was trimmed outside the brackets).
+        std::u16string_view path = line.substr(1, line.size() - 2);
+        while (!path.empty() && registry::script::IsBlank(path.front())) {
+            path.remove_prefix(1);
+        }
         if (!path.empty() && path.front() == u'-') {
             *why = "deleting keys is not supported";
             return false;
@@ -173,7 +178,12 @@ private:
             return false;
         }
         std::lock_guard lock(registry::HiveMutex());
-        current_ = registry::CreatePath(registry::HiveRoot(), elements);
+        std::shared_ptr<Key> key = registry::CreatePath(registry::HiveRoot(), elements);
+        if (!key) {
+            *why = "key path deeper than " + std::to_string(registry::MAX_KEY_DEPTH) + " levels";
+            return false;
+        }
+        current_ = std::move(key);
         return true;
     }
 

@@ -72,12 +72,17 @@ TEST(BoardModel, EnableAcknowledgeAndMergedEdges)
     board.pulseInputLine(0, 2);  // merges into the pending bit
     EXPECT_EQ(board.ReadRegister(kStatus), 0x05);
     EXPECT_EQ(board.interruptsRaised(), 2u);
+    // Each pulse has one rising edge; the falling ones are not selected.
+    EXPECT_EQ(board.mergedEdges(), 1u);
 
     board.WriteRegister(kStatus, 0x04);  // acknowledges exactly bit 2
     EXPECT_EQ(board.ReadRegister(kStatus), 0x01);
     EXPECT_TRUE(board.interruptAsserted());
     board.WriteRegister(kStatus, 0x01);
     EXPECT_FALSE(board.interruptAsserted());
+    board.pulseInputLine(0, 2);  // acknowledged: a new interrupt, not a merge
+    EXPECT_EQ(board.interruptsRaised(), 3u);
+    EXPECT_EQ(board.mergedEdges(), 1u);
 }
 
 TEST(BoardModel, IdSwitchTriggerReadbackAndOutputsNotReadable)

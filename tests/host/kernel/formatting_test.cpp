@@ -1,7 +1,9 @@
 // Wide-string formatting and the debug log, with the forms the package uses.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "platform/host/control/diagnostics.h"
 #include "platform/kernel.h"
@@ -69,6 +71,79 @@ TEST(DebugLog, OneUtf8EntryPerCall)
     EXPECT_EQ(vtsim::DebugText(), entries[0] + entries[1]);
     vtsim::ClearDebugLog();
     EXPECT_TRUE(vtsim::DebugEntries().empty());
+}
+
+// The log keeps the call and formats it when read: what is read must be
+// what formatting at the time of the call gives, whatever the caller did
+// with its strings since.
+template <class... Args>
+void ExpectLoggedAsFormatted(const char16_t* format, Args... args)
+{
+    vtsim::ClearDebugLog();
+    NKDbgPrintfW(format, args...);
+    const auto entries = vtsim::DebugEntries();
+    ASSERT_EQ(entries.size(), 1u);
+    WCHAR expected[512];
+    ASSERT_EQ(StringCchPrintfW(expected, 512, format, args...), S_OK);
+    std::string utf8;
+    for (const char16_t* c = expected; *c != 0; ++c) {
+        // The formats below stay in ASCII but for one Latin-1 and one CJK letter.
+        if (*c < 0x80) {
+            utf8.push_back(static_cast<char>(*c));
+        } else if (*c < 0x800) {
+            utf8.push_back(static_cast<char>(0xC0 | (*c >> 6)));
+            utf8.push_back(static_cast<char>(0x80 | (*c & 0x3F)));
+        } else {
+            utf8.push_back(static_cast<char>(0xE0 | (*c >> 12)));
+            utf8.push_back(static_cast<char>(0x80 | ((*c >> 6) & 0x3F)));
+            utf8.push_back(static_cast<char>(0x80 | (*c & 0x3F)));
+        }
+    }
+    EXPECT_EQ(entries[0], utf8);
+}
+
+TEST(DebugLog, EntriesReadLaterAreWhatTheCallFormatted)
+{
+    ExpectLoggedAsFormatted(u"\n===Write DO Port: %d, Value: %x\n", 3, 0xA5);
+    ExpectLoggedAsFormatted(u"[%5d][%-5d][%05d][%08X][%+d][% d][%#x]", 42, 42, -42, 0x1A2Bu, 7, 7,
+                            255u);
+    ExpectLoggedAsFormatted(u"[%*d][%-*d][%.*s][%*s]", 6, -1, 4, 2, 3, u"abcdef", -4, u"z");
+    ExpectLoggedAsFormatted(u"%hd %hx %ld %lu %c%%", 70000, 0x12345, static_cast<LONG>(-5),
+                            static_cast<DWORD>(7), static_cast<int>(u'q'));
+    ExpectLoggedAsFormatted(u"%s|%hs|%s|%.0s|", u"wide \u00e9\u4e2d", "narrow",
+                            static_cast<const char16_t*>(nullptr), u"gone");
+    ExpectLoggedAsFormatted(u"unknown %q and %y stay, a lone one too %");
+    ExpectLoggedAsFormatted(u"%.3d|%.0d|%5.3x|%-08d|", 7, 0, 0xAu, 12);
+
+    // A string argument that changes after the call.
+    char16_t name[] = u"VTD1:";
+    vtsim::ClearDebugLog();
+    NKDbgPrintfW(u"device %s ready\n", name);
+    name[3] = u'9';
+    EXPECT_EQ(vtsim::DebugEntries(), std::vector<std::string>{"device VTD1: ready\n"});
+}
+
+TEST(DebugLog, ALongRunKeepsTheNewestEntriesWhole)
+{
+    vtsim::ClearDebugLog();
+    constexpr int LINES = 300000;  // far beyond what the log keeps
+    for (int i = 0; i < LINES; ++i) {
+        NKDbgPrintfW(u"\n===Write DO Port: %d, Value: %x line %d\n", i & 3, i & 0xFF, i);
+    }
+    const auto entries = vtsim::DebugEntries();
+    ASSERT_FALSE(entries.empty());
+    EXPECT_LT(entries.size(), static_cast<std::size_t>(LINES)) << "old entries are dropped";
+    // The entries kept are the newest, in order, each whole.
+    const int first = LINES - static_cast<int>(entries.size());
+    for (std::size_t i = 0; i < entries.size(); i += entries.size() / 7 + 1) {
+        const int line = first + static_cast<int>(i);
+        char expected[96];
+        std::snprintf(expected, sizeof expected, "\n===Write DO Port: %d, Value: %x line %d\n",
+                      line & 3, line & 0xFF, line);
+        ASSERT_EQ(entries[i], expected);
+    }
+    EXPECT_EQ(entries.back(), "\n===Write DO Port: 3, Value: df line 299999\n");
+    vtsim::ClearDebugLog();
 }
 
 }  // namespace

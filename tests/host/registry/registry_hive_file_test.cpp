@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -148,22 +149,58 @@ TEST_F(HiveFile, LoadingMakesOpenHandlesStaleWithoutCrashing)
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
 }
 
-// A process killed at a random moment while saving over and over: the file
-// is always either the old hive or a complete new one.
-TEST_F(HiveFile, AKilledSaveLeavesTheOldOrTheNewHive)
+// Whatever depth the registry takes, the hive file holds: the deepest key
+// it creates saves and loads again, and a deeper one is refused where it
+// would be made (by the registry services and by the script importer).
+TEST_F(HiveFile, TheDeepestKeyTheRegistryTakesSavesAndLoadsAgain)
 {
-    Fill("old", 20);
+    std::string path;
+    for (int level = 0; level < 512; ++level) {
+        path += (level == 0 ? "" : "\\") + std::string("K");
+    }
     std::string error;
+    ASSERT_TRUE(vtsim::ImportRegistryScript("[HKLM\\" + path + "]\n\"v\"=dword:00000001\n", &error))
+        << error;
+    EXPECT_FALSE(vtsim::ImportRegistryScript("[HKLM\\" + path + "\\Deeper]\n", &error));
+    EXPECT_NE(error.find("deeper than 512 levels"), std::string::npos) << error;
+    HKEY deepest = nullptr;
+    const std::u16string widePath(path.begin(), path.end());
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, widePath.c_str(), 0, KEY_READ, &deepest),
+              ERROR_SUCCESS);
+    HKEY deeper = nullptr;
+    EXPECT_EQ(RegCreateKeyExW(deepest, u"Deeper", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &deeper,
+                              nullptr),
+              ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(deeper, nullptr);
+    RegCloseKey(deepest);
+
+    const std::string hive = vtsim::ExportRegistryScript();
     ASSERT_TRUE(vtsim::SaveHive(path_, &error)) << error;
     vtsim::ResetRegistry();
+    ASSERT_TRUE(vtsim::LoadHive(path_, &error)) << error;
+    EXPECT_EQ(vtsim::ExportRegistryScript(), hive);
+}
+
+// A process killed at random moments while saving over and over: the file
+// is always either the old hive or a complete new one. Each round starts
+// from the old hive on disk, so that every kill can land in a replacement.
+TEST_F(HiveFile, AKilledSaveLeavesTheOldOrTheNewHive)
+{
     Fill("new", 400);
     const std::string newHive = vtsim::ExportRegistryScript();
     vtsim::ResetRegistry();
     Fill("old", 20);
     const std::string oldHive = vtsim::ExportRegistryScript();
 
+    const unsigned seed = static_cast<unsigned>(::getpid());
+    std::srand(seed);
+    constexpr int ROUNDS = 60;
     int newSeen = 0;
-    for (int round = 0; round < 8; ++round) {
+    int oldSeen = 0;
+    for (int round = 0; round < ROUNDS; ++round) {
+        SCOPED_TRACE("seed " + std::to_string(seed) + ", round " + std::to_string(round));
+        std::string error;
+        ASSERT_TRUE(vtsim::SaveHive(path_, &error)) << error;
         pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
@@ -173,22 +210,25 @@ TEST_F(HiveFile, AKilledSaveLeavesTheOldOrTheNewHive)
                 vtsim::SaveHive(path_, nullptr);
             }
         }
-        // The last round gives the child time enough to finish saves.
-        std::this_thread::sleep_for(
-            std::chrono::microseconds(round == 7 ? 300000 : 2000 + round * 1500));
+        // Anywhere from before the child's first save to well into its
+        // saves; the last round gives it time enough to finish some.
+        const int micros = round == ROUNDS - 1 ? 300000 : std::rand() % 6000;
+        std::this_thread::sleep_for(std::chrono::microseconds(micros));
         ::kill(child, SIGKILL);
         int status = 0;
         ::waitpid(child, &status, 0);
 
-        ASSERT_TRUE(vtsim::LoadHive(path_, &error)) << "round " << round << ": " << error;
+        vtsim::ResetRegistry();
+        ASSERT_TRUE(vtsim::LoadHive(path_, &error)) << error;
         const std::string loaded = vtsim::ExportRegistryScript();
-        EXPECT_TRUE(loaded == oldHive || loaded == newHive)
-            << "round " << round << " loaded a mixed hive";
+        EXPECT_TRUE(loaded == oldHive || loaded == newHive) << "a mixed hive";
         newSeen += loaded == newHive ? 1 : 0;
+        oldSeen += loaded == oldHive ? 1 : 0;
         vtsim::ResetRegistry();
         Fill("old", 20);
     }
     EXPECT_GT(newSeen, 0) << "the saving child never completed a save";
+    EXPECT_GT(oldSeen, 0) << "no kill landed before a save completed";
 }
 
 }  // namespace

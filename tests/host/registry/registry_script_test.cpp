@@ -175,6 +175,8 @@ TEST_F(Script, ExportRoundTripsTheWholeHiveFaithfully)
     RegCloseKey(key);
     RegCloseKey(Create(u"Zeta\\Empty"));
     RegCloseKey(Create(u"alpha"));
+    // Blanks at the ends of key names belong to the names.
+    RegCloseKey(Create(u"Zeta\\Blank \\Two  "));
     HKEY root = nullptr;
     RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"", 0, 0, &root);
     const DWORD seven = 7;
@@ -193,7 +195,8 @@ TEST_F(Script, ExportRoundTripsTheWholeHiveFaithfully)
             << std::string(row.name, row.name + std::char_traits<char16_t>::length(row.name));
     }
     EXPECT_EQ(Subkeys(u""), (std::vector<std::u16string>{u"Odd]Names;Key", u"Zeta", u"alpha"}));
-    EXPECT_EQ(Subkeys(u"Zeta"), (std::vector<std::u16string>{u"Empty"}));
+    EXPECT_EQ(Subkeys(u"Zeta"), (std::vector<std::u16string>{u"Empty", u"Blank "}));
+    EXPECT_EQ(Subkeys(u"Zeta\\Blank "), (std::vector<std::u16string>{u"Two  "}));
     EXPECT_EQ(AsDword(Query(u"", u"RootValue")), 7u);
 }
 
