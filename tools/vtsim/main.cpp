@@ -6,9 +6,10 @@
 //   vtsim registers                   every board's registers
 //   vtsim set-input --board N --port P --value V
 //   vtsim pulse --board N --port P --bit B [--count K]
+//   vtsim machine                     the machine description as TOML (no boot)
 //
 // Common options: --machine FILE.toml, --registry FILE (repeatable),
-// --hive FILE, --modules DIR, --debug.
+// --hive FILE, --modules DIR, --debug; --version.
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
@@ -19,6 +20,7 @@
 #include "platform/host/control/target.h"
 #include "platform/host/control/text.h"
 #include "tools/common/target_options.h"
+#include "vt_version.h"
 
 namespace {
 
@@ -102,6 +104,7 @@ vtsim::Board* BoardNumbered(unsigned number, unsigned port)
 int main(int argc, char** argv)
 {
     CLI::App app{"Boots the simulated target and shows its boards and devices."};
+    app.set_version_flag("--version", "vtsim " VT_PACKAGE_VERSION);
     vttools::TargetOptions targetOptions;
     vttools::AddTargetOptions(app, &targetOptions, vttools::ScriptCheck::AtBoot);
 
@@ -122,6 +125,8 @@ int main(int argc, char** argv)
     pulse->add_option("--port", port, "DI port")->required();
     pulse->add_option("--bit", bit, "line 0-7")->required()->check(CLI::Range(0, 7));
     pulse->add_option("--count", count, "number of pulses")->check(CLI::Range(1, 1000000));
+    auto* machine = app.add_subcommand(
+        "machine", "print the machine description (--machine FILE, or the default) as TOML");
     app.require_subcommand(0, 1);
     CLI11_PARSE(app, argc, argv);
 
@@ -130,6 +135,10 @@ int main(int argc, char** argv)
     if (!vttools::BootOptionsOf(targetOptions, &options, &error)) {
         std::fprintf(stderr, "vtsim: %s\n", error.c_str());
         return 1;
+    }
+    if (machine->parsed()) {
+        std::fputs(options.machine.ToToml().c_str(), stdout);
+        return 0;
     }
     if (!vtsim::Boot(options, &error)) {
         std::fprintf(stderr, "vtsim: boot failed: %s\n", error.c_str());
