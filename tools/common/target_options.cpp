@@ -1,5 +1,6 @@
 #include "tools/common/target_options.h"
 
+#include "platform/host/control/locations.h"
 #include "tools/common/numbers.h"
 
 namespace vttools {
@@ -22,9 +23,20 @@ void AddTargetOptions(CLI::App& app, TargetOptions* options, ScriptCheck scripts
                    "keep the target's registry in FILE across runs (device numbers stay put)")
         ->type_name("FILE");
     app.add_option("--modules", options->moduleDir,
-                   "directory of the driver modules instead of the build's")
+                   "directory of the driver modules instead of the default one")
         ->type_name("DIR");
     app.add_flag("--debug", options->debug, "echo the driver's debug output on stderr");
+    app.footer(DefaultFilesText());
+}
+
+std::string DefaultFilesText()
+{
+    return "Default registry scripts: platform/image/platform.reg and packages/*.reg in " +
+           vtsim::DescribeLocation(vtsim::DefaultDataLocation(), vtsim::kDataDirVariable) +
+           "\nDriver modules: " +
+           vtsim::DescribeLocation(vtsim::DefaultModuleLocation(), vtsim::kModuleDirVariable) +
+           "\nSet " + vtsim::kDataDirVariable + " or " + vtsim::kModuleDirVariable +
+           " to take them from another folder.";
 }
 
 bool BootOptionsOf(const TargetOptions& options, vtsim::BootOptions* boot, std::string* error)

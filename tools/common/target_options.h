@@ -16,7 +16,7 @@ struct TargetOptions {
     std::string machineFile;                 // empty: the default machine
     std::vector<std::string> registryFiles;  // empty: the default scripts
     std::string hiveFile;                    // empty: no hive kept
-    std::string moduleDir;                   // empty: the build's module directory
+    std::string moduleDir;                   // empty: the default module folder
     bool debug = false;                      // echo the driver's debug output
     bool loopbackEverywhere = false;         // wire DO k to DI k on every board (no option)
 };
@@ -28,9 +28,14 @@ enum class ScriptCheck { WhenParsed, AtBoot };
 
 // Adds --machine FILE, --registry FILE..., --hive FILE, --modules DIR and
 // --debug to app, storing their values in *options (which must outlive the
-// parse). A machine description that cannot be read is refused while
-// parsing; registry scripts as scripts says.
+// parse), and DefaultFilesText() as the help's footer. A machine
+// description that cannot be read is refused while parsing; registry
+// scripts as scripts says.
 void AddTargetOptions(CLI::App& app, TargetOptions* options, ScriptCheck scripts);
+
+// For --help: where the default registry scripts and the driver modules are
+// taken from, and the environment variables that choose other folders.
+std::string DefaultFilesText();
 
 // The boot options that options stand for: the machine read from its
 // description (the default machine when none is named), wired for loopback
