@@ -48,6 +48,20 @@ version=$(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --modversion rlx410
 [ "$(cd / && "$prefix/bin/vtdio" --version)" = "vtdio $version" ] ||
   fail "vtdio --version does not say $version"
 
+step "the CMake package's version: same major version only"
+mkdir -p "$work/wants"
+for wanted in "$version:found" "${version%%.*}.0:found" "$(( ${version%%.*} + 1 )).0:refused"; do
+  printf 'cmake_minimum_required(VERSION 3.20)\nproject(wants NONE)\nfind_package(Rlx4100 %s CONFIG REQUIRED)\n' \
+    "${wanted%%:*}" >"$work/wants/CMakeLists.txt"
+  if cmake -S "$work/wants" -B "$work/wants/build" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null 2>&1; then
+    got=found
+  else
+    got=refused
+  fi
+  rm -rf "$work/wants/build"
+  [ "$got" = "${wanted##*:}" ] || fail "find_package(Rlx4100 ${wanted%%:*}) was $got"
+done
+
 step "the installed tools, then the installation moved"
 help=$(cd / && "$prefix/bin/vtdio" --help)
 grep -q "$prefix/share/rlx4100 (installed)" <<<"$help" ||
