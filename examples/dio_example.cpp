@@ -5,7 +5,7 @@
 // inputs, enables the interrupt of input 0, raises it by toggling output 0.0
 // (wired to input 0.0 on the machine this example runs on) and waits for
 // the event, then closes the device.
-#include "examples/dio_example.h"
+#include "dio_example.h"
 
 #include <cstdio>
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "examples/dio_example.h"
+#include "dio_example.h"
 #include "platform/host/control/target.h"
 
 int main()

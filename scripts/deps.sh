@@ -7,7 +7,8 @@ set -euo pipefail
 # metrics match the dialogs' sans-serif font. nlohmann-json3-dev writes the
 # tools' JSON output (and reads it back in their tests). g++-multilib: the build compiles
 # the public header with -m32 to check the parameter blocks' 32-bit layout.
-needed=(cmake g++ g++-multilib make libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
+# pkg-config finds Cairo, and the installed package in the consumer test.
+needed=(cmake g++ g++-multilib make pkg-config libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
         libtomlplusplus-dev libreadline-dev libcairo2-dev libfontconfig-dev
         fonts-liberation nlohmann-json3-dev "$@")
 missing=()

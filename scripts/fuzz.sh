@@ -18,7 +18,7 @@ launcher=()
 if command -v ccache >/dev/null 2>&1; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 fi
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -DVT_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DVT_FUZZ=ON -DVT_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   "${launcher[@]}" >/dev/null
 cmake --build build-fuzz -j"$(nproc)"
 

@@ -1,5 +1,8 @@
 #include "tools/common/target_options.h"
 
+#include "platform/host/control/locations.h"
+#include "tools/common/numbers.h"
+
 namespace vttools {
 
 void AddTargetOptions(CLI::App& app, TargetOptions* options, FileOptions* files)
@@ -20,7 +23,7 @@ void AddTargetOptions(CLI::App& app, TargetOptions* options, FileOptions* files)
         ->type_name("FILE");
     files
         ->Add(&app, "--modules", &options->moduleDir, FileUse::Folder,
-              "directory of the driver modules instead of the build's")
+              "directory of the driver modules instead of the default one")
         ->type_name("DIR");
     files
         ->Add(&app, "--trace", &options->traceFile, FileUse::Write,
@@ -35,6 +38,17 @@ void AddTargetOptions(CLI::App& app, TargetOptions* options, FileOptions* files)
                  "echo the driver's debug output on stderr, each line once as 'driver: ...'");
     app.add_flag("--raw-debug", options->rawDebug,
                  "echo the driver's debug output exactly as it is formatted");
+    app.footer(DefaultFilesText());
+}
+
+std::string DefaultFilesText()
+{
+    return "Default registry scripts: platform/image/platform.reg and packages/*.reg in " +
+           vtsim::DescribeLocation(vtsim::DefaultDataLocation(), vtsim::kDataDirVariable) +
+           "\nDriver modules: " +
+           vtsim::DescribeLocation(vtsim::DefaultModuleLocation(), vtsim::kModuleDirVariable) +
+           "\nSet " + vtsim::kDataDirVariable + " or " + vtsim::kModuleDirVariable +
+           " to take them from another folder.";
 }
 
 bool BootOptionsOf(const TargetOptions& options, vtsim::BootOptions* boot, std::string* error)

@@ -18,7 +18,7 @@ struct TargetOptions {
     std::string machineFile;                 // empty: the default machine
     std::vector<std::string> registryFiles;  // empty: the default scripts (none over a hive)
     std::string hiveFile;                    // empty: no hive kept
-    std::string moduleDir;                   // empty: the build's module directory
+    std::string moduleDir;                   // empty: the default module folder
     std::string traceFile;                   // empty: no signal trace written
     std::string plotFile;                    // empty: no timing diagram drawn
     bool debug = false;                      // echo the driver's debug output
@@ -30,6 +30,10 @@ struct TargetOptions {
 // outlive the parse); the options that name files are added through files,
 // which checks them (FileOptions::Check) before the tool boots.
 void AddTargetOptions(CLI::App& app, TargetOptions* options, FileOptions* files);
+
+// For --help: where the default registry scripts and the driver modules are
+// taken from, and the environment variables that choose other folders.
+std::string DefaultFilesText();
 
 // The boot options that options stand for: the machine read from its
 // description (the default machine when none is named), wired for loopback

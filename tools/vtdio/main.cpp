@@ -13,6 +13,7 @@
 #include "tools/vtdio/device_commands.h"
 #include "tools/vtdio/session.h"
 #include "tools/vtdio/target.h"
+#include "vt_version.h"
 
 int main(int argc, char** argv)
 {
@@ -25,6 +26,7 @@ int main(int argc, char** argv)
         "vtdio");
     app.require_subcommand(1);
     app.fallthrough();
+    app.set_version_flag("--version", "vtdio " VT_PACKAGE_VERSION);
 
     vttools::TargetOptions options;
     vttools::FileOptions files;
@@ -92,6 +94,9 @@ int main(int argc, char** argv)
         return EXIT_OK;
     } catch (const CLI::CallForAllHelp&) {
         std::cout << app.help("", CLI::AppFormatMode::All);
+        return EXIT_OK;
+    } catch (const CLI::CallForVersion& version) {
+        std::cout << version.what() << "\n";
         return EXIT_OK;
     } catch (const CLI::Error& e) {
         std::cerr << "error: " << ParseErrorText(app, e) << "\n" << UsageOf(app);

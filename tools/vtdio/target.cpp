@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "common/board_types.h"
 #include "common/registry_layout.h"
@@ -107,15 +108,18 @@ bool ReadDriverEntry(const std::u16string& subkey, PublishedDevice* device)
     if (!driver.ok()) {
         return false;
     }
-    const bool complete = driver.Dword(VAL_BOARD_ID, &device->boardType) &
-                              driver.String(VAL_CALL_NAME, &device->callName) &
-                              driver.Dword(VAL_SWITCH_ID, &device->switchId) &
-                              driver.Dword(VAL_BASE_ADDRESS, &device->baseAddress) &
-                              driver.Dword(VAL_IO_PORT_COUNT, &device->ioPortCount) &
-                              driver.Dword(VAL_SYSTEM_IRQ, &device->irq) &
-                              driver.Dword(VAL_TRIGGER_MODE, &device->triggerMode) &
-                              driver.Dword(VAL_BUS_NUMBER, &device->bus) &&
-                          driver.Dword(VAL_SLOT_NUMBER, &device->slot);
+    // Every value is read, also after a missing one, so that the device
+    // shows whatever its entry holds.
+    const bool found[] = {driver.Dword(VAL_BOARD_ID, &device->boardType),
+                          driver.String(VAL_CALL_NAME, &device->callName),
+                          driver.Dword(VAL_SWITCH_ID, &device->switchId),
+                          driver.Dword(VAL_BASE_ADDRESS, &device->baseAddress),
+                          driver.Dword(VAL_IO_PORT_COUNT, &device->ioPortCount),
+                          driver.Dword(VAL_SYSTEM_IRQ, &device->irq),
+                          driver.Dword(VAL_TRIGGER_MODE, &device->triggerMode),
+                          driver.Dword(VAL_BUS_NUMBER, &device->bus),
+                          driver.Dword(VAL_SLOT_NUMBER, &device->slot)};
+    const bool complete = std::all_of(std::begin(found), std::end(found), [](bool f) { return f; });
     driver.String(VAL_DEVICE_NAME, &device->deviceName);
     return complete;
 }

@@ -6,6 +6,7 @@
 //   vtsim registers                   every board's registers
 //   vtsim set-input --board N --port P --value V
 //   vtsim pulse --board N --port P --bit B [--count K]
+//   vtsim machine                     the machine description as TOML (no boot)
 //
 // Boards are numbered from 0, in the order of the machine description (the
 // board vtdio calls @N). The options before the command, the file checks,
@@ -26,6 +27,7 @@
 #include "tools/common/stop_signals.h"
 #include "tools/common/target_options.h"
 #include "tools/common/tool_target.h"
+#include "vt_version.h"
 
 namespace {
 
@@ -145,6 +147,7 @@ int main(int argc, char** argv)
 {
     CLI::App app{"Boots the simulated target and shows its boards and devices.\n" + ExitCodesHelp(),
                  "vtsim"};
+    app.set_version_flag("--version", "vtsim " VT_PACKAGE_VERSION);
     TargetOptions targetOptions;
     FileOptions files;
     AddTargetOptions(app, &targetOptions, &files);
@@ -168,6 +171,8 @@ int main(int argc, char** argv)
     pulse->add_option("--port", port, "DI port")->required();
     pulse->add_option("--bit", bit, "line 0-7")->required()->check(CLI::Range(0, 7));
     pulse->add_option("--count", count, "number of pulses")->check(CLI::Range(1, 1000000));
+    auto* machine = app.add_subcommand(
+        "machine", "print the machine description (--machine FILE, or the default) as TOML");
     app.require_subcommand(0, 1);
     TidyHelp(app);
 
@@ -179,6 +184,9 @@ int main(int argc, char** argv)
     } catch (const CLI::CallForAllHelp&) {
         std::cout << app.help("", CLI::AppFormatMode::All);
         return EXIT_OK;
+    } catch (const CLI::CallForVersion& version) {
+        std::cout << version.what() << "\n";
+        return EXIT_OK;
     } catch (const CLI::Error& e) {
         std::cerr << "error: " << ParseErrorText(app, e) << "\n" << UsageOf(app);
         return EXIT_USAGE;
@@ -187,6 +195,15 @@ int main(int argc, char** argv)
     if (!files.Check(&error)) {
         std::cerr << "error: " << error << "\n";
         return EXIT_FILE;
+    }
+    if (machine->parsed()) {
+        vtsim::BootOptions options;
+        if (!BootOptionsOf(targetOptions, &options, &error)) {
+            std::cerr << "error: " << error << "\n";
+            return EXIT_FILE;
+        }
+        std::cout << options.machine.ToToml();
+        return EXIT_OK;
     }
 
     InstallStopHandlers();

@@ -35,6 +35,8 @@ struct BoardConfig {
     bool incompleteIsrInfo = false;  // IsrHandler missing
     bool omitIoWindow = false;       // no IoBase/IoLen
     std::string isrDllOverride;      // e.g. a library name that does not load
+
+    bool operator==(const BoardConfig&) const = default;
 };
 
 struct MachineDescription {
@@ -64,6 +66,10 @@ struct MachineDescription {
     // error.
     static bool FromToml(const std::string& text, MachineDescription* out, std::string* error);
     static bool FromTomlFile(const std::string& path, MachineDescription* out, std::string* error);
+    // The description in the TOML form above, one [[board]] table per board
+    // in order, with every key except the faults that are not set. FromToml
+    // reads a valid description (UTF-8 text in isr_dll) back unchanged.
+    std::string ToToml() const;
 };
 
 }  // namespace vtsim

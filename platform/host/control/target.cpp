@@ -9,13 +9,10 @@
 
 #include "platform/host/control/diagnostics.h"
 #include "platform/host/control/host_files.h"
+#include "platform/host/control/locations.h"
 #include "platform/host/control/registry_control.h"
 #include "platform/host/devices/device_manager.h"
 #include "platform/host/hardware/pci_bus.h"
-
-#ifndef VT_SOURCE_DIR
-#define VT_SOURCE_DIR "."
-#endif
 
 namespace vtsim {
 
@@ -67,11 +64,11 @@ bool LoadRegistry(const BootOptions& options, std::string* error)
 std::vector<std::string> DefaultRegistryScripts()
 {
     namespace fs = std::filesystem;
-    const fs::path source(VT_SOURCE_DIR);
-    std::vector<std::string> scripts{(source / "platform" / "image" / "platform.reg").string()};
+    const fs::path data(DefaultDataLocation().dir);
+    std::vector<std::string> scripts{(data / "platform" / "image" / "platform.reg").string()};
     std::vector<std::string> packages;
     std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(source / "packages", ec)) {
+    for (const auto& entry : fs::directory_iterator(data / "packages", ec)) {
         if (entry.is_regular_file() && entry.path().extension() == ".reg") {
             packages.push_back(entry.path().string());
         }

@@ -19,7 +19,8 @@ struct BootOptions {
     MachineDescription machine = MachineDescription::Default();
     // Registry scripts imported at boot, in order. Empty: the platform
     // image's base script and the board package's scripts (packages/*.reg)
-    // when no hive is loaded, nothing over a loaded hive.
+    // from the default data folder (see locations.h) when no hive is loaded,
+    // nothing over a loaded hive.
     std::vector<std::string> registryScripts;
     // When set, the hive is loaded from this file at boot when it exists
     // (the registry scripts named above are then imported over it) and
@@ -30,7 +31,7 @@ struct BootOptions {
     bool echoDebug = false;
     DebugEchoStyle debugEchoStyle = DebugEchoStyle::Lines;
     // Where driver modules are looked up ("Rlx4100S.dll" -> dir/Rlx4100S.so).
-    // Empty: the build's module directory.
+    // Empty: the default module folder (see locations.h).
     std::string moduleDir;
     bool loadDrivers = true;
 };
@@ -63,7 +64,9 @@ std::vector<LoadedDevice> Devices();
 // entry point missing, Init returned 0, ...), one line per board.
 std::vector<std::string> DriverLoadFailures();
 
-// The default registry scripts that Boot imports when none are given.
+// The default registry scripts that Boot imports when none are given: the
+// data folder's platform/image/platform.reg, then its packages/*.reg in name
+// order (see locations.h for which folder).
 std::vector<std::string> DefaultRegistryScripts();
 
 }  // namespace vtsim

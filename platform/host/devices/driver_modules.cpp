@@ -4,13 +4,10 @@
 
 #include <dlfcn.h>
 
+#include "platform/host/control/locations.h"
 #include "platform/host/kernel/modules.h"
 #include "platform/host/kernel/strings.h"
 #include "platform/host/registry/value_text.h"
-
-#ifndef VT_MODULE_DIR
-#define VT_MODULE_DIR "."
-#endif
 
 namespace vtsim::internal {
 
@@ -68,7 +65,7 @@ std::string ModulePathFor(const std::u16string& dll, const std::string& moduleDi
     if (name.empty() || name == "." || name == "..") {
         return {};
     }
-    std::string dir = moduleDir.empty() ? std::string(VT_MODULE_DIR) : moduleDir;
+    const std::string dir = moduleDir.empty() ? DefaultModuleLocation().dir : moduleDir;
     return dir + "/" + name + ".so";
 }
 

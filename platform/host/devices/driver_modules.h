@@ -43,7 +43,7 @@ private:
 // The shared object path for a module name: "X.dll" -> "<dir>/X.so" (the
 // ".dll" matched without regard to case; "X" alone -> "<dir>/X.so"). Empty
 // when the name is empty, "." or "..", or holds a path separator. moduleDir
-// empty: the build's module directory.
+// empty: the default module folder (locations.h).
 std::string ModulePathFor(const std::u16string& dll, const std::string& moduleDir);
 
 // Finds <prefix>_Init, _Deinit, _Open, _Close and _IOControl (required) and

@@ -1,7 +1,9 @@
-// Reading a machine description from TOML ([[board]] tables). Every error
-// names the board (1-based) and the key at fault, and a parse error gives the
-// line and column.
+// A machine description as TOML ([[board]] tables): reading it, where every
+// error names the board (1-based) and the key at fault and a parse error
+// gives the line and column, and writing it.
 #include <toml++/toml.h>
+#include <cstdio>
+#include <fstream>
 #include <sstream>
 
 #include "platform/host/control/host_files.h"
@@ -130,7 +132,67 @@ private:
     std::string* error_;
 };
 
+// text as a TOML basic string: quoted, with '"', '\\' and control
+// characters escaped.
+std::string TomlString(const std::string& text)
+{
+    std::string out = "\"";
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte < 0x20 || byte == 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof(escaped), "\\u%04X", byte);
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    out += '"';
+    return out;
+}
+
+void WriteBoard(const BoardConfig& b, std::ostringstream& out)
+{
+    char io[64];
+    std::snprintf(io, sizeof(io), "io_base = 0x%04X\nio_length = 0x%X\n", b.ioBase, b.ioLength);
+    out << "[[board]]\n"
+        << "model = " << TomlString(ModelName(b.model)) << "\n"
+        << "bus = " << b.bus << "\n"
+        << "slot = " << b.slot << "\n"
+        << "function = " << b.function << "\n"
+        << "switch = " << static_cast<unsigned>(b.switchId) << "\n"
+        << io << "irq = " << b.irq << "\n"
+        << "loopback = " << (b.loopback ? "true" : "false") << "\n";
+    if (b.omitPciInfo) {
+        out << "omit_pci_info = true\n";
+    }
+    if (b.incompleteIsrInfo) {
+        out << "incomplete_isr_info = true\n";
+    }
+    if (b.omitIoWindow) {
+        out << "omit_io_window = true\n";
+    }
+    if (!b.isrDllOverride.empty()) {
+        out << "isr_dll = " << TomlString(b.isrDllOverride) << "\n";
+    }
+}
+
 }  // namespace
+
+std::string MachineDescription::ToToml() const
+{
+    std::ostringstream out;
+    for (std::size_t i = 0; i < boards.size(); ++i) {
+        if (i > 0) {
+            out << "\n";
+        }
+        WriteBoard(boards[i], out);
+    }
+    return out.str();
+}
 
 bool MachineDescription::FromToml(const std::string& text, MachineDescription* out,
                                   std::string* error)

@@ -105,3 +105,30 @@ TEST(MachineDescription, TomlErrorsNameTheProblem)
     EXPECT_FALSE(MachineDescription::FromTomlFile("/nonexistent/machine.toml", nullptr, &error));
     EXPECT_NE(error.find("/nonexistent/machine.toml"), std::string::npos);
 }
+
+TEST(MachineDescription, TomlWrittenOutReadsBackUnchanged)
+{
+    MachineDescription m = MachineDescription::Default();
+    vtsim::BoardConfig odd;
+    odd.model = BoardModel::Unknown;
+    odd.bus = 2;
+    odd.slot = 31;
+    odd.function = 7;
+    odd.switchId = 15;
+    odd.ioBase = 0xFF00;
+    odd.ioLength = 0x40;
+    odd.irq = 15;
+    odd.loopback = true;
+    odd.omitPciInfo = odd.incompleteIsrInfo = odd.omitIoWindow = true;
+    odd.isrDllOverride = "dir\\\"quoted\"\ttab\x01\xC3\x84.dll";
+    m.boards.push_back(odd);
+
+    const std::string toml = m.ToToml();
+    MachineDescription back;
+    std::string error;
+    ASSERT_TRUE(MachineDescription::FromToml(toml, &back, &error)) << error << "\n" << toml;
+    EXPECT_EQ(back.boards, m.boards) << toml;
+    // Faults that are not set are left out, so the default machine's file
+    // holds only what a person edits.
+    EXPECT_EQ(MachineDescription::Default().ToToml().find("omit_"), std::string::npos);
+}

@@ -218,7 +218,7 @@ WindowSnapshot EditorWindow()
         combo.comboItems.push_back(std::to_string(i));
     }
     combo.comboSelection = 3;
-    combo.comboEditText = "3";
+    combo.comboEditText = combo.comboItems[combo.comboSelection];
     page.children.push_back(combo);
     editor.children.push_back(page);
     return editor;
