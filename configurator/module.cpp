@@ -1,0 +1,33 @@
+// The module entry point of the configurator library.
+#include "configurator/module.h"
+
+#include <atomic>
+
+#include "platform/kernel.h"
+
+namespace {
+
+std::atomic<HINSTANCE> moduleInstance{nullptr};
+
+}  // namespace
+
+HINSTANCE ConfiguratorModule()
+{
+    return moduleInstance.load(std::memory_order_acquire);
+}
+
+BOOL DllMain(HINSTANCE module, DWORD reason, LPVOID)
+{
+    switch (reason) {
+    case DLL_PROCESS_ATTACH:
+        moduleInstance.store(module, std::memory_order_release);
+        DisableThreadLibraryCalls(module);
+        break;
+    case DLL_PROCESS_DETACH:
+        moduleInstance.store(nullptr, std::memory_order_release);
+        break;
+    default:
+        break;
+    }
+    return TRUE;
+}
