@@ -3,6 +3,7 @@
 
 #include <atomic>
 
+#include "platform/framework/application.h"
 #include "platform/kernel.h"
 
 namespace {
@@ -22,6 +23,9 @@ BOOL DllMain(HINSTANCE module, DWORD reason, LPVOID)
     case DLL_PROCESS_ATTACH:
         moduleInstance.store(module, std::memory_order_release);
         DisableThreadLibraryCalls(module);
+        // The library links its own copy of the framework: its message
+        // boxes without a caption carry the library's name.
+        vtfw::SetApplicationTitle(TEXT("VTC4100Cfg"));
         break;
     case DLL_PROCESS_DETACH:
         moduleInstance.store(nullptr, std::memory_order_release);

@@ -249,6 +249,7 @@ TEST_F(Editor, SeventeenthTemplateIsRefused)
     EXPECT_EQ(Shot(kTree).treeItems.size(), 4U + 16U);
     ASSERT_EQ(BoxTexts(), (std::vector<std::u16string>{u"Support up to 16 Templates"}));
     EXPECT_EQ(vtsim::MessageBoxes()[0].owner, reinterpret_cast<std::uintptr_t>(editor_));
+    EXPECT_EQ(vtsim::MessageBoxes()[0].caption, u"VTC4100Cfg") << "the library's title";
     EXPECT_FALSE(Shot(kSave).enabled);
 }
 

@@ -1,6 +1,7 @@
 #include "tools/common/target_options.h"
 
 #include "tools/common/numbers.h"
+#include "tools/common/platform_tree.h"
 
 namespace vttools {
 
@@ -18,6 +19,11 @@ void AddTargetOptions(CLI::App& app, TargetOptions* options, ScriptCheck scripts
     if (scripts == ScriptCheck::WhenParsed) {
         registry->check(ReadableFile());
     }
+    app.add_option("--tree", options->treeDir,
+                   "boot from the registry scripts of a platform tree (as 'vtcfg init' lays "
+                   "it out) instead of the default ones")
+        ->type_name("DIR")
+        ->excludes(registry);
     app.add_option("--hive", options->hiveFile,
                    "keep the target's registry in FILE across runs (device numbers stay put)")
         ->type_name("FILE");
@@ -39,6 +45,9 @@ bool BootOptionsOf(const TargetOptions& options, vtsim::BootOptions* boot, std::
         }
     }
     boot->registryScripts = options.registryFiles;
+    if (!options.treeDir.empty() && !TreeScripts(options.treeDir, &boot->registryScripts, error)) {
+        return false;
+    }
     boot->hiveFile = options.hiveFile;
     boot->moduleDir = options.moduleDir;
     boot->echoDebug = options.debug;
