@@ -155,4 +155,37 @@ TEST_F(Vtcfg, ShellReadsCommandsFromItsInput)
         << "nothing runs after quit";
 }
 
+// The round trip through the tools: vtcfg saves a template, vtsim boots
+// from the tree and shows the matching board's trigger-edge register.
+TEST_F(Vtcfg, TargetBootsFromTheEditedTree)
+{
+    const std::string machine = dir_.Write("machine.toml", R"(
+[[board]]
+model = "VTC-4100"
+slot = 4
+switch = 12
+io_base = 0xD000
+irq = 7
+)");
+    auto trigger = [&] {
+        const ProgramResult shown =
+            RunProgram(VTSIM_PATH, {"--tree", tree_, "--machine", machine, "registers"});
+        EXPECT_EQ(shown.exitCode, 0) << shown.err;
+        const std::size_t at = shown.out.find("trigger ");
+        return at == std::string::npos ? std::string("none") : shown.out.substr(at + 8, 2);
+    };
+    EXPECT_EQ(trigger(), "00") << "no template selects switch 12 yet";
+    const ProgramResult edited =
+        Run("select VTC-4100\nadd\nswitchid 12\ntab DI\n"
+            "edge 2 falling\nedge 3 falling\nsave\nclose\n");
+    ASSERT_EQ(edited.exitCode, 0) << edited.err;
+    EXPECT_EQ(trigger(), "0C");
+
+    const ProgramResult missing =
+        RunProgram(VTSIM_PATH, {"--tree", dir_.path() + "/nowhere", "registers"});
+    EXPECT_NE(missing.exitCode, 0);
+    EXPECT_NE(missing.err.find(dir_.path() + "/nowhere: no such folder"), std::string::npos)
+        << missing.err;
+}
+
 }  // namespace

@@ -11,6 +11,7 @@
 #include <readline/history.h>
 #include <readline/readline.h>
 
+#include "tools/common/command_words.h"
 #include "tools/common/numbers.h"
 #include "tools/vtdio/board_commands.h"
 #include "tools/vtdio/device_commands.h"

@@ -7,7 +7,7 @@
 //   vtsim set-input --board N --port P --value V
 //   vtsim pulse --board N --port P --bit B [--count K]
 //
-// Common options: --machine FILE.toml, --registry FILE (repeatable),
+// Common options: --machine FILE.toml, --registry FILE (repeatable), --tree DIR,
 // --hive FILE, --modules DIR, --debug.
 #include <CLI/CLI.hpp>
 
