@@ -62,7 +62,13 @@ TemplateEditorDialog* TemplateEditorDialog::New(const vtfw::WString& scriptPath)
     if (memory == nullptr) {
         return nullptr;
     }
-    auto* editor = new (memory) TemplateEditorDialog(scriptPath);
+    TemplateEditorDialog* editor = nullptr;
+    try {
+        editor = new (memory) TemplateEditorDialog(scriptPath);
+    } catch (const std::bad_alloc&) {
+        LocalFree(memory);  // no memory for its handlers either
+        return nullptr;
+    }
     editor->allocated_ = true;
     editor->DeleteAfterDestroy();
     return editor;

@@ -102,10 +102,11 @@ protected:
 
     // Calls DriverConfig as the host does and returns the new editor window
     // (NULL when none appeared).
-    HWND Open(const char* libraryName = "VTC4100Cfg.dll", int* result = nullptr)
+    HWND Open(const char* libraryName = "VTC4100Cfg.dll", int* result = nullptr,
+              const char* root = kRoot)
     {
         const std::vector<HWND> before = vtsim::TopLevelWindows();
-        const int returned = driverConfig_(0, kRoot, libraryName, 0);
+        const int returned = driverConfig_(0, root, libraryName, 0);
         if (result != nullptr) {
             *result = returned;
         }

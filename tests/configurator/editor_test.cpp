@@ -48,6 +48,18 @@ TEST_F(Editor, LibraryNameChoosesTheScript)
     EXPECT_EQ(Tree()[3], "    Template3") << "VTC4100E shares the VTC4100 folder and file";
 }
 
+TEST_F(Editor, LongRootIsTakenWhole)
+{
+    // A script path of more than 255 characters: the editor works on the
+    // whole path, never on a shortened one that names another file.
+    const std::string deep = std::string(120, 'd') + "/" + std::string(120, 'e');
+    folder_.Write("TREE/" + deep + "/Public/Korvel/Device_Drivers/VTC4100/VTC4100.reg",
+                  Written("RLX4100S", 4, 4, 0));
+    std::string root = "C:\\TREE\\" + deep + "\\";
+    ASSERT_NE(Open("VTC4100Cfg.dll", nullptr, root.c_str()), nullptr);
+    EXPECT_EQ(Tree()[3], "    Template4");
+}
+
 TEST_F(Editor, AddMakesTheLowestFreeNumberAtTheEndOfTheModel)
 {
     const std::string original = kHead + Written("RLX4100S", 0, 0, 0) +
