@@ -2,6 +2,7 @@
 
 #include "platform/host/control/locations.h"
 #include "tools/common/numbers.h"
+#include "tools/common/platform_tree.h"
 
 namespace vttools {
 
@@ -11,12 +12,19 @@ void AddTargetOptions(CLI::App& app, TargetOptions* options, FileOptions* files)
         ->Add(&app, "--machine", &options->machineFile, FileUse::Read,
               "machine description (TOML) instead of the default machine")
         ->type_name("FILE");
+    CLI::Option* registry =
+        files
+            ->Add(&app, "--registry", &options->registryFiles, FileUse::Read,
+                  "registry scripts to boot from instead of the default ones; with a kept "
+                  "--hive, imported over it")
+            ->type_name("FILE")
+            ->expected(1, -1);
     files
-        ->Add(&app, "--registry", &options->registryFiles, FileUse::Read,
-              "registry scripts to boot from instead of the default ones; with a kept --hive, "
-              "imported over it")
-        ->type_name("FILE")
-        ->expected(1, -1);
+        ->Add(&app, "--tree", &options->treeDir, FileUse::Folder,
+              "boot from the registry scripts of a platform tree (as 'vtcfg init' lays it out) "
+              "instead of the default ones")
+        ->type_name("DIR")
+        ->excludes(registry);
     files
         ->Add(&app, "--hive", &options->hiveFile, FileUse::Keep,
               "keep the target's registry in FILE across runs (device numbers stay put)")
@@ -63,6 +71,9 @@ bool BootOptionsOf(const TargetOptions& options, vtsim::BootOptions* boot, std::
         }
     }
     boot->registryScripts = options.registryFiles;
+    if (!options.treeDir.empty() && !TreeScripts(options.treeDir, &boot->registryScripts, error)) {
+        return false;
+    }
     boot->hiveFile = options.hiveFile;
     boot->moduleDir = options.moduleDir;
     boot->echoDebug = options.debug || options.rawDebug;

@@ -17,6 +17,7 @@ namespace vttools {
 struct TargetOptions {
     std::string machineFile;                 // empty: the default machine
     std::vector<std::string> registryFiles;  // empty: the default scripts (none over a hive)
+    std::string treeDir;                     // a platform tree to boot from (platform_tree.h)
     std::string hiveFile;                    // empty: no hive kept
     std::string moduleDir;                   // empty: the default module folder
     std::string traceFile;                   // empty: no signal trace written
@@ -37,9 +38,10 @@ std::string DefaultFilesText();
 
 // The boot options that options stand for: the machine read from its
 // description (the default machine when none is named), wired for loopback
-// when asked, the scripts, hive, module directory and debug echo. False with
-// *error set ("FILE: what is wrong") when the description cannot be read or
-// is invalid; *boot is then unspecified.
+// when asked, the scripts (those of the platform tree when one is named),
+// hive, module directory and debug echo. False with *error set ("FILE: what
+// is wrong") when the description cannot be read or is invalid, or the tree
+// lacks a readable script; *boot is then unspecified.
 bool BootOptionsOf(const TargetOptions& options, vtsim::BootOptions* boot, std::string* error);
 
 }  // namespace vttools

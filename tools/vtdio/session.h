@@ -15,11 +15,6 @@
 
 namespace vtdio {
 
-// Splits a command line into words: blanks separate, "..." and '...' quote,
-// a word starting with # begins a comment. False with a message on an
-// unterminated quote.
-bool SplitCommandLine(const std::string& line, std::vector<std::string>* words, std::string* error);
-
 class Session {
 public:
     explicit Session(Context& context);

@@ -98,6 +98,22 @@ ModuleState StateOfLoadedModule(void* dlopenHandle)
     return ModuleState::Unknown;
 }
 
+HINSTANCE HandleOfLoadedModule(void* dlopenHandle)
+{
+    link_map* map = nullptr;
+    if (dlopenHandle == nullptr || dlinfo(dlopenHandle, RTLD_DI_LINKMAP, &map) != 0) {
+        return nullptr;
+    }
+    ModuleTable& table = Table();
+    std::lock_guard lock(table.mutex);
+    for (const LoadedModule& loaded : table.modules) {
+        if (loaded.linkMap == map) {
+            return reinterpret_cast<HINSTANCE>(const_cast<void*>(loaded.record.handle));
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace vtsim::internal
 
 extern "C" BOOL DisableThreadLibraryCalls(HMODULE module)

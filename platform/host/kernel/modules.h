@@ -31,4 +31,8 @@ enum class ModuleState { Unknown, Attached, Refused };
 // of this platform).
 ModuleState StateOfLoadedModule(void* dlopenHandle);
 
+// The handle (load address) of the module that dlopen returned this handle
+// for, NULL when no startup object reported it.
+HINSTANCE HandleOfLoadedModule(void* dlopenHandle);
+
 }  // namespace vtsim::internal
