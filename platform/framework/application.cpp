@@ -6,11 +6,9 @@ namespace {
 
 thread_local HINSTANCE resourceModule = nullptr;
 
-WString& Title()
-{
-    static WString* title = new WString(TEXT("Application"));  // read by late message boxes
-    return *title;
-}
+// The title, kept without allocating: each module that links the framework
+// has its own, which goes with the module.
+WCHAR title[kMaxApplicationTitle + 1] = {'A', 'p', 'p', 'l', 'i', 'c', 'a', 't', 'i', 'o', 'n', 0};
 
 }  // namespace
 
@@ -26,14 +24,18 @@ HINSTANCE SetResourceModule(HINSTANCE module) noexcept
     return previous;
 }
 
-void SetApplicationTitle(LPCWSTR title)
+void SetApplicationTitle(LPCWSTR text) noexcept
 {
-    Title() = title != nullptr ? title : TEXT("");
+    std::size_t length = 0;
+    for (; text != nullptr && text[length] != 0 && length < kMaxApplicationTitle; ++length) {
+        title[length] = text[length];
+    }
+    title[length] = 0;
 }
 
 LPCWSTR ApplicationTitle() noexcept
 {
-    return Title().c_str();
+    return title;
 }
 
 int AppMessageBox(HWND owner, LPCWSTR text, UINT type, LPCWSTR caption)

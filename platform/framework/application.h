@@ -10,6 +10,7 @@
 //     }
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "platform/types.h"
@@ -46,10 +47,12 @@ private:
     HINSTANCE previous_;
 };
 
-// The application's title, process-wide: "Application" until a program
-// sets its own. The text is copied; set it before windows run (not
-// synchronised with message boxes shown by other threads).
-void SetApplicationTitle(LPCWSTR title);
+// The application's title: "Application" until the program (or a module
+// that links its own framework) sets its own. The text is copied, cut to
+// kMaxApplicationTitle characters (NULL: empty); set it before windows run
+// (not synchronised with message boxes shown by other threads).
+constexpr std::size_t kMaxApplicationTitle = 127;
+void SetApplicationTitle(LPCWSTR title) noexcept;
 LPCWSTR ApplicationTitle() noexcept;
 
 // Shows a modal message box (MessageBoxW) owned by owner (NULL: none) with

@@ -367,6 +367,12 @@ TEST_F(FrameworkTest, MessageBoxesTakeTheApplicationTitleUnlessGivenACaption)
     EXPECT_EQ(boxes[0].owner, 0U);
     EXPECT_EQ(boxes[1].caption, u"Note");
     EXPECT_EQ(boxes[1].type, MB_OKCANCEL);
+
+    const std::u16string longTitle(200, u'x');
+    vtfw::SetApplicationTitle(longTitle.c_str());
+    EXPECT_EQ(std::u16string(vtfw::ApplicationTitle()), longTitle.substr(0, 127));
+    vtfw::SetApplicationTitle(nullptr);
+    EXPECT_EQ(std::u16string(vtfw::ApplicationTitle()), u"");
 }
 
 TEST_F(FrameworkTest, TreeWrapperWalksInsertsSelectsAndDeletes)
