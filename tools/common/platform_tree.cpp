@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/host/control/host_files.h"
 #include "platform/host/control/target.h"
 
 namespace vttools {
@@ -25,8 +26,8 @@ bool CheckScript(const fs::path& path, std::string* error)
         *error = path.string() + ": " + ec.message();
         return false;
     }
-    if (size > kMaxTreeScriptBytes) {
-        *error = path.string() + ": larger than 16 MiB";
+    if (size > vtsim::kMaxHostFileBytes) {
+        *error = path.string() + ": larger than " + vtsim::kMaxHostFileText;
         return false;
     }
     if (!std::ifstream(path, std::ios::binary)) {

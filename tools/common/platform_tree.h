@@ -23,8 +23,7 @@ std::string PackageScriptPath(const std::string& root, const std::string& folder
 // script, then every package's script (folders in name order). False with
 // a one-line *error naming the file or folder and what is wrong when the
 // root or the image's script is missing, a script is not a readable file,
-// or is larger than kMaxTreeScriptBytes.
-constexpr unsigned long long kMaxTreeScriptBytes = 16ULL << 20;
+// or is larger than the host's file limit (vtsim::kMaxHostFileBytes).
 bool TreeScripts(const std::string& root, std::vector<std::string>* scripts, std::string* error);
 
 // Lays out a tree at root (created as needed) from the package's own
