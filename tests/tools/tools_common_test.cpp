@@ -68,7 +68,9 @@ TEST(VcdFileTest, EveryWireHasItsOwnIdentifierWithoutTimeOrKeywordCharacters)
 {
     Trace trace;
     for (int i = 0; i < 20000; ++i) {
-        trace.signals.push_back({"events", "E" + std::to_string(i), "", true});
+        std::string name = "E";
+        name += std::to_string(i);
+        trace.signals.push_back({"events", name, "", true});
     }
     trace.changes.push_back({5, 19999, true});
     trace.endNs = 9;

@@ -130,9 +130,13 @@ Trace SignalRecorder::Finish() const
         }
         char io[16];
         std::snprintf(io, sizeof io, "0x%04x", record.identity.config.ioBase);
-        trace.groupTitles["board" + std::to_string(place)] =
-            "@" + std::to_string(place) + " " + vtsim::ModelName(record.identity.config.model) +
-            " at " + io;
+        std::string title = "@";
+        title += std::to_string(place);
+        title += ' ';
+        title += vtsim::ModelName(record.identity.config.model);
+        title += " at ";
+        title += io;
+        trace.groupTitles["board" + std::to_string(place)] = title;
     }
     if (!events_.empty()) {
         trace.groupTitles["events"] = "named events (1 while set)";

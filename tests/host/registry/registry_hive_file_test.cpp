@@ -156,7 +156,7 @@ TEST_F(HiveFile, TheDeepestKeyTheRegistryTakesSavesAndLoadsAgain)
 {
     std::string path;
     for (int level = 0; level < 512; ++level) {
-        path += (level == 0 ? "" : "\\") + std::string("K");
+        path += level == 0 ? "K" : "\\K";
     }
     std::string error;
     ASSERT_TRUE(vtsim::ImportRegistryScript("[HKLM\\" + path + "]\n\"v\"=dword:00000001\n", &error))

@@ -72,7 +72,8 @@ int main(int argc, char** argv)
         if (!depfile.empty()) {
             std::string rule = DepfilePath(output) + ":";
             for (const std::string& dependency : compiled.dependencies) {
-                rule += " " + DepfilePath(dependency);
+                rule += ' ';
+                rule += DepfilePath(dependency);
             }
             if (!WriteFile(depfile, rule + "\n")) {
                 std::cerr << "vtrc: cannot write " << depfile << "\n";
