@@ -1,6 +1,9 @@
 #include "tools/common/command_line.h"
 
 #include <cctype>
+#include <iostream>
+
+#include "tools/common/exit_codes.h"
 
 namespace vttools {
 
@@ -48,6 +51,31 @@ std::string ExitCodesHelp()
     return "Exit codes: 0 done, 1 refused by the library or the target (reason printed), "
            "2 bad arguments, 3 the target did not boot, 4 a file cannot be read or written "
            "(named with the reason), 128+N stopped by signal N.";
+}
+
+std::optional<int> ParseToolCommandLine(CLI::App& app, FileOptions& files, int argc, char** argv)
+{
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        std::cout << app.help();
+        return EXIT_OK;
+    } catch (const CLI::CallForAllHelp&) {
+        std::cout << app.help("", CLI::AppFormatMode::All);
+        return EXIT_OK;
+    } catch (const CLI::CallForVersion& version) {
+        std::cout << version.what() << "\n";
+        return EXIT_OK;
+    } catch (const CLI::Error& e) {
+        std::cerr << "error: " << ParseErrorText(app, e) << "\n" << UsageOf(app);
+        return EXIT_USAGE;
+    }
+    std::string error;
+    if (!files.Check(&error)) {
+        std::cerr << "error: " << error << "\n";
+        return EXIT_FILE;
+    }
+    return std::nullopt;
 }
 
 }  // namespace vttools

@@ -2,9 +2,12 @@
 // value types, parse errors as people read them, usage of the command given.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include <CLI/CLI.hpp>
+
+#include "tools/common/file_options.h"
 
 namespace vttools {
 
@@ -18,6 +21,12 @@ std::string ParseErrorText(const CLI::App& app, const CLI::Error& error);
 
 // The help text of the innermost subcommand given on the command line.
 std::string UsageOf(const CLI::App& app);
+
+// Parses the command line into app, then checks the files its options name
+// (files). Help and --version are printed to stdout (exit code 0); a parse
+// error as one line plus the usage of the command given (2), a file that
+// cannot be used as one line (4), both on stderr. Empty when the tool goes on.
+std::optional<int> ParseToolCommandLine(CLI::App& app, FileOptions& files, int argc, char** argv);
 
 // The exit codes as a help footer (the same text for every tool).
 std::string ExitCodesHelp();

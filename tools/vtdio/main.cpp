@@ -87,25 +87,8 @@ int main(int argc, char** argv)
 
     TidyHelp(app);
     int exitCode = EXIT_OK;
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp&) {
-        std::cout << app.help();
-        return EXIT_OK;
-    } catch (const CLI::CallForAllHelp&) {
-        std::cout << app.help("", CLI::AppFormatMode::All);
-        return EXIT_OK;
-    } catch (const CLI::CallForVersion& version) {
-        std::cout << version.what() << "\n";
-        return EXIT_OK;
-    } catch (const CLI::Error& e) {
-        std::cerr << "error: " << ParseErrorText(app, e) << "\n" << UsageOf(app);
-        return EXIT_USAGE;
-    }
-    std::string error;
-    if (!files.Check(&error)) {
-        std::cerr << "error: " << error << "\n";
-        return EXIT_FILE;
+    if (const std::optional<int> ended = vttools::ParseToolCommandLine(app, files, argc, argv)) {
+        return *ended;
     }
     vttools::InstallStopHandlers();
     try {

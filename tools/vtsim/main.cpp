@@ -176,26 +176,10 @@ int main(int argc, char** argv)
     app.require_subcommand(0, 1);
     TidyHelp(app);
 
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp&) {
-        std::cout << app.help();
-        return EXIT_OK;
-    } catch (const CLI::CallForAllHelp&) {
-        std::cout << app.help("", CLI::AppFormatMode::All);
-        return EXIT_OK;
-    } catch (const CLI::CallForVersion& version) {
-        std::cout << version.what() << "\n";
-        return EXIT_OK;
-    } catch (const CLI::Error& e) {
-        std::cerr << "error: " << ParseErrorText(app, e) << "\n" << UsageOf(app);
-        return EXIT_USAGE;
+    if (const std::optional<int> ended = ParseToolCommandLine(app, files, argc, argv)) {
+        return *ended;
     }
     std::string error;
-    if (!files.Check(&error)) {
-        std::cerr << "error: " << error << "\n";
-        return EXIT_FILE;
-    }
     if (machine->parsed()) {
         vtsim::BootOptions options;
         if (!BootOptionsOf(targetOptions, &options, &error)) {
