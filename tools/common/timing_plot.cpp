@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/host/control/pictures.h"
+
 namespace vttools {
 
 namespace {
@@ -103,6 +105,7 @@ bool WriteTimingPlot(const Trace& trace, const std::string& path, std::string* e
     }
     const int height = L::kTitleHeight + static_cast<int>(groups) * L::kGroupHeight +
                        static_cast<int>(shown.size()) * L::kRowHeight + L::kAxisHeight;
+    vtsim::ReleaseDrawingCachesAtExit();
     Surface s{cairo_image_surface_create(CAIRO_FORMAT_RGB24, L::kWidth, height), nullptr};
     s.cr = cairo_create(s.surface);
     cairo_t* cr = s.cr;

@@ -38,20 +38,6 @@ std::uint32_t Premultiplied(std::uint32_t argb)
            scale(argb & 0xFF);
 }
 
-// Cairo keeps the fonts it has looked up, and fontconfig its configuration,
-// for the life of the process; both are handed back when the process exits,
-// so that leak checkers see nothing left over (no picture is drawn by then).
-void ReleaseFontCachesAtExit()
-{
-    static std::once_flag registered;
-    std::call_once(registered, [] {
-        std::atexit([] {
-            cairo_debug_reset_static_data();
-            FcFini();
-        });
-    });
-}
-
 }  // namespace
 
 Canvas::Canvas(int width, int height)
@@ -59,7 +45,7 @@ Canvas::Canvas(int width, int height)
     if (!UsableSize(width, height)) {
         return;
     }
-    ReleaseFontCachesAtExit();
+    vtsim::ReleaseDrawingCachesAtExit();
     surface_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
     if (cairo_surface_status(surface_) != CAIRO_STATUS_SUCCESS) {
         cairo_surface_destroy(surface_);
@@ -239,3 +225,21 @@ bool Canvas::WritePng(const std::string& path, std::string* error) const
 }
 
 }  // namespace vtsim::internal::drawing
+
+namespace vtsim {
+
+// Cairo keeps the fonts it has looked up, and fontconfig its configuration,
+// for the life of the process; both are handed back when the process exits,
+// so that leak checkers see nothing left over.
+void ReleaseDrawingCachesAtExit()
+{
+    static std::once_flag registered;
+    std::call_once(registered, [] {
+        std::atexit([] {
+            cairo_debug_reset_static_data();
+            FcFini();
+        });
+    });
+}
+
+}  // namespace vtsim
