@@ -80,9 +80,9 @@ TEST_F(ToolOutputTest, MonJsonGivesOneObjectPerEventWithMergedEdges)
     // faster than the driver takes the interrupt, so later edges merge.
     const ProgramResult r = Vtdio({"run", dir_.Write("mon.txt", R"(
 inport 0 1 0x5a
-after 20 pulse 0 0 0
-after 60 pulse 0 0 0 --times 50 --gap 0
-after 300 pulse 0 0 0
+after 20 pulse 0 0 0 --when-enabled
+after 60 pulse 0 0 0 --times 50 --gap 0 --when-enabled
+after 300 pulse 0 0 0 --when-enabled
 mon 0 all --window 0 2 --json --timeout 500
 )")});
     ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -113,9 +113,9 @@ mon 0 all --window 0 2 --json --timeout 500
 TEST_F(ToolOutputTest, MonFormatsEachEventAsAskedOrStaysQuiet)
 {
     const ProgramResult r = Vtdio({"run", dir_.Write("format.txt", R"(
-after 10 pulse 1 0 1
+after 10 pulse 1 0 1 --when-enabled
 mon 1 all --num-events 1 --timeout 2000 --format "%n|%d|%E|%e|%i|%g|%m|%%\t."
-after 10 pulse 1 0 0
+after 10 pulse 1 0 0 --when-enabled
 mon 1 DI0 --num-events 1 --timeout 2000 --quiet
 )")});
     ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -128,7 +128,7 @@ TEST_F(ToolOutputTest, TheTraceHasItsHeaderAndTheEdgesAndEventsOfTheRun)
     const ProgramResult r = Vtdio({"--trace", vcd, "run", dir_.Write("t.txt", R"(
 in 0 0 3 1
 set 1 0 0x80
-after 10 pulse 0 0 1
+after 10 pulse 0 0 1 --when-enabled
 mon 0 DI1 --num-events 1 --timeout 2000
 )")});
     ASSERT_EQ(r.exitCode, 0) << r.err;
