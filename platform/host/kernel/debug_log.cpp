@@ -5,10 +5,11 @@
 // costs: the format and the arguments its directives take are copied into
 // one buffer of records, as the call left them, and formatted only when the
 // log is read (or at once when it is echoed). The text read is exactly what
-// formatting at the time of the call gives. The log keeps at most kMaxUnits
-// 16-bit units of records; beyond that the oldest half of the entries is
-// dropped, so a long run (a benchmark, a demo left running) does not grow
+// formatting at the time of the call gives. When an entry takes the records
+// past kMaxUnits 16-bit units, the oldest half of the entries is dropped
+// (the newest always stays), so a long run (a benchmark, a demo left running) does not grow
 // without bound.
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <mutex>
@@ -29,10 +30,12 @@ struct DebugLog {
     std::u16string records;         // all entries' records, back to back
     std::vector<std::size_t> ends;  // end offset of each entry's record
 
+    // Drops the older half of the entries (at least one; the newest stays
+    // while there are two or more).
     void DropOldestHalf()
     {
-        std::size_t keepFrom = ends[ends.size() / 2];
-        std::size_t dropped = ends.size() / 2 + 1;
+        const std::size_t dropped = std::max<std::size_t>(ends.size() / 2, 1);
+        const std::size_t keepFrom = ends[dropped - 1];
         records.erase(0, keepFrom);
         ends.erase(ends.begin(), ends.begin() + static_cast<std::ptrdiff_t>(dropped));
         for (std::size_t& end : ends) {
@@ -95,29 +98,28 @@ void Echo(const std::string& bytes)
 
 extern "C" void NKDbgPrintfW(LPCWSTR format, ...)
 {
-    thread_local std::u16string record;  // capacity reused: no allocation per entry
-    record.clear();
-    va_list args;
-    va_start(args, format);
-    vtsim::internal::RecordFormatted(record, format, args);
-    va_end(args);
-
     DebugLog& log = Log();
     std::lock_guard lock(log.mutex);
+    // The record goes straight into the log: one copy of the arguments and
+    // the format, no buffer in between.
+    const std::size_t begin = log.records.size();
+    va_list args;
+    va_start(args, format);
+    vtsim::internal::RecordFormatted(log.records, format, args);
+    va_end(args);
+    log.ends.push_back(log.records.size());
     if (g_echo.load(std::memory_order_relaxed)) {
         thread_local std::u16string text;
         thread_local std::string bytes;
         text.clear();
         bytes.clear();
-        vtsim::internal::AppendRecorded(text, record, 0);
+        vtsim::internal::AppendRecorded(text, log.records, begin);
         vtsim::internal::AppendUtf8(bytes, text);
         Echo(bytes);
     }
-    if (log.records.size() + record.size() > kMaxUnits && !log.ends.empty()) {
+    if (log.records.size() > kMaxUnits && log.ends.size() > 1) {
         log.DropOldestHalf();
     }
-    log.records += record;
-    log.ends.push_back(log.records.size());
 }
 
 namespace vtsim {

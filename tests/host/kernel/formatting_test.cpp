@@ -146,4 +146,19 @@ TEST(DebugLog, ALongRunKeepsTheNewestEntriesWhole)
     vtsim::ClearDebugLog();
 }
 
+TEST(DebugLog, AnEntryLargerThanTheLogStaysUntilTheNextOne)
+{
+    vtsim::ClearDebugLog();
+    NKDbgPrintfW(u"small\n");
+    const std::u16string huge(5u << 20, u'x');  // more units than the log keeps
+    NKDbgPrintfW(u"%s", huge.c_str());
+    auto entries = vtsim::DebugEntries();
+    ASSERT_EQ(entries.size(), 1u) << "the older entry makes room";
+    EXPECT_EQ(entries[0].size(), huge.size());
+    NKDbgPrintfW(u"next %d\n", 7);
+    entries = vtsim::DebugEntries();
+    EXPECT_EQ(entries, std::vector<std::string>{"next 7\n"});
+    vtsim::ClearDebugLog();
+}
+
 }  // namespace
