@@ -166,9 +166,10 @@ BOOL StopInterruptThread(DeviceContext* context)
         SetEvent(context->interruptEvent);
         WaitForSingleObject(context->threadExitEvent, STOP_THREAD_TIMEOUT_MS);
         // The exit event is set just before the thread returns: give it the
-        // few instructions it has left, at most 10 ms. A thread that has not
-        // ended by then keeps its handle, and the caller keeps what it uses.
-        if (WaitForSingleObject(context->istThread, 10) != WAIT_OBJECT_0) {
+        // few instructions it has left, which a busy machine may delay, up to
+        // a second. A thread that has not ended by then keeps its handle, and
+        // the caller keeps what it uses.
+        if (WaitForSingleObject(context->istThread, 1000) != WAIT_OBJECT_0) {
             return FALSE;
         }
         CloseHandle(context->istThread);
