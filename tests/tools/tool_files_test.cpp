@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <fstream>
 #include <iterator>
 #include <regex>
@@ -61,7 +60,8 @@ TEST_F(ToolFilesTest, FoldersDevicesAndOverLongNamesAreRefusedInOneLine)
 {
     const std::string folder = dir_.path();
     const std::string longName = dir_.path() + "/" + std::string(300, 'h') + ".hive";
-    const auto start = std::chrono::steady_clock::now();
+    // A program that read a device without limit would be killed at the
+    // runner's time-out and fail its case.
     for (const std::string& tool : {std::string(VTDIO_PATH), std::string(VTSIM_PATH)}) {
         const std::string command = tool == VTDIO_PATH ? "list" : "boards";
         ExpectFileError(RunProgram(tool, {"--hive", folder, command}), folder, "is a directory");
@@ -83,8 +83,6 @@ TEST_F(ToolFilesTest, FoldersDevicesAndOverLongNamesAreRefusedInOneLine)
                     "not a regular file");
     ExpectFileError(RunProgram(VTDIO_PATH, {"--modules", "/dev/zero", "list"}), "/dev/zero",
                     "not a directory");
-    // Nothing was read without limit: every case ended at once.
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
 TEST_F(ToolFilesTest, AFileLargerThanTheLimitIsRefusedUnread)
