@@ -9,8 +9,9 @@
 // and output writes run between the calls, so events are raised, counted
 // and waited for.
 //
-// Each input opens its connections afresh and closes them all at its end,
-// so no state but the boards' lines and latches carries over.
+// Each input opens its own connection to a board when it first uses one and
+// closes every connection it opened at its end, so no state but the boards'
+// lines and latches carries over.
 //
 // Input: a sequence of steps, each one byte choosing the kind (call, edge)
 // and then the step's parameters.
@@ -58,13 +59,32 @@ private:
 
 struct Session {
     std::vector<LONG> open;  // handles opened in this input (one per successful open)
+    bool tried[DEVICES] = {};
+    LONG first[DEVICES] = {};  // each board's connection, opened when first used
 };
+
+// The input's own connection to a board: opened the first time the input
+// uses it (an open costs far more than most calls, and short inputs use
+// one board), so every call still meets a connection opened in its input.
+LONG ConnectionOf(DWORD device, Session& session)
+{
+    if (!session.tried[device]) {
+        session.tried[device] = true;
+        if (DeviceOpen(device, &session.first[device]) == API_SUCCESS) {
+            session.open.push_back(session.first[device]);
+        }
+    }
+    return session.first[device];
+}
 
 std::vector<LONG> g_released;  // handles of connections released earlier
 
-LONG PickHandle(FuzzedDataProvider& in, const Session& session)
+LONG PickHandle(FuzzedDataProvider& in, Session& session)
 {
     const int pick = in.ConsumeIntegralInRange(0, 9);
+    if (pick < 4) {
+        return ConnectionOf(in.ConsumeIntegralInRange<DWORD>(0, DEVICES - 1), session);
+    }
     if (pick < 6 && !session.open.empty()) {
         return session.open[in.ConsumeIntegralInRange<std::size_t>(0, session.open.size() - 1)];
     }
@@ -290,13 +310,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     FuzzedDataProvider in(data, size);
     Session session;
-    // Every input starts with the devices open (one reference each).
-    for (DWORD device = 0; device < DEVICES; ++device) {
-        LONG handle = 0;
-        if (DeviceOpen(device, &handle) == API_SUCCESS) {
-            session.open.push_back(handle);
-        }
-    }
     while (in.remaining_bytes() > 0) {
         if (in.ConsumeIntegralInRange(0, 5) == 0) {
             Edge(in);
