@@ -299,8 +299,9 @@ private:
 // text and its terminator.
 void PutWord(std::u16string& record, std::uint32_t value)
 {
-    record.push_back(static_cast<char16_t>(value & 0xFFFF));
-    record.push_back(static_cast<char16_t>(value >> 16));
+    const char16_t units[2] = {static_cast<char16_t>(value & 0xFFFF),
+                               static_cast<char16_t>(value >> 16)};
+    record.append(units, 2);
 }
 
 std::uint32_t WordAt(std::u16string_view record, std::size_t at)
