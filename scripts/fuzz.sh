@@ -12,7 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
-scripts/deps.sh clang
+scripts/deps.sh clang libclang-rt-dev  # libFuzzer and the sanitizer runtimes
 
 launcher=()
 if command -v ccache >/dev/null 2>&1; then
