@@ -12,6 +12,7 @@
 #include "platform/host/kernel/utf.h"
 #include "platform/host/windows/dialog_template.h"
 #include "platform/host/windows/resource_compiler/script_constants.h"
+#include "platform/host/windows/resource_compiler/script_cursor.h"
 #include "platform/host/windows/resource_compiler/script_tokens.h"
 #include "platform/ui.h"
 
@@ -22,15 +23,6 @@ constexpr std::uint16_t kDialogType = 5;
 constexpr std::uint16_t kBitmapType = 2;
 constexpr std::size_t kBitmapFileHeader = 14;
 constexpr std::size_t kBitmapInfoHeader = 40;
-
-std::string Upper(const std::string& text)
-{
-    std::string upper;
-    for (char c : text) {
-        upper.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
-    }
-    return upper;
-}
 
 // A control statement other than CONTROL: its class and default style.
 struct ControlKind {
@@ -65,7 +57,7 @@ bool PredefinedClassWord(const std::string& word, std::uint16_t* ordinal)
         {"LISTBOX", 0x83}, {"SCROLLBAR", 0x84}, {"COMBOBOX", 0x85},
     };
     for (const auto& [name, value] : kClasses) {
-        if (Upper(word) == name) {
+        if (UpperCase(word) == name) {
             *ordinal = value;
             return true;
         }
@@ -79,7 +71,7 @@ bool IsMemoryFlag(const std::string& word)
                                          "PURE",        "IMPURE",   "PRELOAD",
                                          "LOADONCALL",  "SHARED",   "NONSHARED"};
     return std::any_of(std::begin(kFlags), std::end(kFlags),
-                       [&](const char* flag) { return Upper(word) == flag; });
+                       [&](const char* flag) { return UpperCase(word) == flag; });
 }
 
 std::u16string Wide(const Token& token)
@@ -92,10 +84,10 @@ std::u16string Wide(const Token& token)
     return text;
 }
 
-class Compiler {
+class Compiler : private TokenCursor {
 public:
     Compiler(TokenStream stream, std::string scriptDir, std::vector<std::string> includeDirs)
-        : tokens_(std::move(stream.tokens)),
+        : TokenCursor(std::move(stream.tokens)),
           scriptDir_(std::move(scriptDir)),
           includeDirs_(std::move(includeDirs))
     {
@@ -111,136 +103,6 @@ public:
     }
 
 private:
-    // ---- Tokens ----
-
-    const Token& Peek(std::size_t ahead = 0) const
-    {
-        std::size_t at = std::min(position_ + ahead, tokens_.size() - 1);
-        return tokens_[at];
-    }
-    const Token& Next()
-    {
-        const Token& token = Peek();
-        if (position_ < tokens_.size() - 1) {
-            ++position_;
-        }
-        return token;
-    }
-    [[noreturn]] void Fail(const Token& token, const std::string& message) const
-    {
-        throw ScriptError(token.file, token.line, message);
-    }
-    static std::string Describe(const Token& token)
-    {
-        switch (token.kind) {
-        case Token::Kind::End:
-            return "the end of the script";
-        case Token::Kind::String:
-            return "\"" + token.text + "\"";
-        default:
-            return "'" + token.text + "'";
-        }
-    }
-    bool IsPunct(const Token& token, const char* mark) const
-    {
-        return token.kind == Token::Kind::Punct && token.text == mark;
-    }
-    bool IsWord(const Token& token, const char* word) const
-    {
-        return token.kind == Token::Kind::Word && Upper(token.text) == word;
-    }
-    void Expect(const char* mark)
-    {
-        const Token& token = Next();
-        if (!IsPunct(token, mark)) {
-            Fail(token, std::string("'") + mark + "' expected, found " + Describe(token));
-        }
-    }
-    bool Accept(const char* mark)
-    {
-        if (IsPunct(Peek(), mark)) {
-            Next();
-            return true;
-        }
-        return false;
-    }
-
-    // ---- Expressions ----
-    // term ('|' term)*, where a term is NOT unary (clears bits) or a sum;
-    // the value starts from base.
-
-    long long Expression(long long base = 0)
-    {
-        long long value = base;
-        do {
-            if (IsWord(Peek(), "NOT")) {
-                Next();
-                value &= ~Unary();
-            } else {
-                value |= Sum();
-            }
-        } while (Accept("|"));
-        return value;
-    }
-    long long Sum()
-    {
-        long long value = Unary();
-        for (;;) {
-            if (Accept("+")) {
-                value += Unary();
-            } else if (Accept("-")) {
-                value -= Unary();
-            } else {
-                return value;
-            }
-        }
-    }
-    long long Unary()
-    {
-        const Token& token = Next();
-        if (IsPunct(token, "-")) {
-            return -Unary();
-        }
-        if (IsPunct(token, "~")) {
-            return ~Unary();
-        }
-        if (IsPunct(token, "(")) {
-            long long value = Expression();
-            Expect(")");
-            return value;
-        }
-        if (token.kind == Token::Kind::Number) {
-            return token.number;
-        }
-        if (token.kind == Token::Kind::Word) {
-            long long value = 0;
-            if (LookUpConstant(token.text, &value)) {
-                return value;
-            }
-            Fail(token, "unknown name '" + token.text + "'");
-        }
-        Fail(token, "a number is expected, found " + Describe(token));
-    }
-    std::int16_t Coordinate()
-    {
-        const Token& at = Peek();
-        long long value = Expression();
-        if (value < std::numeric_limits<std::int16_t>::min() ||
-            value > std::numeric_limits<std::int16_t>::max()) {
-            Fail(at, "the value " + std::to_string(value) + " does not fit in 16 bits");
-        }
-        return static_cast<std::int16_t>(value);
-    }
-    std::uint32_t Dword(long long base = 0)
-    {
-        const Token& at = Peek();
-        long long value = Expression(base);
-        if (value < std::numeric_limits<std::int32_t>::min() || value > 0xFFFFFFFFLL) {
-            Fail(at, "the value " + std::to_string(value) + " does not fit in 32 bits");
-        }
-        return static_cast<std::uint32_t>(value);
-    }
-
     // ---- Statements ----
 
     void Statement()
@@ -289,13 +151,13 @@ private:
             long long value = 0;
             if (!LookUpConstant(token.text, &value)) {
                 Next();
-                resource->name = Upper(token.text);
+                resource->name = UpperCase(token.text);
                 return;
             }
         }
         if (token.kind == Token::Kind::String) {
             Next();
-            resource->name = Upper(token.text);
+            resource->name = UpperCase(token.text);
             return;
         }
         long long id = Expression();
@@ -539,8 +401,6 @@ private:
         Fail(token, "cannot find bitmap \"" + token.text + "\"");
     }
 
-    std::vector<Token> tokens_;
-    std::size_t position_ = 0;
     std::string scriptDir_;
     std::vector<std::string> includeDirs_;
     CompiledScript result_;
