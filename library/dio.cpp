@@ -1,5 +1,5 @@
 // Digital I/O: port ranges, bytes, bits, words and double words of the DI
-// and DO ports, and raw board registers by I/O address.
+// and DO ports.
 #include <cstring>
 #include <mutex>
 
@@ -219,54 +219,6 @@ LONG ReadBit(const DeviceConnection& connection, DWORD code, WORD port, WORD bit
     return API_SUCCESS;
 }
 
-// Offset of an I/O address from the board's first port (only the low 16
-// bits of the address count), or false when it lies outside the board's
-// I/O range. An offset equal to the range's length is left for the stream
-// driver to refuse.
-bool RegisterOffset(const DeviceConnection& connection, DWORD ioAddress, DWORD* offset)
-{
-    *offset = (ioAddress & 0xFFFF) - connection.settings.BaseAddress;
-    return *offset <= connection.settings.IoPortCount;
-}
-
-LONG ReadRegister(LONG handle, DWORD code, DWORD width, DWORD ioAddress, WORD* value)
-{
-    ConnectionRef connection(handle);
-    if (!connection) {
-        return API_INVALID_HANDLE;
-    }
-    DWORD offset = 0;
-    if (value == nullptr || !RegisterOffset(*connection, ioAddress, &offset)) {
-        return Fail(*connection, API_INVALID_PARAMETER);
-    }
-    BYTE bytes[2] = {0, 0};
-    if (!SendRequest(*connection, code, &offset, sizeof(offset), bytes, width)) {
-        return RequestFailureStatus(*connection);
-    }
-    *value = static_cast<WORD>(bytes[0] | (width == 2 ? bytes[1] << 8 : 0));
-    return API_SUCCESS;
-}
-
-LONG WriteRegister(LONG handle, DWORD code, DWORD width, DWORD ioAddress, WORD value)
-{
-    ConnectionRef connection(handle);
-    if (!connection) {
-        return API_INVALID_HANDLE;
-    }
-    DWORD offset = 0;
-    if (!RegisterOffset(*connection, ioAddress, &offset)) {
-        return Fail(*connection, API_INVALID_PARAMETER);
-    }
-    BYTE record[sizeof(DWORD) + sizeof(WORD)];
-    std::memcpy(record, &offset, sizeof(offset));
-    record[4] = static_cast<BYTE>(value);
-    record[5] = static_cast<BYTE>(value >> 8);
-    if (!SendRequest(*connection, code, record, sizeof(DWORD) + width, nullptr, 0)) {
-        return RequestFailureStatus(*connection);
-    }
-    return API_SUCCESS;
-}
-
 }  // namespace
 
 // ---- Port ranges -----------------------------------------------------------------
@@ -392,26 +344,4 @@ LONG DioWritePortWord(LONG handle, WORD port, WORD mask, WORD state)
 LONG DioWritePortDword(LONG handle, WORD port, DWORD mask, DWORD state)
 {
     return WriteMultiPort(handle, 4, StartBeyondBoard::LeftToPortRequest, port, mask, state);
-}
-
-// ---- Raw board registers -------------------------------------------------------------------
-
-LONG ReadPortByte(LONG handle, DWORD ioAddress, WORD* value)
-{
-    return ReadRegister(handle, IOCTL_PORT_READ_BYTE, 1, ioAddress, value);
-}
-
-LONG ReadPortWord(LONG handle, DWORD ioAddress, WORD* value)
-{
-    return ReadRegister(handle, IOCTL_PORT_READ_WORD, 2, ioAddress, value);
-}
-
-LONG WritePortByte(LONG handle, DWORD ioAddress, WORD value)
-{
-    return WriteRegister(handle, IOCTL_PORT_WRITE_BYTE, 1, ioAddress, value);
-}
-
-LONG WritePortWord(LONG handle, DWORD ioAddress, WORD value)
-{
-    return WriteRegister(handle, IOCTL_PORT_WRITE_WORD, 2, ioAddress, value);
 }
