@@ -9,6 +9,10 @@
 // same types: a unit that includes both compiles only while they agree.
 #pragma once
 
+#if defined(_WIN32)
+#include "platform/windows/sdk.h"
+#else
+
 #include <cstddef>
 #include <cstdint>
 
@@ -215,3 +219,5 @@ constexpr HRESULT STRSAFE_E_INVALID_PARAMETER = static_cast<HRESULT>(0x80070057)
 // (where it is L"abc"), so that code with text constants builds unchanged for
 // both.
 #define TEXT(quote) u##quote
+
+#endif  // _WIN32

@@ -19,6 +19,10 @@
 // control, ERROR_RESOURCE_* when a template cannot be found.
 #pragma once
 
+#if defined(_WIN32)
+#include "platform/windows/sdk.h"
+#else
+
 #include "platform/resources.h"
 #include "platform/types.h"
 
@@ -771,3 +775,5 @@ BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
 BOOL UpdateWindow(HWND window);
 
 }  // extern "C"
+
+#endif  // _WIN32
