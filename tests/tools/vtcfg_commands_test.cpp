@@ -95,7 +95,12 @@ std::vector<ControlState> SampleStates()
     tree.className = "SysTreeView32";
     tree.checked = false;
     tree.selection = "DeviceTemplate/VTC-4100/Template2";
-    return {editor, features, radio, tree};
+    ControlState save = radio;
+    save.id = 1006;
+    save.text = "Save";
+    save.checked = false;
+    save.isDefault = true;
+    return {editor, features, radio, tree, save};
 }
 
 TEST(VtcfgControlStates, AFileReadsBackAsWritten)
@@ -110,6 +115,7 @@ TEST(VtcfgControlStates, AFileReadsBackAsWritten)
     EXPECT_EQ(back[1].text, states[1].text);
     EXPECT_EQ(back[3].selection, states[3].selection);
     EXPECT_TRUE(back[2].checked);
+    EXPECT_TRUE(back[4].isDefault);
     EXPECT_FALSE(
         ParseControlStates("Button id=3 \"open at 1,2 size 3,4 visible enabled\n", &back, &error));
     EXPECT_EQ(error, "line 1: not a window's state");
@@ -124,12 +130,14 @@ TEST(VtcfgControlStates, TheComparisonReportsWhatAPersonWouldNotice)
     actual[2].checked = false;
     actual[2].enabled = false;
     actual[3].selection = "DeviceTemplate/VTC-4100";
+    actual[4].isDefault = false;
     actual[1].y += 3;  // 104 and 107: within 2 units and a tenth
     EXPECT_EQ(CompareControlStates(expected, actual, 2),
               "window 3 Button id=2101 \"\": enabled but disabled\n"
               "window 3 Button id=2101 \"\": checked but not\n"
               "window 4 SysTreeView32 id=2101 \"\": selection "
-              "\"DeviceTemplate/VTC-4100/Template2\" but \"DeviceTemplate/VTC-4100\"\n");
+              "\"DeviceTemplate/VTC-4100/Template2\" but \"DeviceTemplate/VTC-4100\"\n"
+              "window 5 Button id=1006 \"Save\": the default button but not\n");
 
     actual = expected;
     actual[1].x = 40;  // misplaced

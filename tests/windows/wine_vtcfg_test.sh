@@ -41,8 +41,10 @@ export WINEPREFIX=$work/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,msht
     "$(winpath "$here/editor_steps.vtcfg")" --root "$(winpath "$work/wine/tree")" >log.txt 2>err.txt) || {
   echo "vtcfg.exe failed under Wine:"
   cat "$work/wine/out/log.txt" "$work/wine/out/err.txt"
+  wineserver -w
   exit 1
 }
+wineserver -w  # no Wine process outlives the test
 
 status=0
 for package in VTC4100/VTC4100.reg VTM6200K/VTM6200K.reg; do

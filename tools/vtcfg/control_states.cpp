@@ -108,6 +108,16 @@ bool ParseLine(const std::string& line, ControlState* s)
         s->checked = true;
         t = tail.find_first_not_of(' ', t + 7);
     }
+    s->isDefault = false;
+    if (t != std::string::npos && tail.compare(t, 7, "default") == 0) {
+        s->isDefault = true;
+        t = tail.find_first_not_of(' ', t + 7);
+    }
+    s->focused = false;
+    if (t != std::string::npos && tail.compare(t, 7, "focused") == 0) {
+        s->focused = true;
+        t = tail.find_first_not_of(' ', t + 7);
+    }
     if (t != std::string::npos) {
         if (tail.compare(t, 4, "sel=") != 0) {
             return false;
@@ -140,7 +150,8 @@ std::string FormatControlStates(const std::vector<ControlState>& states)
         out << std::string(2 * static_cast<std::size_t>(s.depth), ' ') << s.className
             << " id=" << s.id << " " << Quoted(s.text) << " at " << s.x << "," << s.y << " size "
             << s.width << "," << s.height << (s.visible ? " visible" : " hidden")
-            << (s.enabled ? " enabled" : " disabled") << (s.checked ? " checked" : "");
+            << (s.enabled ? " enabled" : " disabled") << (s.checked ? " checked" : "")
+            << (s.isDefault ? " default" : "") << (s.focused ? " focused" : "");
         if (!s.selection.empty()) {
             out << " sel=" << Quoted(s.selection);
         }
@@ -201,6 +212,14 @@ std::string CompareControlStates(const std::vector<ControlState>& expected,
         }
         if (e.checked != a.checked) {
             out << what << (e.checked ? "checked but not" : "not checked but is") << "\n";
+        }
+        if (e.isDefault != a.isDefault) {
+            out << what
+                << (e.isDefault ? "the default button but not" : "not the default button but is")
+                << "\n";
+        }
+        if (e.focused != a.focused) {
+            out << what << (e.focused ? "focused but not" : "not focused but is") << "\n";
         }
         if (e.selection != a.selection) {
             out << what << "selection " << Quoted(e.selection) << " but " << Quoted(a.selection)

@@ -20,9 +20,11 @@ struct ControlState {
     int height = 0;        // area)
     bool visible = false;  // WS_VISIBLE of the window itself
     bool enabled = false;
-    bool checked = false;   // radio buttons and check boxes
-    std::string selection;  // combo box: the chosen entry; tree view: the selected
-                            // node's path ("A/B"); tab control: the chosen tab
+    bool checked = false;    // radio buttons and check boxes
+    bool isDefault = false;  // a push button drawn as the dialog's default
+    bool focused = false;    // has the keyboard focus
+    std::string selection;   // combo box: the chosen entry; tree view: the selected
+                             // node's path ("A/B"); tab control: the chosen tab
 };
 
 // Pixels to dialog units, given how many pixels 400 dialog units are along
@@ -30,7 +32,8 @@ struct ControlState {
 int PixelsToDialogUnits(int pixels, int pixelsPer400);
 
 // One line per window, children indented under their parent:
-//   class id=N "text" at X,Y size W,H visible|hidden enabled|disabled[ checked][ sel="..."]
+//   class id=N "text" at X,Y size W,H visible|hidden enabled|disabled[ checked][ default][
+//   focused][ sel="..."]
 // In texts, a line break is written \n, a carriage return \r, a quote \"
 // and a backslash \\.
 std::string FormatControlStates(const std::vector<ControlState>& states);
@@ -42,7 +45,7 @@ bool ParseControlStates(const std::string& text, std::vector<ControlState>* stat
 
 // The differences a person would notice between two dumps of the same
 // window, one line each ("" when none): a window missing or extra, another
-// class, id, text, visibility, enabled or check state or selection, or a
+// class, id, text, visibility, enabled, check, default or focus state or selection, or a
 // position or size more than tolerance dialog units plus a tenth apart (the
 // share that two systems' dialog fonts may differ by, as pixel-sized parts
 // like bitmaps are converted with each system's own font).

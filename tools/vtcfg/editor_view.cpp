@@ -177,6 +177,8 @@ void AddStates(const vtsim::WindowSnapshot& window, int depth, std::pair<int, in
     s.visible = (window.style & WS_VISIBLE) != 0;
     s.enabled = window.enabled;
     s.checked = window.checked;
+    s.isDefault = window.kind == vtsim::WidgetKind::DefPushButton;
+    s.focused = window.focused;
     s.selection = SelectionOf(window);
     states->push_back(s);
     const auto units =

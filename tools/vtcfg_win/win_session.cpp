@@ -232,6 +232,7 @@ int WinSession::Select(const std::vector<std::string>& texts)
         ancestors.resize(static_cast<std::size_t>(items[i].first));
         ancestors.push_back(items[i].second);
         if (ancestors == path) {
+            SetFocus(tree);  // a click on an item focuses the tree first
             SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(handles[i]));
             return EXIT_OK;
         }
@@ -264,7 +265,11 @@ int WinSession::SelectTab(const std::string& text)
         if (Utf8(buffer) != text) {
             continue;
         }
-        // What the tab control does when a person clicks a tab.
+        // What the tab control does when a person clicks a tab: it takes the
+        // focus, asks its parent, changes the tab and tells its parent.
+        if ((GetWindowLongW(tabs, GWL_STYLE) & TCS_FOCUSNEVER) == 0) {
+            SetFocus(tabs);
+        }
         HWND parent = GetParent(tabs);
         NMHDR header{tabs, static_cast<UINT_PTR>(GetDlgCtrlID(tabs)),
                      static_cast<UINT>(TCN_SELCHANGING)};
@@ -291,7 +296,9 @@ int WinSession::ChooseSwitchId(int index)
         std::fprintf(stderr, "error: switchid: no entry %d\n", index);
         return EXIT_FAILED;
     }
-    // What the list does when a person picks an entry.
+    // What the list does when a person picks an entry: the click on it
+    // focuses it, the chosen entry is shown and the parent told.
+    SetFocus(combo);
     SendMessageW(combo, CB_SETCURSEL, index, 0);
     SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(combo));
@@ -313,8 +320,13 @@ int WinSession::Escape()
 
 int WinSession::Picture(const std::string& path)
 {
+    // The display shows what the windows painted a moment later: the picture
+    // is read once the painting has settled.
     SetForegroundWindow(editor_);
-    Pump();
+    for (int round = 0; round < 5; ++round) {
+        Pump();
+        Sleep(100);
+    }
     std::string error;
     if (!WriteWindowBmp(editor_, path, &error)) {
         std::fprintf(stderr, "error: picture: %s\n", error.c_str());

@@ -116,7 +116,11 @@ void AddStates(HWND window, int depth, std::pair<int, int> parentUnits,
             type == BS_AUTOCHECKBOX || type == BS_3STATE || type == BS_AUTO3STATE) {
             s.checked = SendMessageW(window, BM_GETCHECK, 0, 0) == BST_CHECKED;
         }
+        s.isDefault = type == BS_DEFPUSHBUTTON;
     }
+    // A combo box with an edit field has the focus in that field.
+    s.focused =
+        GetFocus() == window || (s.className == "ComboBox" && IsChild(window, GetFocus()) != FALSE);
     s.selection = SelectionOf(window, s.className);
     states->push_back(s);
     // The edit field of a combo box is part of it (its text is the entry).
