@@ -327,6 +327,16 @@ int WinSession::Picture(const std::string& path)
         Pump();
         Sleep(100);
     }
+    // The pages lie over the tab control, which does not clip its siblings:
+    // they are painted last, as they are once the tab control has painted.
+    for (HWND child = GetWindow(editor_, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassOf(child) == "#32770" && IsWindowVisible(child)) {
+            RedrawWindow(child, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        }
+    }
+    Sleep(200);
     std::string error;
     if (!WriteWindowBmp(editor_, path, &error)) {
         std::fprintf(stderr, "error: picture: %s\n", error.c_str());
