@@ -24,7 +24,7 @@ fi
 exported_names() {
   local objdump=$1 filt=$2 dll=$3
   "$objdump" -p "$dll" | sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/p' |
-    sed -nE 's/^\s*\[\s*[0-9]+\] (.+)$/\1/p' | "$filt" | sed -E 's/\(.*//' | sort
+    sed -nE 's/^\s*\[\s*[0-9]+\] (.+)$/\1/p' | "$filt" --no-strip-underscore | sed -E 's/\(.*//' | sort
 }
 
 # The library's documented operations: every RLX4100_API declaration of its
