@@ -103,6 +103,18 @@ std::vector<ControlState> SampleStates()
     return {editor, features, radio, tree, save};
 }
 
+// Pixels go back to dialog units by each system's own base units: 600
+// pixels per 400 units is the host's 6-pixel x unit, 650 its 13-pixel y.
+TEST(VtcfgControlStates, PixelsRoundToTheNearestDialogUnitOnBothSidesOfZero)
+{
+    EXPECT_EQ(PixelsToDialogUnits(225, 600), 150);  // the Add button's x
+    EXPECT_EQ(PixelsToDialogUnits(21, 650), 13);    // 12.92 units high
+    EXPECT_EQ(PixelsToDialogUnits(-21, 650), -13);  // a control left of its parent
+    EXPECT_EQ(PixelsToDialogUnits(3, 600), 2);      // 2.0
+    EXPECT_EQ(PixelsToDialogUnits(1, 600), 1);      // 0.67
+    EXPECT_EQ(PixelsToDialogUnits(5, 0), 0);        // no base units: no answer
+}
+
 TEST(VtcfgControlStates, AFileReadsBackAsWritten)
 {
     const std::vector<ControlState> states = SampleStates();
