@@ -6,6 +6,8 @@
 // makes the call fail instead of faulting, in the driver as in the library.
 #include "common/registry_access.h"
 
+#include <cstdint>
+
 #include "platform/ddk.h"
 #include "platform/kernel.h"
 #include "platform/registry.h"

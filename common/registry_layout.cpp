@@ -9,34 +9,37 @@
 
 namespace {
 
+// A view of a wide string (WCHAR is wchar_t on Windows, char16_t on the host).
+using WStringView = std::basic_string_view<WCHAR>;
+
 // Registry names match without regard to the case of ASCII letters.
 WCHAR AsciiLower(WCHAR c)
 {
-    return (c >= u'A' && c <= u'Z') ? static_cast<WCHAR>(c - u'A' + u'a') : c;
+    return (c >= TEXT('A') && c <= TEXT('Z')) ? static_cast<WCHAR>(c - TEXT('A') + TEXT('a')) : c;
 }
 
 constexpr ModelNames MODEL_NAMES[] = {
-    {BOARD_TYPE_VTC4100, u"SYSTEM\\CurrentControlSet\\Services\\RLX4100S", u"RLX4100S",
-     u"Drivers\\BuiltIn\\PCI\\Template\\Rlx4100S", u"VTC-4100 BoardID=%d I/O=%xH"},
-    {BOARD_TYPE_VTC4100E, u"SYSTEM\\CurrentControlSet\\Services\\RLX4100ES", u"RLX4100ES",
-     u"Drivers\\BuiltIn\\PCI\\Template\\Rlx4100ES", u"VTC-4100E BoardID=%d I/O=%xH"},
-    {BOARD_TYPE_VTM6200K, u"SYSTEM\\CurrentControlSet\\Services\\RLX6200KS", u"RLX6200KS",
-     u"Drivers\\BuiltIn\\PCI\\Template\\Rlx6200KS", u"VTM-6200K BoardID=%d I/O=%xH"},
+    {BOARD_TYPE_VTC4100, TEXT("SYSTEM\\CurrentControlSet\\Services\\RLX4100S"), TEXT("RLX4100S"),
+     TEXT("Drivers\\BuiltIn\\PCI\\Template\\Rlx4100S"), TEXT("VTC-4100 BoardID=%d I/O=%xH")},
+    {BOARD_TYPE_VTC4100E, TEXT("SYSTEM\\CurrentControlSet\\Services\\RLX4100ES"), TEXT("RLX4100ES"),
+     TEXT("Drivers\\BuiltIn\\PCI\\Template\\Rlx4100ES"), TEXT("VTC-4100E BoardID=%d I/O=%xH")},
+    {BOARD_TYPE_VTM6200K, TEXT("SYSTEM\\CurrentControlSet\\Services\\RLX6200KS"), TEXT("RLX6200KS"),
+     TEXT("Drivers\\BuiltIn\\PCI\\Template\\Rlx6200KS"), TEXT("VTM-6200K BoardID=%d I/O=%xH")},
 };
 
 // ---- The names agree with each other and with the board table ----------------
 
 // `keyPath` ends in the key `keyName`.
-constexpr bool IsKeyNamed(std::u16string_view keyPath, std::u16string_view keyName)
+constexpr bool IsKeyNamed(WStringView keyPath, WStringView keyName)
 {
     return keyPath.size() > keyName.size() && keyPath.ends_with(keyName) &&
-           keyPath[keyPath.size() - keyName.size() - 1] == u'\\';
+           keyPath[keyPath.size() - keyName.size() - 1] == TEXT('\\');
 }
 
 // The DeviceName format starts with the model's name and a blank.
-constexpr bool StartsWithModelName(std::u16string_view format, std::string_view modelName)
+constexpr bool StartsWithModelName(WStringView format, std::string_view modelName)
 {
-    if (format.size() <= modelName.size() || format[modelName.size()] != u' ') {
+    if (format.size() <= modelName.size() || format[modelName.size()] != TEXT(' ')) {
         return false;
     }
     for (std::size_t i = 0; i < modelName.size(); ++i) {
@@ -64,7 +67,7 @@ constexpr bool NamesAgree()
         }
         DWORD searched = 0;
         for (const WCHAR* key : DRIVER_KEY_SEARCH_ORDER) {
-            searched += std::u16string_view(key) == names.driverKey ? 1 : 0;
+            searched += WStringView(key) == names.driverKey ? 1 : 0;
         }
         if (model.boardType == 0 || rows != 1 || searched != 1 ||
             !IsKeyNamed(names.driverKey, names.kernelKeyName) ||
@@ -104,10 +107,10 @@ bool ParseDeviceSubkeyName(const WCHAR* name, DWORD* number)
     }
     DWORD value = 0;
     for (; name[at] != 0; ++at) {
-        if (name[at] < u'0' || name[at] > u'9') {
+        if (name[at] < TEXT('0') || name[at] > TEXT('9')) {
             return false;
         }
-        value = value * 10 + static_cast<DWORD>(name[at] - u'0');
+        value = value * 10 + static_cast<DWORD>(name[at] - TEXT('0'));
         if (value > MAX_DEVICE_NUMBER) {
             return false;
         }

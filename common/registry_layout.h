@@ -5,32 +5,32 @@
 #include "platform/types.h"
 
 // Device list: one subkey "Device%03d" per device number ever assigned.
-inline constexpr const WCHAR* DEVICE_LIST_KEY = u"SYSTEM\\CurrentControlSet\\Services\\RLXDAQ";
+inline constexpr const WCHAR* DEVICE_LIST_KEY = TEXT("SYSTEM\\CurrentControlSet\\Services\\RLXDAQ");
 // Subkey of a device under a key path: "%s\Device%03d".
-inline constexpr const WCHAR* DEVICE_SUBKEY_FORMAT = u"%s\\Device%03d";
+inline constexpr const WCHAR* DEVICE_SUBKEY_FORMAT = TEXT("%s\\Device%03d");
 // Subkey of an enumerated key: "%s\%s".
-inline constexpr const WCHAR* SUBKEY_PATH_FORMAT = u"%s\\%s";
-inline constexpr const WCHAR* DEVICE_SUBKEY_TAG = u"Device";
-inline constexpr const WCHAR* TEMPLATE_SUBKEY_TAG = u"Template";
+inline constexpr const WCHAR* SUBKEY_PATH_FORMAT = TEXT("%s\\%s");
+inline constexpr const WCHAR* DEVICE_SUBKEY_TAG = TEXT("Device");
+inline constexpr const WCHAR* TEMPLATE_SUBKEY_TAG = TEXT("Template");
 
-inline constexpr const WCHAR* DRIVER_LIBRARY_NAME = u"Rlx4100.dll";
+inline constexpr const WCHAR* DRIVER_LIBRARY_NAME = TEXT("Rlx4100.dll");
 
 // Value names.
-inline constexpr const WCHAR* VAL_BOARD_ID = u"BoardID";
-inline constexpr const WCHAR* VAL_DEVICE_NAME = u"DeviceName";
-inline constexpr const WCHAR* VAL_DRIVER_NAME = u"DriverName";
-inline constexpr const WCHAR* VAL_KERNEL_KEY = u"KernelKey";
-inline constexpr const WCHAR* VAL_SWITCH_ID = u"SwitchID";
-inline constexpr const WCHAR* VAL_BUS_NUMBER = u"BusNumber";
-inline constexpr const WCHAR* VAL_SLOT_NUMBER = u"SlotNumber";
-inline constexpr const WCHAR* VAL_ALLOW_CONFLICTS = u"AllowConflicts";
-inline constexpr const WCHAR* VAL_ON_SYSTEM = u"OnSystem";
-inline constexpr const WCHAR* VAL_DEVICE_INDEX = u"DeviceIndex";
-inline constexpr const WCHAR* VAL_CALL_NAME = u"CallName";
-inline constexpr const WCHAR* VAL_SYSTEM_IRQ = u"SystemIRQ";
-inline constexpr const WCHAR* VAL_BASE_ADDRESS = u"BaseAddress";
-inline constexpr const WCHAR* VAL_IO_PORT_COUNT = u"IoPortCount";
-inline constexpr const WCHAR* VAL_TRIGGER_MODE = u"TriggerMode";
+inline constexpr const WCHAR* VAL_BOARD_ID = TEXT("BoardID");
+inline constexpr const WCHAR* VAL_DEVICE_NAME = TEXT("DeviceName");
+inline constexpr const WCHAR* VAL_DRIVER_NAME = TEXT("DriverName");
+inline constexpr const WCHAR* VAL_KERNEL_KEY = TEXT("KernelKey");
+inline constexpr const WCHAR* VAL_SWITCH_ID = TEXT("SwitchID");
+inline constexpr const WCHAR* VAL_BUS_NUMBER = TEXT("BusNumber");
+inline constexpr const WCHAR* VAL_SLOT_NUMBER = TEXT("SlotNumber");
+inline constexpr const WCHAR* VAL_ALLOW_CONFLICTS = TEXT("AllowConflicts");
+inline constexpr const WCHAR* VAL_ON_SYSTEM = TEXT("OnSystem");
+inline constexpr const WCHAR* VAL_DEVICE_INDEX = TEXT("DeviceIndex");
+inline constexpr const WCHAR* VAL_CALL_NAME = TEXT("CallName");
+inline constexpr const WCHAR* VAL_SYSTEM_IRQ = TEXT("SystemIRQ");
+inline constexpr const WCHAR* VAL_BASE_ADDRESS = TEXT("BaseAddress");
+inline constexpr const WCHAR* VAL_IO_PORT_COUNT = TEXT("IoPortCount");
+inline constexpr const WCHAR* VAL_TRIGGER_MODE = TEXT("TriggerMode");
 
 constexpr DWORD DEVICE_NAME_MAX_CHARS = 40;  // the DeviceName text
 constexpr DWORD MAX_DEVICE_NUMBER = 254;     // Device000 to Device254
@@ -58,15 +58,15 @@ const ModelNames* NamesOf(DWORD boardType);
 
 // The driver keys in the order the library searches them for a device.
 inline constexpr const WCHAR* DRIVER_KEY_SEARCH_ORDER[3] = {
-    u"SYSTEM\\CurrentControlSet\\Services\\RLX4100S",
-    u"SYSTEM\\CurrentControlSet\\Services\\RLX6200KS",
-    u"SYSTEM\\CurrentControlSet\\Services\\RLX4100ES",
+    TEXT("SYSTEM\\CurrentControlSet\\Services\\RLX4100S"),
+    TEXT("SYSTEM\\CurrentControlSet\\Services\\RLX6200KS"),
+    TEXT("SYSTEM\\CurrentControlSet\\Services\\RLX4100ES"),
 };
 
 // Named interrupt events, formatted with the device number.
 inline constexpr const WCHAR* INTERRUPT_EVENT_NAME_FORMATS[4] = {
-    u"RLX_EVT_DI_INTERRUPT0_%03d",
-    u"RLX_EVT_DI_INTERRUPT1_%03d",
-    u"RLX_EVT_DI_INTERRUPT2_%03d",
-    u"RLX_EVT_DI_INTERRUPT3_%03d",
+    TEXT("RLX_EVT_DI_INTERRUPT0_%03d"),
+    TEXT("RLX_EVT_DI_INTERRUPT1_%03d"),
+    TEXT("RLX_EVT_DI_INTERRUPT2_%03d"),
+    TEXT("RLX_EVT_DI_INTERRUPT3_%03d"),
 };

@@ -295,7 +295,7 @@ LONG DeviceOpen(DWORD deviceNumber, LONG* handle)
     // DeviceClose, may open and close meanwhile.
     DeviceSettings settings{};
     if (ReadDeviceSettings(deviceNumber, &settings) != 1) {
-        MessageBoxW(nullptr, u"DeviceOpen", u"Error", MB_OK);
+        MessageBoxW(nullptr, TEXT("DeviceOpen"), TEXT("Error"), MB_OK);
         return API_CONFIG_NOT_FOUND;
     }
 

@@ -29,11 +29,11 @@ constexpr void Put32(FeaturesRecord& record, DWORD offset, DWORD value)
 constexpr FeaturesRecord MakeFeatures(DWORD boardType, DWORD lineCount)
 {
     FeaturesRecord record{};
-    constexpr char16_t version[] = u"Ver 1.0";
+    constexpr WCHAR version[] = TEXT("Ver 1.0");
     for (DWORD i = 0; i < sizeof(version) / sizeof(version[0]); ++i) {
         Put16(record, 2 * i, version[i]);
     }
-    constexpr char16_t libraryName[] = u"RLX4100.DLL";
+    constexpr WCHAR libraryName[] = TEXT("RLX4100.DLL");
     for (DWORD i = 0; i < sizeof(libraryName) / sizeof(libraryName[0]); ++i) {
         Put16(record, 16 + 2 * i, libraryName[i]);
     }

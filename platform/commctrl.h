@@ -6,6 +6,10 @@
 // notifications, TRUE refusing the change.
 #pragma once
 
+#if defined(_WIN32)
+#include "platform/windows/sdk.h"
+#else
+
 #include "platform/types.h"
 #include "platform/ui.h"
 
@@ -207,3 +211,5 @@ void InitCommonControls();
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* controls);
 
 }  // extern "C"
+
+#endif  // _WIN32

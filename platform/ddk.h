@@ -1,6 +1,12 @@
 // Device-key, bus, port and interrupt services that a stream driver uses.
 #pragma once
 
+#if defined(_WIN32)
+// On Windows only the guarded copy exists (the library's registry writer
+// uses it); the DDK services below are the target kernel's.
+#include "platform/windows/ce_compat.h"
+#else
+
 #include "platform/types.h"
 
 // Logical interrupt identifiers.
@@ -172,3 +178,5 @@ void InterruptDisable(DWORD sysIntr);
 BOOL CeSafeCopyMemory(LPVOID dst, LPCVOID src, DWORD size);
 
 }  // extern "C"
+
+#endif  // _WIN32

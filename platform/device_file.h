@@ -1,6 +1,10 @@
 // Device files: the application side of the stream-interface driver model.
 #pragma once
 
+#if defined(_WIN32)
+#include "platform/windows/sdk.h"
+#else
+
 #include "platform/file_io.h"
 #include "platform/types.h"
 
@@ -22,3 +26,5 @@ BOOL DeviceIoControl(HANDLE device, DWORD ioControlCode, LPVOID inBuffer, DWORD 
                      LPOVERLAPPED overlapped);
 
 }  // extern "C"
+
+#endif  // _WIN32

@@ -9,6 +9,10 @@
 // (no asynchronous I/O); a non-NULL one fails with ERROR_INVALID_PARAMETER.
 #pragma once
 
+#if defined(_WIN32)
+#include "platform/windows/sdk.h"
+#else
+
 #include "platform/types.h"
 
 constexpr DWORD FILE_BEGIN = 0;
@@ -91,3 +95,5 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD numberOfBytesToWrite,
                LPDWORD numberOfBytesWritten, LPOVERLAPPED overlapped);
 
 }  // extern "C"
+
+#endif  // _WIN32

@@ -6,6 +6,15 @@
 // otherwise. Handles are process-wide values; NULL is never a valid handle.
 #pragma once
 
+#if defined(_WIN32)
+#include "platform/windows/sdk.h"
+
+// The module entry point, called by the Windows loader with the module's
+// handle (declared here so that its definition gets C linkage and the
+// loader's calling convention).
+extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved);
+#else
+
 #include <cstdarg>
 
 #include "platform/types.h"
@@ -155,3 +164,5 @@ BOOL DllMain(HINSTANCE module, DWORD reason, LPVOID reserved);
 BOOL DisableThreadLibraryCalls(HMODULE module);
 
 }  // extern "C"
+
+#endif  // _WIN32

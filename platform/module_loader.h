@@ -3,6 +3,10 @@
 // (the configurator library) calls them. Safe to call from any thread.
 #pragma once
 
+#if defined(_WIN32)
+#include "platform/windows/sdk.h"
+#else
+
 #include "platform/types.h"
 
 constexpr DWORD ERROR_MOD_NOT_FOUND = 126;
@@ -33,3 +37,5 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName);
 BOOL FreeLibrary(HMODULE module);
 
 }  // extern "C"
+
+#endif  // _WIN32

@@ -7,6 +7,10 @@
 // All services are thread-safe.
 #pragma once
 
+#if defined(_WIN32)
+#include "platform/windows/sdk.h"
+#else
+
 #include "platform/types.h"
 
 #define HKEY_LOCAL_MACHINE (reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x80000002u)))
@@ -56,3 +60,5 @@ LONG RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD reserved, DWORD type, con
 LONG RegCloseKey(HKEY key);
 
 }  // extern "C"
+
+#endif  // _WIN32

@@ -10,6 +10,10 @@
 // DeleteObject. Threads: all calls may be made from any thread.
 #pragma once
 
+#if defined(_WIN32)
+#include "platform/windows/sdk.h"
+#else
+
 #include "platform/types.h"
 
 // ---- Types -------------------------------------------------------------------------
@@ -109,3 +113,5 @@ BOOL DeleteObject(HGDIOBJ object);
 int GetObjectW(HGDIOBJ object, int bufferSize, LPVOID buffer);
 
 }  // extern "C"
+
+#endif  // _WIN32

@@ -2,12 +2,19 @@
 //
 // The package's code is written against these names exactly as it would be on
 // the target. WCHAR is 16 bits (char16_t on the host) so that string sizes in
-// bytes come out as on the target; DWORD is always 32 bits.
+// bytes come out as on the target; DWORD is always 32 bits. A Windows build
+// takes all of it from the SDK instead (platform/windows/sdk.h), where WCHAR
+// is wchar_t: code that spells wide text TEXT("...") and WCHAR builds for
+// both.
 //
 // The library's public header (library/include/rlx4100.h), which stands
 // alone, defines LONG, DWORD, WORD, BYTE, LONG_PTR and WCHAR itself, to the
 // same types: a unit that includes both compiles only while they agree.
 #pragma once
+
+#if defined(_WIN32)
+#include "platform/windows/sdk.h"
+#else
 
 #include <cstddef>
 #include <cstdint>
@@ -215,3 +222,5 @@ constexpr HRESULT STRSAFE_E_INVALID_PARAMETER = static_cast<HRESULT>(0x80070057)
 // (where it is L"abc"), so that code with text constants builds unchanged for
 // both.
 #define TEXT(quote) u##quote
+
+#endif  // _WIN32

@@ -19,6 +19,10 @@
 // control, ERROR_RESOURCE_* when a template cannot be found.
 #pragma once
 
+#if defined(_WIN32)
+#include "platform/windows/sdk.h"
+#else
+
 #include "platform/resources.h"
 #include "platform/types.h"
 
@@ -640,10 +644,11 @@ BOOL IsWindowEnabled(HWND window);
 
 // Gives the calling thread's keyboard focus to the window (NULL: to none),
 // with WM_KILLFOCUS to the window that had it and WM_SETFOCUS to the new
-// one. In a dialog, a push button that takes the focus shows as the default
-// button, and the dialog's default button shows so again when the focus
-// moves elsewhere. Returns the window that had the focus; NULL with an
-// error when window names no live window.
+// one. The default button's look does not follow the focus: a push button
+// that takes the focus (as a click gives it) keeps its look, and the
+// dialog's default button (DM_SETDEFID) keeps the default one. Returns the
+// window that had the focus; NULL with an error when window names no live
+// window.
 HWND SetFocus(HWND window);
 // The calling thread's focus window, or NULL.
 HWND GetFocus();
@@ -771,3 +776,5 @@ BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
 BOOL UpdateWindow(HWND window);
 
 }  // extern "C"
+
+#endif  // _WIN32

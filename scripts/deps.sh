@@ -1,7 +1,21 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing need, when missing,
 # and any further packages named on the command line (scripts/deps.sh clang).
+# --windows adds what the Windows builds and their run under Wine need: the
+# mingw-w64 cross compilers (32- and 64-bit, with windres), Wine, a virtual
+# display (Xvfb) and ImageMagick for the screenshots.
 set -euo pipefail
+windows=()
+args=()
+for a in "$@"; do
+  if [ "$a" = "--windows" ]; then
+    windows=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xauth
+             imagemagick)
+  else
+    args+=("$a")
+  fi
+done
+set -- "${args[@]+"${args[@]}"}" "${windows[@]+"${windows[@]}"}"
 # libcairo2-dev draws the window pictures (libfontconfig-dev finds their
 # fonts); fonts-liberation gives Liberation Sans, the installed font whose
 # metrics match the dialogs' sans-serif font. nlohmann-json3-dev writes the

@@ -75,7 +75,14 @@ typedef uint16_t WCHAR; /* the same 16-bit code units */
 #endif
 #endif
 
-#if defined(__GNUC__)
+/* The library's exports: marked for export while the library itself is
+ * built (RLX4100_BUILDING_LIBRARY), imported from its DLL elsewhere on
+ * Windows, visible outside the shared object elsewhere. */
+#if defined(_WIN32) && defined(RLX4100_BUILDING_LIBRARY)
+#define RLX4100_API __declspec(dllexport)
+#elif defined(_WIN32)
+#define RLX4100_API __declspec(dllimport)
+#elif defined(__GNUC__)
 #define RLX4100_API __attribute__((visibility("default")))
 #else
 #define RLX4100_API

@@ -114,6 +114,51 @@ TEST_F(Vtcfg, PictureIsWrittenAtAnyStep)
     EXPECT_EQ(ReadFile(png).substr(1, 3), "PNG");
 }
 
+// The states file gives the template's own dialog units back from the
+// headless pixels, and compare-states tells two files apart by what differs.
+TEST_F(Vtcfg, StatesAreWrittenInDialogUnitsAndCompared)
+{
+    const std::string device = dir_.path() + "/device.txt";
+    const std::string di = dir_.path() + "/di.txt";
+    const ProgramResult result = Run("select VTC-4100 Template0\nstates " + device +
+                                     "\ntab DI\nedge 1 falling\nstates " + di + "\n");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::string states = ReadFile(device);
+    // The editor, then its controls at their template positions; the
+    // Device page's controls in the page's own units.
+    EXPECT_EQ(states.rfind("#32770 id=0 \"VTC-4100/E/VTM-6200K device setting templates\" at 0,0 "
+                           "size 346,254 visible enabled\n",
+                           0),
+              0u)
+        << states;
+    EXPECT_NE(states.find("\n  Button id=104 \"Add\" at 150,233 size 44,13 visible enabled\n"),
+              std::string::npos)
+        << states;
+    EXPECT_NE(states.find("  Button id=1006 \"Save\" at 242,233 size 44,13 visible disabled "
+                          "default\n"),
+              std::string::npos)
+        << states;
+    EXPECT_NE(states.find("sel=\"DeviceTemplate/VTC-4100/Template0\""), std::string::npos);
+    EXPECT_NE(states.find("    ComboBox id=1002 \"\" at 182,181 "), std::string::npos) << states;
+    EXPECT_NE(states.find(" sel=\"1\"\n"), std::string::npos) << states;
+    EXPECT_NE(states.find("\"\\n*16 Isolated Digital Input channel\\n*16"), std::string::npos)
+        << states;
+
+    const ProgramResult same = RunProgram(VTCFG_PATH, {"compare-states", device, device});
+    EXPECT_EQ(same.exitCode, 0);
+    EXPECT_EQ(same.out, "");
+    const ProgramResult differ = RunProgram(VTCFG_PATH, {"compare-states", device, di});
+    EXPECT_EQ(differ.exitCode, 1);
+    EXPECT_NE(differ.out.find("SysTabControl32 id=101 \"Tab1\": selection \"Device\" but \"DI\""),
+              std::string::npos)
+        << differ.out;
+    EXPECT_NE(differ.out.find("visible but hidden"), std::string::npos) << differ.out;
+    dir_.Write("broken.txt", "Button at nowhere\n");
+    EXPECT_EQ(
+        RunProgram(VTCFG_PATH, {"compare-states", device, dir_.path() + "/broken.txt"}).exitCode,
+        2);
+}
+
 TEST_F(Vtcfg, FailingCommandStopsTheScriptWithItsLine)
 {
     const ProgramResult result = Run("select VTC-4100\nsave\nshow\n");

@@ -10,11 +10,9 @@
 
 #include <CLI/CLI.hpp>
 
-namespace vttools {
+#include "tools/common/parse_unsigned.h"
 
-// Parses text as an unsigned number no larger than max. Accepts "123",
-// "0x7b", "0b1111011"; no sign, no spaces, no trailing characters.
-bool ParseUnsigned(const std::string& text, std::uint64_t max, std::uint64_t* value);
+namespace vttools {
 
 // A CLI11 check for ParseUnsigned with the given limit ("a number up to 255").
 CLI::Validator NumberUpTo(std::uint64_t max);

@@ -9,8 +9,6 @@
 #include "platform/host/control/ui_driver.h"
 #include "platform/kernel.h"
 #include "platform/module_loader.h"
-#include "tools/common/command_words.h"
-#include "tools/common/numbers.h"
 #include "tools/common/platform_tree.h"
 #include "tools/vtcfg/editor_view.h"
 
@@ -19,8 +17,6 @@ namespace vtcfg {
 namespace {
 
 using DriverConfigProc = int (*)(DWORD, const char*, const char*, DWORD);
-
-constexpr const char* kEditorCaption = "VTC-4100/E/VTM-6200K device setting templates";
 
 std::u16string Wide(const std::string& text)
 {
@@ -58,25 +54,6 @@ std::string AnswerText(int answer)
 }
 
 }  // namespace
-
-const char* SessionHelp()
-{
-    return "Commands (a node is named by its texts from the top, or by one text found "
-           "anywhere):\n"
-           "  select TEXT...          select a node: select VTC-4100 Template2\n"
-           "  add | remove | save | close\n"
-           "                          click the editor's button\n"
-           "  tab Device|DI           switch the tab\n"
-           "  switchid N              choose SwitchID N (0 to 15) on the Device tab\n"
-           "  edge BIT rising|falling click an edge of interrupt input BIT on the DI tab\n"
-           "  answer ok|cancel        the answer to the next prompt (unanswered: OK)\n"
-           "  escape                  press Escape in the editor\n"
-           "  show                    print the tree, the buttons and the shown page\n"
-           "  picture FILE            write a PNG picture of the editor\n"
-           "  script                  print the registry script the editor edits\n"
-           "  open                    open a new editor (DriverConfig again)\n"
-           "  echo TEXT... | help | quit\n";
-}
 
 EditorSession::EditorSession(std::string root, std::string libraryName, std::ostream& out,
                              std::ostream& err)
@@ -155,16 +132,18 @@ void EditorSession::PumpMessages()
 
 int EditorSession::Execute(const std::string& line, bool* quit)
 {
-    std::vector<std::string> words;
+    Command command;
     std::string error;
-    if (!vttools::SplitCommandLine(line, &words, &error)) {
+    switch (ParseCommand(line, &command, &error)) {
+    case ParseResult::Empty:
+        return EXIT_OK;
+    case ParseResult::Usage:
         err_ << "error: " << error << "\n";
         return EXIT_USAGE;
+    case ParseResult::Command:
+        break;
     }
-    if (words.empty()) {
-        return EXIT_OK;
-    }
-    const int result = Run(words, quit);
+    const int result = Run(command, quit);
     PumpMessages();
     ReportNewMessageBoxes();
     if (editor_ != nullptr && !IsWindow(editor_)) {
@@ -183,106 +162,76 @@ bool EditorSession::RequireEditor()
     return false;
 }
 
-int EditorSession::Run(const std::vector<std::string>& words, bool* quit)
+int EditorSession::Run(const Command& command, bool* quit)
 {
-    const std::string& command = words[0];
-    const std::vector<std::string> args(words.begin() + 1, words.end());
-    if (command == "quit" || command == "exit") {
+    const std::vector<std::string>& words = command.words;
+    switch (command.kind) {
+    case CommandKind::Quit:
         *quit = true;
         return EXIT_OK;
-    }
-    if (command == "help") {
+    case CommandKind::Help:
         out_ << SessionHelp();
         return EXIT_OK;
-    }
-    if (command == "echo") {
-        for (std::size_t i = 0; i < args.size(); ++i) {
-            out_ << (i == 0 ? "" : " ") << args[i];
+    case CommandKind::Echo:
+        for (std::size_t i = 0; i < words.size(); ++i) {
+            out_ << (i == 0 ? "" : " ") << words[i];
         }
         out_ << "\n";
         return EXIT_OK;
-    }
-    if (command == "open") {
+    case CommandKind::Open:
         return Open();
-    }
-    if (command == "script") {
+    case CommandKind::Script:
         return PrintScript();
-    }
-    if (command == "answer" && args.size() == 1 && (args[0] == "ok" || args[0] == "cancel")) {
-        vtsim::QueueMessageBoxAnswer(args[0] == "ok" ? IDOK : IDCANCEL);
+    case CommandKind::Answer:
+        vtsim::QueueMessageBoxAnswer(command.number);
         return EXIT_OK;
+    default:
+        break;
     }
     if (!RequireEditor()) {
         return EXIT_FAILED;
     }
-    if (command == "select" && !args.empty()) {
-        return Select(args);
-    }
-    if (command == "add" && args.empty()) {
-        return ClickControl(kAddButton, "Add");
-    }
-    if (command == "remove" && args.empty()) {
-        return ClickControl(kRemoveButton, "Remove");
-    }
-    if (command == "save" && args.empty()) {
-        return ClickControl(kSaveButton, "Save");
-    }
-    if (command == "close" && args.empty()) {
-        return ClickControl(kCloseButton, "Close");
-    }
-    if (command == "tab" && args.size() == 1) {
-        std::string error;
-        if (!vtsim::SelectTab(vtsim::FindControl(editor_, kTabControl), args[0], &error)) {
-            err_ << "error: tab " << args[0] << ": " << error << "\n";
+    std::string error;
+    switch (command.kind) {
+    case CommandKind::Select:
+        return Select(words);
+    case CommandKind::Click:
+        return ClickControl(command.number, words[0].c_str());
+    case CommandKind::Tab:
+        if (!vtsim::SelectTab(vtsim::FindControl(editor_, kTabControl), words[0], &error)) {
+            err_ << "error: tab " << words[0] << ": " << error << "\n";
             return EXIT_FAILED;
         }
         return EXIT_OK;
-    }
-    if (command == "switchid" && args.size() == 1) {
-        std::uint64_t s = 0;
-        if (!vttools::ParseUnsigned(args[0], 15, &s)) {
-            err_ << "error: switchid takes 0 to 15\n";
-            return EXIT_USAGE;
-        }
-        std::string error;
-        if (!vtsim::ChooseComboEntry(vtsim::FindControl(editor_, kSwitchIdList),
-                                     static_cast<int>(s), &error)) {
+    case CommandKind::SwitchId:
+        if (!vtsim::ChooseComboEntry(vtsim::FindControl(editor_, kSwitchIdList), command.number,
+                                     &error)) {
             err_ << "error: switchid: " << error << "\n";
             return EXIT_FAILED;
         }
         return EXIT_OK;
-    }
-    if (command == "edge" && args.size() == 2 && (args[1] == "rising" || args[1] == "falling")) {
-        std::uint64_t bit = 0;
-        if (!vttools::ParseUnsigned(args[0], 3, &bit)) {
-            err_ << "error: edge takes an input bit 0 to 3\n";
-            return EXIT_USAGE;
-        }
-        const int id = kEdgeFirst + 2 * static_cast<int>(bit) + (args[1] == "falling" ? 1 : 0);
-        return ClickControl(id, ("Bit" + args[0] + " " + args[1]).c_str());
-    }
-    if (command == "escape" && args.empty()) {
-        std::string error;
+    case CommandKind::Escape:
         if (!vtsim::PressKey(editor_, vtsim::Key::Escape, &error)) {
             err_ << "error: escape: " << error << "\n";
             return EXIT_FAILED;
         }
         return EXIT_OK;
-    }
-    if (command == "show" && args.empty()) {
+    case CommandKind::Show:
         return ShowState();
+    case CommandKind::Picture:
+        return Picture(words[0]);
+    case CommandKind::States:
+        return WriteStates(words[0]);
+    default:
+        return EXIT_USAGE;
     }
-    if (command == "picture" && args.size() == 1) {
-        return Picture(args[0]);
-    }
-    err_ << "error: unknown command or wrong arguments: " << command << " ('help' lists them)\n";
-    return EXIT_USAGE;
 }
 
 int EditorSession::Select(const std::vector<std::string>& texts)
 {
     std::vector<std::string> path;
-    if (!FindTreePath(vtsim::Snapshot(vtsim::FindControl(editor_, kTreeView)), texts, &path)) {
+    if (!FindTreePath(TreeItemsOf(vtsim::Snapshot(vtsim::FindControl(editor_, kTreeView))), texts,
+                      &path)) {
         err_ << "error: select: no such node\n";
         return EXIT_FAILED;
     }
@@ -318,6 +267,18 @@ int EditorSession::Picture(const std::string& path)
         return EXIT_FAILED;
     }
     out_ << "picture written to " << path << "\n";
+    return EXIT_OK;
+}
+
+int EditorSession::WriteStates(const std::string& path)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << FormatControlStates(ControlStatesOf(vtsim::Snapshot(editor_)));
+    if (!out.flush()) {
+        err_ << "error: states: " << path << ": cannot be written\n";
+        return EXIT_FAILED;
+    }
+    out_ << "states written to " << path << "\n";
     return EXIT_OK;
 }
 

@@ -12,6 +12,7 @@
 
 #include "platform/types.h"
 #include "platform/ui.h"
+#include "tools/vtcfg/commands.h"
 
 namespace vtcfg {
 
@@ -43,11 +44,12 @@ public:
     void PumpMessages();
 
 private:
-    int Run(const std::vector<std::string>& words, bool* quit);
+    int Run(const Command& command, bool* quit);
     int Select(const std::vector<std::string>& texts);
     int ClickControl(int id, const char* what);
     int ShowState();
     int Picture(const std::string& path);
+    int WriteStates(const std::string& path);
     int PrintScript();
     bool RequireEditor();
     void ReportNewMessageBoxes();
@@ -61,8 +63,5 @@ private:
     HWND editor_ = nullptr;
     std::size_t boxesSeen_ = 0;
 };
-
-// Help text of the session's commands.
-const char* SessionHelp();
 
 }  // namespace vtcfg

@@ -2,6 +2,8 @@
 
 #include <sstream>
 
+#include "platform/ui.h"
+
 namespace vtcfg {
 
 namespace {
@@ -50,24 +52,13 @@ std::string OneLine(const std::string& text)
 
 }  // namespace
 
-bool FindTreePath(const vtsim::WindowSnapshot& tree, const std::vector<std::string>& texts,
-                  std::vector<std::string>* path)
+std::vector<std::pair<int, std::string>> TreeItemsOf(const vtsim::WindowSnapshot& tree)
 {
-    const auto& items = tree.treeItems;
-    std::vector<std::string> ancestors;  // texts of the current item's ancestors and itself
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        ancestors.resize(static_cast<std::size_t>(items[i].depth));
-        ancestors.push_back(items[i].text);
-        if (ancestors.size() < texts.size()) {
-            continue;
-        }
-        if (std::equal(texts.begin(), texts.end(),
-                       ancestors.end() - static_cast<long>(texts.size()))) {
-            *path = ancestors;
-            return true;
-        }
+    std::vector<std::pair<int, std::string>> items;
+    for (const auto& item : tree.treeItems) {
+        items.emplace_back(item.depth, item.text);
     }
-    return false;
+    return items;
 }
 
 std::string DescribeEditor(const vtsim::WindowSnapshot& editor)
@@ -122,6 +113,88 @@ std::string DescribeEditor(const vtsim::WindowSnapshot& editor)
         out << "page: none (no template selected)\n";
     }
     return out.str();
+}
+
+namespace {
+
+// How many pixels 400 dialog units are in the dialog window (x, y).
+std::pair<int, int> PixelsPer400(std::uintptr_t dialog)
+{
+    RECT r{0, 0, 400, 400};
+    if (!MapDialogRect(reinterpret_cast<HWND>(dialog), &r)) {
+        return {0, 0};
+    }
+    return {r.right, r.bottom};
+}
+
+std::string SelectionOf(const vtsim::WindowSnapshot& window)
+{
+    if (window.kind == vtsim::WidgetKind::ComboBox && window.comboSelection >= 0 &&
+        window.comboSelection < static_cast<int>(window.comboItems.size())) {
+        return window.comboItems[static_cast<std::size_t>(window.comboSelection)];
+    }
+    if (window.kind == vtsim::WidgetKind::TabControl && window.tabSelection >= 0 &&
+        window.tabSelection < static_cast<int>(window.tabs.size())) {
+        return window.tabs[static_cast<std::size_t>(window.tabSelection)];
+    }
+    if (window.kind == vtsim::WidgetKind::TreeView) {
+        std::vector<std::string> path;
+        for (const auto& item : window.treeItems) {
+            path.resize(static_cast<std::size_t>(item.depth));
+            path.push_back(item.text);
+            if (item.selected) {
+                std::string joined;
+                for (const std::string& text : path) {
+                    joined += (joined.empty() ? "" : "/") + text;
+                }
+                return joined;
+            }
+        }
+    }
+    return "";
+}
+
+void AddStates(const vtsim::WindowSnapshot& window, int depth, std::pair<int, int> parentUnits,
+               std::vector<ControlState>* states)
+{
+    ControlState s;
+    s.depth = depth;
+    s.className = window.className;
+    s.id = window.id;
+    s.text = window.kind == vtsim::WidgetKind::ComboBox || window.kind == vtsim::WidgetKind::Picture
+                 ? ""
+                 : window.text;
+    if (depth == 0) {
+        const auto own = PixelsPer400(window.handle);
+        s.width = PixelsToDialogUnits(window.client.width, own.first);
+        s.height = PixelsToDialogUnits(window.client.height, own.second);
+    } else {
+        s.x = PixelsToDialogUnits(window.rect.x, parentUnits.first);
+        s.y = PixelsToDialogUnits(window.rect.y, parentUnits.second);
+        s.width = PixelsToDialogUnits(window.rect.width, parentUnits.first);
+        s.height = PixelsToDialogUnits(window.rect.height, parentUnits.second);
+    }
+    s.visible = (window.style & WS_VISIBLE) != 0;
+    s.enabled = window.enabled;
+    s.checked = window.checked;
+    s.isDefault = window.kind == vtsim::WidgetKind::DefPushButton;
+    s.focused = window.focused;
+    s.selection = SelectionOf(window);
+    states->push_back(s);
+    const auto units =
+        window.kind == vtsim::WidgetKind::Dialog ? PixelsPer400(window.handle) : parentUnits;
+    for (const auto& child : window.children) {
+        AddStates(child, depth + 1, units, states);
+    }
+}
+
+}  // namespace
+
+std::vector<ControlState> ControlStatesOf(const vtsim::WindowSnapshot& editor)
+{
+    std::vector<ControlState> states;
+    AddStates(editor, 0, {0, 0}, &states);
+    return states;
 }
 
 }  // namespace vtcfg

@@ -3,13 +3,42 @@
 // DriverConfig on a platform tree and runs the message loop, while a person
 // drives the editor from a script or a shell and takes pictures of it.
 #include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <iterator>
 
 #include <CLI/CLI.hpp>
 
 #include "tools/common/platform_tree.h"
+#include "tools/vtcfg/control_states.h"
 #include "tools/vtcfg/editor_session.h"
 #include "tools/vtcfg/shell.h"
+
+namespace {
+
+// Differences between two window-state files, printed; 0 when none.
+int CompareStateFiles(const std::string& expectedPath, const std::string& actualPath)
+{
+    // Positions may differ by this many dialog units beyond the fonts' share.
+    constexpr int kTolerance = 2;
+    std::vector<vtcfg::ControlState> states[2];
+    const std::string paths[2] = {expectedPath, actualPath};
+    for (int i = 0; i < 2; ++i) {
+        std::ifstream in(paths[i], std::ios::binary);
+        const std::string text{std::istreambuf_iterator<char>(in),
+                               std::istreambuf_iterator<char>()};
+        std::string error;
+        if (!in || !vtcfg::ParseControlStates(text, &states[i], &error)) {
+            std::cerr << "error: " << paths[i] << ": " << (in ? error : "cannot be read") << "\n";
+            return vtcfg::EXIT_USAGE;
+        }
+    }
+    const std::string differences = vtcfg::CompareControlStates(states[0], states[1], kTolerance);
+    std::cout << differences;
+    return differences.empty() ? vtcfg::EXIT_OK : vtcfg::EXIT_FAILED;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -54,6 +83,13 @@ int main(int argc, char** argv)
     run->add_option("FILE", script, "script: one command per line, # comments")->required();
     run->add_flag("--echo", echo, "print each command before it runs");
     run->add_flag("--keep-going", keepGoing, "go on after a failing command");
+    std::string expectedStates, actualStates;
+    CLI::App* compare = app.add_subcommand(
+        "compare-states",
+        "compare two window-state files written by `states FILE` (here or by vtcfg.exe on "
+        "Windows) and print what a person would notice; exit 1 when they differ");
+    compare->add_option("EXPECTED", expectedStates, "the first file")->required();
+    compare->add_option("ACTUAL", actualStates, "the second file")->required();
     app.footer(SessionHelp());
 
     try {
@@ -76,6 +112,10 @@ int main(int argc, char** argv)
             std::cout << "the tree already holds every script ('--replace' replaces them)\n";
         }
         return EXIT_OK;
+    }
+
+    if (compare->parsed()) {
+        return CompareStateFiles(expectedStates, actualStates);
     }
 
     const std::string absoluteRoot = std::filesystem::absolute(root).lexically_normal().string();

@@ -20,8 +20,8 @@ HWND DialogOf(HWND window);
 // gave one).
 void EndModalLoopOf(HWND window);
 
-// Makes the dialog's push buttons look as the focus says: a focused push
-// button shows as the default one, else the dialog's default button does.
-void ShowDefaultButtonFor(HWND dialog, HWND focus);
+// Makes the dialog's push buttons look as its default id says: that button
+// shows as the default one (BS_DEFPUSHBUTTON), the others not.
+void ShowDefaultButton(HWND dialog);
 
 }  // namespace vtsim::internal

@@ -272,22 +272,19 @@ void EndModalLoopOf(HWND window)
     }
 }
 
-void ShowDefaultButtonFor(HWND dialog, HWND focus)
+void ShowDefaultButton(HWND dialog)
 {
     WindowLock lock = LockWindows();
     Window* window = FindWindowLocked(dialog);
     if (window == nullptr || !window->dialog) {
         return;
     }
-    Window* focused = FindWindowLocked(focus);
-    bool focusIsButton = focused != nullptr && focused->IsChild() && focused->parent == dialog &&
-                         IsPushButton(*focused);
     for (HWND child : window->children) {
         Window* control = FindWindowLocked(child);
         if (control == nullptr || !IsPushButton(*control)) {
             continue;
         }
-        bool isDefault = focusIsButton ? child == focus : control->id == window->dialog->defaultId;
+        bool isDefault = control->id == window->dialog->defaultId;
         control->style =
             (control->style & ~BS_TYPEMASK) | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
     }
@@ -339,7 +336,7 @@ extern "C" LRESULT DefDlgProcW(HWND dialog, UINT message, WPARAM wParam, LPARAM 
             }
             window->dialog->defaultId = static_cast<int>(wParam);
         }
-        ShowDefaultButtonFor(dialog, GetFocus());
+        ShowDefaultButton(dialog);
         return TRUE;
     }
     case WM_CLOSE: {

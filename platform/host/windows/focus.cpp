@@ -54,13 +54,6 @@ HWND MoveFocus(HWND window, std::thread::id thread)
     }
     if (window != nullptr) {
         SendMessageW(window, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
-        if (HWND dialog = DialogOf(window)) {
-            ShowDefaultButtonFor(dialog, window);
-        }
-    } else if (previous != nullptr) {
-        if (HWND dialog = DialogOf(previous)) {
-            ShowDefaultButtonFor(dialog, nullptr);
-        }
     }
     return previous;
 }

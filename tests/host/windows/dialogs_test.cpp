@@ -162,6 +162,29 @@ TEST_F(Dialogs, EnterEscapeAndTheCloseBoxBecomeCommands)
     EXPECT_EQ(record_.events, expected);
 }
 
+// The default button's frame stays where DM_SETDEFID puts it: a push button
+// that a click gives the focus to does not take it over.
+TEST_F(Dialogs, TheDefaultButtonFollowsTheDefaultIdNotTheFocus)
+{
+    auto type = [](HWND dialog, int id) {
+        return GetWindowLongW(GetDlgItem(dialog, id), GWL_STYLE) & BS_TYPEMASK;
+    };
+    EXPECT_EQ(ShowSample([&](HWND dialog) {
+                  EXPECT_EQ(type(dialog, IDOK), BS_DEFPUSHBUTTON);
+                  SetFocus(GetDlgItem(dialog, IDCANCEL));
+                  EXPECT_EQ(type(dialog, IDOK), BS_DEFPUSHBUTTON);
+                  EXPECT_EQ(type(dialog, IDCANCEL), BS_PUSHBUTTON);
+                  SendMessageW(dialog, DM_SETDEFID, IDCANCEL, 0);
+                  EXPECT_EQ(type(dialog, IDOK), BS_PUSHBUTTON);
+                  EXPECT_EQ(type(dialog, IDCANCEL), BS_DEFPUSHBUTTON);
+                  SetFocus(GetDlgItem(dialog, IDOK));
+                  EXPECT_EQ(type(dialog, IDCANCEL), BS_DEFPUSHBUTTON);
+                  // Enter presses the focused push button all the same.
+                  vtsim::PressKey(dialog, vtsim::Key::Enter);
+              }),
+              100);
+}
+
 TEST_F(Dialogs, AutomaticRadioButtonsFormGroupsFromOneWsGroupToTheNext)
 {
     ShowSample([&](HWND dialog) {

@@ -223,6 +223,10 @@ TEST(WindowPicture, EditorShowsTreeTabsPageAndComboBox)
     EXPECT_EQ(image.At(tabs.x + 10, tabs.y), kWhite);
     EXPECT_GT(lastWhite(tabs.y), tabs.x + 30);
     EXPECT_GT(lastWhite(tabs.y + 2), lastWhite(tabs.y) + 10);
+    // A tab is never narrower than the minimum tab width, however short its
+    // text: "Device" and "DI" take two of them (the top line of the second
+    // ends two pixels before its right side).
+    EXPECT_EQ(lastWhite(tabs.y + 2), tabs.x + 2 + 2 * 54 - 3);
     EXPECT_EQ(image.At(tabs.x + tabs.width - 1, tabs.y + 100), kBlack);  // page frame's dark side
 
     // The page: its controls are placed inside the page, the page inside the

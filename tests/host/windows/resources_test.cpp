@@ -192,6 +192,8 @@ TEST_F(ScriptErrors, EachFaultIsReportedWithItsFileAndLine)
         {"#include <windows.h>\n\n2 BITMAP \"missing.bmp\"\n", ":3: cannot find bitmap"},
         {"#include <windows.h>\n2 ICON \"x.ico\"\n", ":2: unknown resource type"},
         {"#include <nonesuch.h>\n", ":1: unknown system header"},
+        // IDC_STATIC is the resource editors' (winres.h, afxres.h), not windows.h's.
+        {head + "    LTEXT \"A\", IDC_STATIC, 0, 0, 5, 5\nEND\n", ":4: unknown name 'IDC_STATIC'"},
         {"#include \"absent.h\"\n", ":1:"},
         {"#ifdef X\n1 DIALOGEX 0, 0, 1, 1\nBEGIN\nEND\n", ":"},
         {"1 DIALOGEX 0, 0, 1, 1\nBEGIN\nEND\n1 DIALOGEX 0, 0, 1, 1\nBEGIN\nEND\n",

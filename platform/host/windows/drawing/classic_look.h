@@ -38,6 +38,7 @@ inline constexpr int TreeIndent = 19;         // one tree level
 inline constexpr int TreeButtonSize = 9;      // the +/- box
 inline constexpr int TabPadding = 6;          // text to tab side, each side
 inline constexpr int TabRaise = 2;            // how far the selected tab stands out
+inline constexpr int TabMinWidth = 54;        // the common controls' default minimum tab width
 inline constexpr int MaxImageSide = 16384;    // larger pictures are refused
 }  // namespace metrics
 

@@ -1,5 +1,6 @@
 // Tab controls: the tabs in a row along the top, the selected one raised and
 // joined to the page frame below.
+#include <algorithm>
 #include <vector>
 
 #include "platform/host/windows/drawing/edges.h"
@@ -44,7 +45,9 @@ void DrawTabControl(Canvas& canvas, const Widget& widget)
     std::vector<PixelRect> tabs;
     int x = box.x + metrics::TabRaise;
     for (const std::string& text : window.tabs) {
-        int width = TextWidth(canvas, widget.font, text) + 2 * metrics::TabPadding;
+        // A short text still makes a tab of the minimum width ("DI").
+        int width = std::max(TextWidth(canvas, widget.font, text) + 2 * metrics::TabPadding,
+                             metrics::TabMinWidth);
         tabs.push_back({x, rowTop, width, tabHeight});
         x += width;
     }

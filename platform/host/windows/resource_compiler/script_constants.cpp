@@ -151,8 +151,6 @@ bool LookUpConstant(const std::string& name, long long* value)
         NAMED(TVS_EDITLABELS),
         NAMED(TVS_DISABLEDRAGDROP),
         NAMED(TVS_SHOWSELALWAYS),
-        // What the resource headers add: the id of controls nobody asks for.
-        {"IDC_STATIC", -1},
     };
 #undef NAMED
     auto found = constants.find(name);

@@ -9,7 +9,8 @@ namespace vtsim::rc {
 
 // The value of a constant of the platform's headers that scripts use
 // (WS_*, WS_EX_*, DS_*, BS_*, SS_*, ES_*, CBS_*, TVS_*, IDOK and the other
-// standard ids, IDC_STATIC); false for an unknown name.
+// standard ids); false for an unknown name. IDC_STATIC comes with <winres.h>
+// or <afxres.h>, as on Windows.
 bool LookUpConstant(const std::string& name, long long* value);
 
 }  // namespace vtsim::rc

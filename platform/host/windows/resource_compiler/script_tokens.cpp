@@ -180,6 +180,15 @@ private:
             if (!IsSystemHeader(name)) {
                 throw ScriptError(file, line, "unknown system header <" + name + ">");
             }
+            // The resource editors' headers, not <windows.h>, define the id of
+            // controls nobody asks for, as the Windows resource compilers see it.
+            std::string lower;
+            for (char c : name) {
+                lower.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+            }
+            if (lower == "winres.h" || lower == "afxres.h") {
+                Define("IDC_STATIC (-1)", file, line);
+            }
             return;
         }
         if (text.size() < 2 || text.front() != '"' || text.back() != '"') {
