@@ -1,20 +1,6 @@
 # Cross build for 32-bit Windows with mingw-w64 (i686-w64-mingw32): the library's
 # and the configurator's DLLs against the real Windows headers
 # (scripts/cross_build.sh).
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(VT_MINGW_TRIPLE i686-w64-mingw32)
-# The POSIX thread model: the library's std::mutex needs it.
-set(CMAKE_C_COMPILER ${VT_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${VT_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${VT_MINGW_TRIPLE}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${VT_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-# The C and C++ runtimes and the thread library linked in, so that the DLLs
-# need nothing beside the system's own DLLs.
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
-set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

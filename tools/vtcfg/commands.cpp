@@ -12,6 +12,8 @@ namespace {
 
 constexpr int kAnswerOk = 1;      // IDOK
 constexpr int kAnswerCancel = 2;  // IDCANCEL
+constexpr int kAnswerYes = 6;     // IDYES
+constexpr int kAnswerNo = 7;      // IDNO
 
 bool Fail(std::string* error, std::string message)
 {
@@ -115,6 +117,22 @@ bool Build(const std::string& name, const std::vector<std::string>& args, Comman
 }
 
 }  // namespace
+
+std::string AnswerName(int answer)
+{
+    switch (answer) {
+    case kAnswerOk:
+        return "OK";
+    case kAnswerCancel:
+        return "Cancel";
+    case kAnswerYes:
+        return "Yes";
+    case kAnswerNo:
+        return "No";
+    default:
+        return std::to_string(answer);
+    }
+}
 
 ParseResult ParseCommand(const std::string& line, Command* command, std::string* error)
 {

@@ -67,6 +67,10 @@ ParseResult ParseCommand(const std::string& line, Command* command, std::string*
 bool FindTreePath(const std::vector<std::pair<int, std::string>>& items,
                   const std::vector<std::string>& texts, std::vector<std::string>* path);
 
+// The name of a message box answer as vtcfg prints it ("OK", "Cancel",
+// "Yes", "No"; another id as its number).
+std::string AnswerName(int answer);
+
 // Help text of the session's commands.
 const char* SessionHelp();
 

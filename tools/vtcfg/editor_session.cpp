@@ -37,22 +37,6 @@ std::string ButtonsOf(unsigned type)
     }
 }
 
-std::string AnswerText(int answer)
-{
-    switch (answer) {
-    case IDOK:
-        return "OK";
-    case IDCANCEL:
-        return "Cancel";
-    case IDYES:
-        return "Yes";
-    case IDNO:
-        return "No";
-    default:
-        return std::to_string(answer);
-    }
-}
-
 }  // namespace
 
 EditorSession::EditorSession(std::string root, std::string libraryName, std::ostream& out,
@@ -310,7 +294,7 @@ void EditorSession::ReportNewMessageBoxes()
         const auto& box = boxes[i];
         out_ << "message \"" << std::string(box.caption.begin(), box.caption.end())
              << "\": " << std::string(box.text.begin(), box.text.end()) << " ["
-             << ButtonsOf(box.type) << "] -> " << AnswerText(box.answer) << "\n";
+             << ButtonsOf(box.type) << "] -> " << AnswerName(box.answer) << "\n";
     }
     boxesSeen_ = boxes.size();
 }

@@ -2,6 +2,7 @@
 
 #include <deque>
 
+#include "tools/vtcfg/commands.h"
 #include "tools/vtcfg_win/window_states.h"
 
 namespace vtcfg {
@@ -13,22 +14,6 @@ std::deque<int> queued;
 std::vector<AnsweredBox> answered;
 
 constexpr int kMessageTextId = 0xFFFF;  // the box's text is a static with this id
-
-std::string AnswerName(int id)
-{
-    switch (id) {
-    case IDOK:
-        return "OK";
-    case IDCANCEL:
-        return "Cancel";
-    case IDYES:
-        return "Yes";
-    case IDNO:
-        return "No";
-    default:
-        return std::to_string(id);
-    }
-}
 
 // A message box is a dialog with the text static and at least one of the
 // standard buttons.
