@@ -76,6 +76,14 @@ protected:
                              static_cast<PBYTE>(const_cast<void*>(in)), inSize,
                              static_cast<PBYTE>(out), outSize, &returned);
     }
+    // Enables event 0 (input 0), signalled at every interrupt.
+    BOOL EnableFirstEvent(DeviceContext* context)
+    {
+        EventEnableRecord enable{};
+        enable.enable = 1;
+        enable.count = 1;
+        return Send(context, IOCTL_DIO_ENABLE_EVENT, &enable, 24, nullptr, 0);
+    }
 
     vtsim::Board* board = nullptr;
     DWORD returned = 0;
@@ -135,10 +143,7 @@ TEST_F(DirectEntry, StartFillsTheRecordAndStopReleasesEverything)
     context = Start();
     ASSERT_NE(context, nullptr);
     HANDLE event = CreateEventW(nullptr, FALSE, FALSE, u"RLX_EVT_DI_INTERRUPT0_000");
-    EventEnableRecord enable{};
-    enable.enable = 1;
-    enable.count = 1;
-    ASSERT_TRUE(Send(context, IOCTL_DIO_ENABLE_EVENT, &enable, 24, nullptr, 0));
+    ASSERT_TRUE(EnableFirstEvent(context));
     board->setInputLine(0, 0, true);
     board->setInputLine(0, 0, false);  // falling edge: trigger mode bit 0 is 1
     EXPECT_EQ(WaitForSingleObject(event, 2000), WAIT_OBJECT_0);
@@ -198,10 +203,7 @@ TEST_F(DirectEntry, NamedEventFaultStillStartsWithEventsClosed)
     }
     EXPECT_NE(vtsim::DebugText().find("\n===CloseEvent, write reg value 0\n"), std::string::npos);
     // The next enabling request creates them.
-    EventEnableRecord enable{};
-    enable.enable = 1;
-    enable.count = 1;
-    ASSERT_TRUE(Send(context, IOCTL_DIO_ENABLE_EVENT, &enable, 24, nullptr, 0));
+    ASSERT_TRUE(EnableFirstEvent(context));
     for (HANDLE event : context->diEvents) {
         EXPECT_NE(event, nullptr);
     }
@@ -338,10 +340,7 @@ TEST_F(DirectEntry, AStoppedBoardRaisesNoInterrupt)
     const vtsim::LiveCounts before = vtsim::GetLiveCounts();
     DeviceContext* context = Start();
     ASSERT_NE(context, nullptr);
-    EventEnableRecord enable{};
-    enable.enable = 1;
-    enable.count = 1;
-    ASSERT_TRUE(Send(context, IOCTL_DIO_ENABLE_EVENT, &enable, 24, nullptr, 0));
+    ASSERT_TRUE(EnableFirstEvent(context));
     ASSERT_EQ(board->interruptEnable(), 0x01);
 
     EXPECT_TRUE(VTD_Deinit(reinterpret_cast<DWORD_PTR>(context)));
@@ -362,10 +361,7 @@ TEST_F(DirectEntry, AStopThatCannotEndItsThreadKeepsTheRecord)
     const vtsim::LiveCounts before = vtsim::GetLiveCounts();
     DeviceContext* context = Start();
     ASSERT_NE(context, nullptr);
-    EventEnableRecord enable{};
-    enable.enable = 1;
-    enable.count = 1;
-    ASSERT_TRUE(Send(context, IOCTL_DIO_ENABLE_EVENT, &enable, 24, nullptr, 0));
+    ASSERT_TRUE(EnableFirstEvent(context));
     const DWORD_PTR handle = reinterpret_cast<DWORD_PTR>(context);
 
     HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);

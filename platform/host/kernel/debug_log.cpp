@@ -6,9 +6,9 @@
 // one buffer of records, as the call left them, and formatted only when the
 // log is read (or at once when it is echoed). The text read is exactly what
 // formatting at the time of the call gives. When an entry takes the records
-// past kMaxUnits 16-bit units, the oldest half of the entries is dropped
-// (the newest always stays), so a long run (a benchmark, a demo left running) does not grow
-// without bound.
+// past kMaxUnits 16-bit units, the oldest half of the entries is dropped (the
+// newest always stays), so that a long run (a benchmark, a demo left
+// running) does not grow without bound.
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
