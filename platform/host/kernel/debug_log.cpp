@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/host/control/diagnostics.h"
+#include "platform/host/kernel/short_lock.h"
 #include "platform/host/kernel/utf.h"
 #include "platform/host/kernel/wide_format.h"
 #include "platform/kernel.h"
@@ -26,7 +27,7 @@ namespace {
 constexpr std::size_t kMaxUnits = 4u << 20;
 
 struct DebugLog {
-    std::mutex mutex;
+    vtsim::internal::ShortLock mutex;
     std::u16string records;         // all entries' records, back to back
     std::vector<std::size_t> ends;  // end offset of each entry's record
 

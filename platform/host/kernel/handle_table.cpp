@@ -6,6 +6,7 @@
 
 #include "platform/host/kernel/counters_and_faults.h"
 #include "platform/host/kernel/objects.h"
+#include "platform/host/kernel/short_lock.h"
 #include "platform/host/kernel/threads.h"
 #include "platform/kernel.h"
 
@@ -19,7 +20,7 @@ constexpr std::uint32_t kStep = 4;
 constexpr std::uint32_t kLastValue = 0x3FFFFFFC;
 
 struct HandleTable {
-    std::mutex mutex;
+    ShortLock mutex;
     std::unordered_map<std::uint32_t, std::shared_ptr<KernelObject>> objects;
     std::uint32_t next = kFirstValue;
 };
@@ -76,6 +77,21 @@ std::shared_ptr<KernelObject> LookupHandle(HANDLE handle)
     std::lock_guard lock(table.mutex);
     auto found = table.objects.find(value);
     return found == table.objects.end() ? nullptr : found->second;
+}
+
+KernelObject* LookupHandleAdmitted(HANDLE handle, bool (*admit)(KernelObject&))
+{
+    std::uint32_t value = 0;
+    if (!ToValue(handle, &value)) {
+        return nullptr;
+    }
+    HandleTable& table = Table();
+    std::lock_guard lock(table.mutex);
+    auto found = table.objects.find(value);
+    if (found == table.objects.end() || !admit(*found->second)) {
+        return nullptr;
+    }
+    return found->second.get();
 }
 
 BOOL CloseKernelHandle(HANDLE handle)

@@ -1,9 +1,15 @@
-// Threads (handles, priorities, last error) and critical sections.
+// Threads (handles, priorities, last error), critical sections and the
+// target's own short lock.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 #include "platform/host/control/diagnostics.h"
+#include "platform/host/kernel/short_lock.h"
 #include "platform/kernel.h"
 
 namespace {
@@ -101,6 +107,37 @@ TEST(CriticalSections, RecursiveExclusiveAndCounted)
     EXPECT_EQ(counter.value, 60000);
     DeleteCriticalSection(&counter.lock);
     EXPECT_EQ(vtsim::GetLiveCounts(), before);
+}
+
+// Exclusive under contention, including while a holder sleeps (waiters
+// past their spins and yields nap until it lets go); try_lock fails only
+// while the lock is held.
+TEST(ShortLock, ExclusiveUnderContentionAndAcrossALongHold)
+{
+    vtsim::internal::ShortLock lock;
+    long value = 0;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 20000; ++i) {
+                std::lock_guard guard(lock);
+                ++value;
+                if (t == 0 && i % 5000 == 0) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                }
+            }
+        });
+    }
+    for (auto& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(value, 80000);
+    ASSERT_TRUE(lock.try_lock());
+    std::thread other([&] { EXPECT_FALSE(lock.try_lock()); });
+    other.join();
+    lock.unlock();
+    EXPECT_TRUE(lock.try_lock());
+    lock.unlock();
 }
 
 }  // namespace
