@@ -3,6 +3,8 @@
 // and Close.
 #include "platform/device_file.h"
 
+#include <typeinfo>
+
 #include "platform/host/devices/device_manager.h"
 #include "platform/host/kernel/counters_and_faults.h"
 #include "platform/kernel.h"
@@ -23,16 +25,18 @@ BOOL OpenDeviceFile::OnHandleClosed()
     return result;
 }
 
-BOOL OpenDeviceFile::Control(DWORD code, LPVOID in, DWORD inSize, LPVOID out, DWORD outSize,
-                             LPDWORD returned)
+bool OpenDeviceFile::AdmitRequest(KernelObject& object)
 {
-    if (!gate_.Enter()) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
+    return typeid(object) == typeid(OpenDeviceFile) &&
+           static_cast<OpenDeviceFile&>(object).gate_.Enter();
+}
+
+BOOL OpenDeviceFile::ControlAdmitted(DWORD code, LPVOID in, DWORD inSize, LPVOID out, DWORD outSize,
+                                     LPDWORD returned)
+{
     BOOL result = device_->entry.ioControl(openContext_, code, static_cast<PBYTE>(in), inSize,
                                            static_cast<PBYTE>(out), outSize, returned);
-    gate_.Leave();
+    gate_.Leave();  // the last use of this file
     return result;
 }
 
@@ -94,12 +98,16 @@ extern "C" {
 BOOL DeviceIoControl(HANDLE device, DWORD ioControlCode, LPVOID inBuffer, DWORD inSize,
                      LPVOID outBuffer, DWORD outSize, LPDWORD bytesReturned, LPOVERLAPPED)
 {
-    auto file = vtsim::internal::LookupHandleAs<OpenDeviceFile>(device);
-    if (!file) {
+    // Admitted into the file's gate under the handle table's lock, the file
+    // needs no reference of its own: its close waits for admitted requests.
+    auto* file = static_cast<OpenDeviceFile*>(
+        vtsim::internal::LookupHandleAdmitted(device, &OpenDeviceFile::AdmitRequest));
+    if (file == nullptr) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    return file->Control(ioControlCode, inBuffer, inSize, outBuffer, outSize, bytesReturned);
+    return file->ControlAdmitted(ioControlCode, inBuffer, inSize, outBuffer, outSize,
+                                 bytesReturned);
 }
 
 }  // extern "C"

@@ -7,7 +7,6 @@
 #include "platform/host/internal_header.h"
 
 #include <atomic>
-#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -20,8 +19,12 @@
 namespace vtsim::internal {
 
 // Admits calls into a driver until it is shut; Shut() then waits for the
-// calls in flight to return. Enter/Leave are two atomic operations, so a
-// control request pays no lock on its way to the driver.
+// calls in flight to return. Enter/Leave are one atomic operation each, so a
+// control request pays no lock on its way to the driver. Leave() touches
+// nothing after its decrement, so whoever owns the gate may free it as soon
+// as Shut() returns, even while the last caller is still returning from
+// Leave(): an object whose release waits in Shut() stays alive for every
+// admitted call without a reference of its own.
 class CallGate {
 public:
     // True when the call may go ahead; the caller then owes one Leave().
@@ -38,8 +41,6 @@ public:
 private:
     std::atomic<int> inFlight_{0};
     std::atomic<bool> shut_{false};
-    std::mutex mutex_;
-    std::condition_variable drained_;
 };
 
 // The entry points of one loaded driver module (prefix "VTD" gives VTD_Init, ...).
@@ -83,16 +84,21 @@ private:
 // An open device file: the object behind a CreateFileW handle. Control
 // requests pass through its gate; the driver's Close runs exactly once, when
 // the handle is closed or, if the device is unloaded first, at the unload.
-class OpenDeviceFile : public KernelObject {
+class OpenDeviceFile final : public KernelObject {
 public:
     OpenDeviceFile(std::shared_ptr<StreamDevice> device, DWORD_PTR openContext)
         : device_(std::move(device)), openContext_(openContext)
     {}
     BOOL OnHandleClosed() override;
 
-    // The device's IOControl for this open; FALSE with ERROR_INVALID_HANDLE
-    // once the file is closed or its device unloaded.
-    BOOL Control(DWORD code, LPVOID in, DWORD inSize, LPVOID out, DWORD outSize, LPDWORD returned);
+    // Admits one control request into the file, for LookupHandleAdmitted:
+    // false when the object is not an open device file, or the file is
+    // closed or its device unloaded.
+    static bool AdmitRequest(KernelObject& object);
+    // The device's IOControl for this open, for a request that AdmitRequest
+    // admitted; ends the admission (the file may be gone when it returns).
+    BOOL ControlAdmitted(DWORD code, LPVOID in, DWORD inSize, LPVOID out, DWORD outSize,
+                         LPDWORD returned);
 
     // Called by the device manager while it unloads the device (the device's
     // gate is already shut): waits for the requests in flight, then Close.

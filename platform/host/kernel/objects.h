@@ -116,6 +116,14 @@ std::shared_ptr<T> LookupHandleAs(HANDLE handle)
     return std::dynamic_pointer_cast<T>(LookupHandle(handle));
 }
 
+// The object behind a handle, admitted by `admit`, which runs under the
+// handle table's lock (so it must be short and must not call into the
+// kernel): nullptr when the handle is invalid or `admit` refuses. No
+// reference is taken: the caller may use the object only while the
+// admission lasts, and only for an object whose handle close (or other
+// release) waits for admitted callers, as a CallGate's Shut() does.
+KernelObject* LookupHandleAdmitted(HANDLE handle, bool (*admit)(KernelObject&));
+
 // What CloseHandle does: removes the handle, runs OnHandleClosed, and returns
 // its result; FALSE with ERROR_INVALID_HANDLE for an invalid handle.
 BOOL CloseKernelHandle(HANDLE handle);

@@ -1,8 +1,10 @@
 // Device files: CreateFileW, DeviceIoControl and CloseHandle routed to the
 // test driver's Open, IOControl and Close, and what happens to a handle whose
 // device goes away.
+#include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <string>
 #include <thread>
 
 #include "devmgr_fixture.h"
@@ -183,6 +185,50 @@ TEST_F(DeviceFileTest, ShutdownWaitsForRequestsInFlightAndThenRefusesThem)
     }
     EXPECT_EQ(lastErrors, (std::vector<DWORD>{ERROR_INVALID_HANDLE, ERROR_INVALID_HANDLE}));
     EXPECT_TRUE(CloseHandle(file));
+}
+
+// The handle's close waits for the requests in flight on it; the driver
+// sees its Close after the last IOControl has returned, and the file is
+// freed only then (the sanitizer build turns a use of a freed file into a
+// report).
+TEST_F(DeviceFileTest, CloseWaitsForRequestsInFlightOnTheHandle)
+{
+    BootOrFail(Options());
+    const auto before = vtsim::GetLiveCounts();
+    HANDLE file = CreateFileW(u"VTD1:", 0, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    vtsim::ClearDebugLog();
+
+    BOOL slowResult = FALSE;
+    DWORD fastError = 0;
+    std::thread slow([&] {
+        DWORD returned = 0;
+        slowResult = DeviceIoControl(file, 4, nullptr, 0, nullptr, 0, &returned, nullptr);
+    });
+    std::thread fast([&] {
+        DWORD returned = 0;
+        BYTE in[4] = {}, out[4] = {};
+        while (DeviceIoControl(file, 1, in, 4, out, 4, &returned, nullptr)) {
+        }
+        fastError = GetLastError();
+    });
+    while (!HasEntryStartingWith("TVD Slow begin")) {
+        std::this_thread::yield();
+    }
+    EXPECT_TRUE(CloseHandle(file));
+    // Close returned: the slow request had ended before the driver's Close.
+    const auto entries = vtsim::DebugEntries();
+    auto end = std::find(entries.begin(), entries.end(), "TVD Slow end\n");
+    auto close = std::find_if(entries.begin(), entries.end(),
+                              [](const std::string& e) { return e.starts_with("TVD Close"); });
+    ASSERT_NE(end, entries.end());
+    ASSERT_NE(close, entries.end());
+    EXPECT_LT(end, close);
+    slow.join();
+    fast.join();
+    EXPECT_TRUE(slowResult);
+    EXPECT_EQ(fastError, static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_EQ(vtsim::GetLiveCounts(), before) << vtsim::Describe(vtsim::GetLiveCounts());
 }
 
 }  // namespace

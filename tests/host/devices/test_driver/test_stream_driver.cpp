@@ -138,6 +138,13 @@ DLL_EXPORT BOOL VTD_IOControl(DWORD_PTR open, DWORD code, PBYTE in, DWORD inSize
         return FALSE;
     case 3:
         return TRUE;
+    case 4:
+        // A request that stays in the driver for a while, for closes and
+        // unloads that must wait for it.
+        NKDbgPrintfW(u"TVD Slow begin\n");
+        Sleep(100);
+        NKDbgPrintfW(u"TVD Slow end\n");
+        return TRUE;
     default:
         NKDbgPrintfW(u"TVD IOControl %s %x\n", file->device->activeKey.c_str(), code);
         return FALSE;
