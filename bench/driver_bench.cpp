@@ -145,34 +145,41 @@ BENCHMARK(BM_EdgeToEvent)->UseRealTime();
 // The floor: two wake-ups per round through a bare relay.
 BENCHMARK(BM_TwoThreadRelay)->UseRealTime();
 
-// The console output, and the times by benchmark name for the ratios.
+// The console output, and the times by benchmark name for the ratios: the
+// mean over a benchmark's repetitions (aggregate rows are not times).
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            if (!run.error_occurred) {
-                perIteration_[run.run_name.function_name] = run.GetAdjustedCPUTime();
-                realPerIteration_[run.run_name.function_name] = run.GetAdjustedRealTime();
+            if (!run.error_occurred && run.run_type == Run::RT_Iteration) {
+                Times& times = times_[run.run_name.function_name];
+                times.cpu += run.GetAdjustedCPUTime();
+                times.real += run.GetAdjustedRealTime();
+                ++times.runs;
             }
         }
     }
-    // CPU time per iteration of a benchmark, 0 when it did not run.
+    // Mean CPU or real time per iteration of a benchmark, 0 when it did not run.
     double Cpu(const std::string& name) const
     {
-        auto found = perIteration_.find(name);
-        return found == perIteration_.end() ? 0 : found->second;
+        auto found = times_.find(name);
+        return found == times_.end() ? 0 : found->second.cpu / found->second.runs;
     }
     double Real(const std::string& name) const
     {
-        auto found = realPerIteration_.find(name);
-        return found == realPerIteration_.end() ? 0 : found->second;
+        auto found = times_.find(name);
+        return found == times_.end() ? 0 : found->second.real / found->second.runs;
     }
 
 private:
-    std::map<std::string, double> perIteration_;
-    std::map<std::string, double> realPerIteration_;
+    struct Times {
+        double cpu = 0;
+        double real = 0;
+        int runs = 0;
+    };
+    std::map<std::string, Times> times_;
 };
 
 void PrintRatios(const RatioReporter& reporter)
