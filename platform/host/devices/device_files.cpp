@@ -15,13 +15,14 @@ BOOL OpenDeviceFile::OnHandleClosed()
 {
     // Requests in flight on this handle finish before the driver sees Close.
     gate_.Shut();
-    BOOL result = TRUE;
-    if (device_->gate.Enter()) {
-        result = CloseInDriverOnce();
-        device_->gate.Leave();
+    if (!device_->gate.Enter()) {
+        // The device is being unloaded (or was): the unload closes the file,
+        // which stays on the device's list until the unload takes it.
+        return TRUE;
     }
-    // Otherwise the device is being unloaded, and the unload closes the file.
+    const BOOL result = CloseInDriverOnce();
     device_->RemoveFile(this);
+    device_->gate.Leave();
     return result;
 }
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <thread>
+#include <utility>
 
 #include "platform/host/devices/active_keys.h"
 #include "platform/host/devices/device_names.h"
@@ -61,10 +62,10 @@ void StreamDevice::RemoveFile(const OpenDeviceFile* file)
     std::erase_if(files_, [file](const auto& f) { return f.get() == file; });
 }
 
-std::vector<std::shared_ptr<OpenDeviceFile>> StreamDevice::Files()
+std::vector<std::shared_ptr<OpenDeviceFile>> StreamDevice::TakeFiles()
 {
     std::lock_guard<std::mutex> lock(filesMutex_);
-    return files_;
+    return std::exchange(files_, {});
 }
 
 // ---- Loading and unloading -------------------------------------------------------
@@ -185,7 +186,7 @@ void UnloadDrivers()
     for (auto it = devices.rbegin(); it != devices.rend(); ++it) {
         StreamDevice& device = **it;
         device.gate.Shut();  // no new opens; opens and closes in flight are done
-        for (auto& file : device.Files()) {
+        for (auto& file : device.TakeFiles()) {
             file->CloseForUnload();
         }
         const BOOL stopped = device.entry.deinit(device.deviceContext);

@@ -21,10 +21,11 @@ namespace vtsim::internal {
 // Admits calls into a driver until it is shut; Shut() then waits for the
 // calls in flight to return. Enter/Leave are one atomic operation each, so a
 // control request pays no lock on its way to the driver. Leave() touches
-// nothing after its decrement, so whoever owns the gate may free it as soon
-// as Shut() returns, even while the last caller is still returning from
-// Leave(): an object whose release waits in Shut() stays alive for every
-// admitted call without a reference of its own.
+// nothing after its decrement, so once Shut() has returned and no new
+// Enter() can begin (the only way to the gate was removed under a lock
+// before the Shut), its owner may free it, even while the last caller is
+// still returning from Leave(): an object released that way stays alive for
+// every admitted call without a reference of its own.
 class CallGate {
 public:
     // True when the call may go ahead; the caller then owes one Leave().
@@ -71,10 +72,11 @@ public:
     CallGate gate;
 
     // The device's open files (the device manager closes those still open
-    // when it unloads the device).
+    // when it unloads the device). TakeFiles empties the list and returns
+    // what it held, so that files and device stop holding each other.
     void AddFile(const std::shared_ptr<OpenDeviceFile>& file);
     void RemoveFile(const OpenDeviceFile* file);
-    std::vector<std::shared_ptr<OpenDeviceFile>> Files();
+    std::vector<std::shared_ptr<OpenDeviceFile>> TakeFiles();
 
 private:
     std::mutex filesMutex_;
@@ -100,8 +102,9 @@ public:
     BOOL ControlAdmitted(DWORD code, LPVOID in, DWORD inSize, LPVOID out, DWORD outSize,
                          LPDWORD returned);
 
-    // Called by the device manager while it unloads the device (the device's
-    // gate is already shut): waits for the requests in flight, then Close.
+    // Shuts the file: waits for the requests in flight, then the driver's
+    // Close (once). Called by the device manager while it unloads the device
+    // (its gate shut), and by an open whose handle could not be issued.
     void CloseForUnload();
 
 private:

@@ -7,12 +7,14 @@
 // lives while a handle refers to it or somebody holds a shared_ptr to it (a
 // waiting thread holds one for the length of its wait).
 //
-// Typical use (device files):
-//     class OpenDeviceFile : public vtsim::internal::KernelObject {
-//         BOOL OnHandleClosed() override { return driver->Close(openContext); }
+// Typical use (a host object behind a handle):
+//     class DiskFile : public vtsim::internal::KernelObject {
+//         BOOL OnHandleClosed() override { return Flush(); }
 //     };
-//     HANDLE h = InsertHandle(std::make_shared<OpenDeviceFile>(...));
-//     if (auto file = LookupHandleAs<OpenDeviceFile>(h)) { ... }
+//     HANDLE h = InsertHandle(std::make_shared<DiskFile>(...));
+//     if (auto file = LookupHandleAs<DiskFile>(h)) { ... }
+// Open device files are reached through LookupHandleAdmitted instead, so
+// that a control request takes no reference.
 #pragma once
 
 #include "platform/host/internal_header.h"
@@ -121,7 +123,9 @@ std::shared_ptr<T> LookupHandleAs(HANDLE handle)
 // kernel): nullptr when the handle is invalid or `admit` refuses. No
 // reference is taken: the caller may use the object only while the
 // admission lasts, and only for an object whose handle close (or other
-// release) waits for admitted callers, as a CallGate's Shut() does.
+// release) waits for admitted callers, as a CallGate's Shut() does. The
+// close removes the handle under the table's lock first, so that no
+// admission begins after its wait.
 KernelObject* LookupHandleAdmitted(HANDLE handle, bool (*admit)(KernelObject&));
 
 // What CloseHandle does: removes the handle, runs OnHandleClosed, and returns

@@ -3,6 +3,7 @@
 // device goes away.
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -195,12 +196,14 @@ TEST_F(DeviceFileTest, CloseWaitsForRequestsInFlightOnTheHandle)
 {
     BootOrFail(Options());
     const auto before = vtsim::GetLiveCounts();
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, u"TVDSlowRelease");
     HANDLE file = CreateFileW(u"VTD1:", 0, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     vtsim::ClearDebugLog();
 
     BOOL slowResult = FALSE;
     DWORD fastError = 0;
+    std::atomic<bool> closed{false};
     std::thread slow([&] {
         DWORD returned = 0;
         slowResult = DeviceIoControl(file, 4, nullptr, 0, nullptr, 0, &returned, nullptr);
@@ -215,19 +218,28 @@ TEST_F(DeviceFileTest, CloseWaitsForRequestsInFlightOnTheHandle)
     while (!HasEntryStartingWith("TVD Slow begin")) {
         std::this_thread::yield();
     }
-    EXPECT_TRUE(CloseHandle(file));
-    // Close returned: the slow request had ended before the driver's Close.
+    std::thread closer([&] {
+        EXPECT_TRUE(CloseHandle(file));
+        closed = true;
+    });
+    // The slow request is held in the driver: the close must not return.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(closed.load()) << "the close returned under a request in flight";
+    SetEvent(release);
+    closer.join();
+    slow.join();
+    fast.join();
+
     const auto entries = vtsim::DebugEntries();
     auto end = std::find(entries.begin(), entries.end(), "TVD Slow end\n");
     auto close = std::find_if(entries.begin(), entries.end(),
                               [](const std::string& e) { return e.starts_with("TVD Close"); });
-    ASSERT_NE(end, entries.end());
-    ASSERT_NE(close, entries.end());
-    EXPECT_LT(end, close);
-    slow.join();
-    fast.join();
+    EXPECT_NE(end, entries.end());
+    EXPECT_NE(close, entries.end());
+    EXPECT_LT(end, close) << "the driver's Close came before its request ended";
     EXPECT_TRUE(slowResult);
     EXPECT_EQ(fastError, static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    CloseHandle(release);
     EXPECT_EQ(vtsim::GetLiveCounts(), before) << vtsim::Describe(vtsim::GetLiveCounts());
 }
 

@@ -138,13 +138,16 @@ DLL_EXPORT BOOL VTD_IOControl(DWORD_PTR open, DWORD code, PBYTE in, DWORD inSize
         return FALSE;
     case 3:
         return TRUE;
-    case 4:
-        // A request that stays in the driver for a while, for closes and
-        // unloads that must wait for it.
+    case 4: {
+        // A request that stays in the driver until the test sets the event
+        // "TVDSlowRelease" (at most 10 s), for closes that must wait for it.
+        HANDLE release = CreateEventW(nullptr, TRUE, FALSE, u"TVDSlowRelease");
         NKDbgPrintfW(u"TVD Slow begin\n");
-        Sleep(100);
+        const DWORD waited = WaitForSingleObject(release, 10000);
         NKDbgPrintfW(u"TVD Slow end\n");
-        return TRUE;
+        CloseHandle(release);
+        return waited == WAIT_OBJECT_0;
+    }
     default:
         NKDbgPrintfW(u"TVD IOControl %s %x\n", file->device->activeKey.c_str(), code);
         return FALSE;
