@@ -80,6 +80,15 @@ bool TokenCursor::Accept(const char* mark)
     return false;
 }
 
+const Token& TokenCursor::String()
+{
+    const Token& token = Next();
+    if (token.kind != Token::Kind::String) {
+        Fail(token, "a \"text\" is expected, found " + Describe(token));
+    }
+    return token;
+}
+
 // ---- Expressions ----
 
 long long TokenCursor::Expression(long long base)

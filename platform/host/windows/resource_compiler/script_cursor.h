@@ -37,6 +37,8 @@ public:
     void Expect(const char* mark);
     // Takes the punctuation mark when it comes next.
     bool Accept(const char* mark);
+    // Takes a "text" token, or fails.
+    const Token& String();
 
     // term ('|' term)*, where a term is NOT unary (clears bits) or a sum;
     // the value starts from base.
