@@ -37,8 +37,9 @@ void CallGate::Leave()
 void CallGate::Shut()
 {
     shut_.store(true);
-    // Calls in flight are short (a control request, an open); a long one
-    // costs this wait polls every 100 microseconds, not a busy processor.
+    // Calls in flight are short (a control request, an open); while a long
+    // one lasts, this wait polls every 100 microseconds instead of keeping a
+    // processor busy.
     for (int round = 0; inFlight_.load() != 0; ++round) {
         if (round < 100) {
             std::this_thread::yield();
