@@ -1,11 +1,11 @@
-// ShortLock: a mutex for hot paths whose critical sections are mostly a few
-// dozen instructions (the handle table, the debug log). An uncontended lock is one
-// atomic exchange and an unlock one release store, about half of what a
-// pthread mutex pair costs. A contended lock spins briefly, then yields,
-// then naps until the holder lets go, so a holder that was preempted or
-// works for long costs the waiters latency, not a busy processor. No
-// fairness, not recursive; meets the Lockable requirements (use with
-// std::lock_guard / std::unique_lock).
+// ShortLock: a mutex for hot paths whose critical sections are mostly a
+// few dozen instructions (the handle table, the debug log). An uncontended
+// lock is one atomic exchange and an unlock one release store, about half
+// of what a pthread mutex pair costs. A contended lock spins briefly, then
+// yields, then naps until the holder lets go, so a holder that was
+// preempted or works for long costs the waiters latency, not a busy
+// processor. No fairness, not recursive; meets the Lockable requirements
+// (use with std::lock_guard / std::unique_lock).
 #pragma once
 
 #include "platform/host/internal_header.h"
