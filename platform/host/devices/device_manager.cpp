@@ -5,13 +5,12 @@
 #include "platform/host/devices/device_manager.h"
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 #include <utility>
 
 #include "platform/host/devices/active_keys.h"
 #include "platform/host/devices/device_names.h"
 #include "platform/host/devices/driver_modules.h"
+#include "platform/host/kernel/short_lock.h"
 #include "platform/host/kernel/strings.h"
 #include "platform/host/registry/value_text.h"
 
@@ -38,15 +37,8 @@ void CallGate::Shut()
 {
     shut_.store(true);
     // Calls in flight are short (a control request, an open); while a long
-    // one lasts, this wait polls every 100 microseconds instead of keeping a
-    // processor busy.
-    for (int round = 0; inFlight_.load() != 0; ++round) {
-        if (round < 100) {
-            std::this_thread::yield();
-        } else {
-            std::this_thread::sleep_for(std::chrono::microseconds(100));
-        }
-    }
+    // one lasts, this wait naps instead of keeping a processor busy.
+    BackOffUntil([this] { return inFlight_.load() == 0; });
 }
 
 // ---- Device ----------------------------------------------------------------------

@@ -5,7 +5,8 @@
 // yields, then naps until the holder lets go, so a holder that was
 // preempted or works for long costs the waiters latency, not a busy
 // processor. No fairness, not recursive; meets the Lockable requirements
-// (use with std::lock_guard / std::unique_lock).
+// (use with std::lock_guard / std::unique_lock). Its waiting, BackOffUntil,
+// serves the target's other waits that nobody signals too.
 #pragma once
 
 #include "platform/host/internal_header.h"
@@ -15,6 +16,26 @@
 #include <thread>
 
 namespace vtsim::internal {
+
+// Returns once done() holds, testing it between waits that grow: a few
+// processor pauses, then yields, then naps of 50 microseconds, so that a
+// short wait costs little latency and a long one no busy processor. For
+// waits that nobody signals (a lock word, a count of calls in flight).
+template <typename Done>
+void BackOffUntil(Done done)
+{
+    for (int round = 0; !done(); ++round) {
+        if (round < 64) {
+#if defined(__x86_64__) || defined(__i386__)
+            __builtin_ia32_pause();
+#endif
+        } else if (round < 256) {
+            std::this_thread::yield();
+        } else {
+            std::this_thread::sleep_for(std::chrono::microseconds(50));
+        }
+    }
+}
 
 class ShortLock {
 public:
@@ -35,22 +56,11 @@ public:
     }
 
 private:
-    // Spins a little, then yields, then sleeps in short naps: a holder
-    // that formats the whole debug log for a reader may keep the lock for
-    // milliseconds, and waiters must not take its processor meanwhile.
+    // A holder that formats the whole debug log for a reader may keep the
+    // lock for milliseconds; waiters back off instead of taking its processor.
     void WaitWhileLocked() noexcept
     {
-        for (int round = 0; locked_.load(std::memory_order_relaxed); ++round) {
-            if (round < 64) {
-#if defined(__x86_64__) || defined(__i386__)
-                __builtin_ia32_pause();
-#endif
-            } else if (round < 256) {
-                std::this_thread::yield();
-            } else {
-                std::this_thread::sleep_for(std::chrono::microseconds(50));
-            }
-        }
+        BackOffUntil([this] { return !locked_.load(std::memory_order_relaxed); });
     }
 
     std::atomic<bool> locked_{false};
