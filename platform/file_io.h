@@ -94,6 +94,47 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD numberOfBytesToRead, LPDWORD num
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD numberOfBytesToWrite,
                LPDWORD numberOfBytesWritten, LPOVERLAPPED overlapped);
 
+// Writes what the handle's file holds in the system's buffers to the disk
+// and returns once it is there. FALSE with the last error set on failure
+// (ERROR_WRITE_FAULT when the disk does not take it; ERROR_ACCESS_DENIED on
+// a handle opened without GENERIC_WRITE).
+BOOL FlushFileBuffers(HANDLE file);
+
+// Deletes the file fileName (a symbolic link itself, not its target). FALSE
+// with the last error set: ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND,
+// ERROR_ACCESS_DENIED (no permission, or a folder), or a CreateFileW name
+// error.
+BOOL DeleteFileW(LPCWSTR fileName);
+
+// Replaces the file replacedFileName with the file replacementFileName in one
+// step: afterwards the name gives the replacement's bytes, or, when the call
+// fails, still the old file's (never a mixture), and replacementFileName is
+// gone on success. The replaced file's permissions and owner pass to the
+// replacement. A symbolic link at replacedFileName stays a link: the file it
+// leads to is what is replaced, so the replacement must be in that file's
+// folder (see GetFinalPathNameByHandleW). On the simulated target the
+// folder's new entry is on the disk when the call returns, with or without
+// REPLACEFILE_WRITE_THROUGH. backupFileName must be NULL (the host keeps no
+// backup; ERROR_INVALID_PARAMETER otherwise), exclude and reserved are not
+// used. FALSE with the last error set: ERROR_FILE_NOT_FOUND (either file
+// missing), ERROR_UNABLE_TO_REMOVE_REPLACED (the replaced file may not be
+// removed: no permission in its folder, or it is immutable),
+// ERROR_UNABLE_TO_MOVE_REPLACEMENT (the move failed, for example across file
+// systems), ERROR_ACCESS_DENIED (one of them is a folder), or a CreateFileW
+// name error.
+BOOL ReplaceFileW(LPCWSTR replacedFileName, LPCWSTR replacementFileName, LPCWSTR backupFileName,
+                  DWORD replaceFlags, LPVOID exclude, LPVOID reserved);
+
+// The full name of the file open on the handle, with every symbolic link on
+// the way resolved, into path (capacity in characters). flags must be
+// FILE_NAME_NORMALIZED | VOLUME_NAME_DOS (0). On the simulated target the
+// name is the host's absolute path with '\' separators ("\tmp\a.reg"),
+// which CreateFileW opens again; on Windows it may begin with "\\?\".
+// Returns the length without the terminator; when it does not fit, the
+// capacity needed with the terminator (path untouched); 0 with the last error
+// set on failure (ERROR_INVALID_HANDLE for a handle that is no file).
+DWORD GetFinalPathNameByHandleW(HANDLE file, LPWSTR path, DWORD capacity, DWORD flags);
+
 }  // extern "C"
 
 #endif  // _WIN32

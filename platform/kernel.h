@@ -136,6 +136,17 @@ int lstrlenW(LPCWSTR text);
 // compared in lower case): < 0, 0, > 0. NULL counts as "".
 int lstrcmpiW(LPCWSTR a, LPCWSTR b);
 
+// The system's text for a Win32 error code, as FormatMessageW with
+// FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS gives it
+// ("There is not enough space on the disk.\r\n" for ERROR_DISK_FULL): source,
+// languageId and arguments are not used, other flags are refused
+// (ERROR_INVALID_PARAMETER). Writes at most size characters with the
+// terminator into buffer and returns the length without it; 0 with the last
+// error set when the text does not fit (ERROR_INSUFFICIENT_BUFFER) or the
+// code has no text on the simulated target (ERROR_MR_MID_NOT_FOUND).
+DWORD FormatMessageW(DWORD flags, LPCVOID source, DWORD messageId, DWORD languageId, LPWSTR buffer,
+                     DWORD size, va_list* arguments);
+
 // ---- Debug output --------------------------------------------------------------
 
 // The kernel debug output: formats like StringCchPrintfW and appends the text

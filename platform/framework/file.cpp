@@ -21,6 +21,14 @@ const char* NameOf(FileException::Operation operation)
         return "read";
     case FileException::Operation::Write:
         return "write";
+    case FileException::Operation::Open:
+        return "open";
+    case FileException::Operation::Create:
+        return "create";
+    case FileException::Operation::Flush:
+        return "flush";
+    case FileException::Operation::Replace:
+        return "replace";
     }
     return "operation";
 }
@@ -46,9 +54,19 @@ File::~File()
 
 DWORD File::OpenForReadWrite(LPCWSTR path) noexcept
 {
+    return OpenExisting(path, GENERIC_READ | GENERIC_WRITE);
+}
+
+DWORD File::OpenForRead(LPCWSTR path) noexcept
+{
+    return OpenExisting(path, GENERIC_READ);
+}
+
+DWORD File::OpenExisting(LPCWSTR path, DWORD access) noexcept
+{
     Close();
-    HANDLE handle = CreateFileW(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle = CreateFileW(path, access, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
         return error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE;

@@ -16,6 +16,7 @@
 //     } catch (const vtfw::FileException& e) { /* e.Error() is the platform's code */ }
 #pragma once
 
+#include <cstddef>
 #include <exception>
 
 #include "platform/file_io.h"
@@ -27,7 +28,10 @@ namespace vtfw {
 // (GetLastError at the failure, or the code named by the raising member).
 class FileException : public std::exception {
 public:
-    enum class Operation { Length, Seek, SetLength, Read, Write };
+    // Open: opening a file; Create: making the temporary file of a save;
+    // Flush: putting a file's bytes on the disk; Replace: putting the saved
+    // file in the old one's place.
+    enum class Operation { Length, Seek, SetLength, Read, Write, Open, Create, Flush, Replace };
 
     FileException(Operation operation, DWORD error) noexcept;
     Operation operation() const noexcept
@@ -64,6 +68,9 @@ public:
     // code for the failed open (ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND,
     // ERROR_ACCESS_DENIED, ...), the object then holding no file. Never raises.
     DWORD OpenForReadWrite(LPCWSTR path) noexcept;
+    // The same for reading only (every member that would change the file
+    // then raises with ERROR_ACCESS_DENIED).
+    DWORD OpenForRead(LPCWSTR path) noexcept;
     bool IsOpen() const noexcept
     {
         return handle_ != INVALID_HANDLE_VALUE;
@@ -111,8 +118,24 @@ public:
 
 private:
     HANDLE RequireOpen(FileException::Operation operation) const;
+    DWORD OpenExisting(LPCWSTR path, DWORD access) noexcept;
 
     HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
+
+// Replaces the whole content of the existing file at path with size bytes at
+// data, all or nothing: the bytes go to a temporary file in the folder of the
+// file that path leads to (symbolic links followed), named after it with
+// ".save.tmp" appended, are flushed to the disk, and the temporary file then
+// takes the file's place by ReplaceFileW, which keeps the file's
+// permissions and owner and leaves a link at path a link. Whatever stops it
+// (a failure, the process killed, the power lost), the file afterwards holds
+// its old bytes or the new ones. A temporary file that an interrupted save
+// left is removed by the next save; one that this save made is removed when
+// it fails.
+// Returns true; false with *failure set to the step that failed (Open: the
+// file itself, Create, Write, Flush, Replace) and the platform's error code.
+// Never raises. One thread at a time per file.
+bool SaveFileAtomically(LPCWSTR path, const void* data, std::size_t size, FileException* failure);
 
 }  // namespace vtfw

@@ -14,6 +14,8 @@ enum class Fault {
     DeviceOpen,           // CreateFileW fails with ERROR_GEN_FAILURE before the driver is called
     FileRead,             // ReadFile on a file reads nothing and fails, ERROR_READ_FAULT
     FileWrite,            // WriteFile on a file writes nothing and fails, ERROR_DISK_FULL
+    FileFlush,            // FlushFileBuffers fails, ERROR_WRITE_FAULT
+    FileReplace,          // ReplaceFileW replaces nothing and fails, ERROR_UNABLE_TO_MOVE_REPLACEMENT
 };
 
 void ArmFault(Fault fault, unsigned nthCallFromNow);

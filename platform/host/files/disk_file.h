@@ -29,6 +29,10 @@ public:
     DWORD Size(DWORD* high);
     DWORD Move(std::int64_t distance, DWORD method, bool wide, LONG* high);
     BOOL CutAtPosition();
+    BOOL Flush();
+    // The host's absolute path of the open file, links resolved; false with
+    // the last error set when the descriptor has none.
+    bool FinalPath(std::string* path);
 
 private:
     std::mutex mutex_;

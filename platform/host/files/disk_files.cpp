@@ -73,7 +73,8 @@ int OpenFlags(DWORD access)
 {
     bool read = (access & GENERIC_READ) != 0;
     bool write = (access & GENERIC_WRITE) != 0;
-    return O_CLOEXEC | (write ? (read ? O_RDWR : O_WRONLY) : O_RDONLY);
+    // Not blocking, so that opening a FIFO returns at once (and is then refused).
+    return O_CLOEXEC | O_NONBLOCK | (write ? (read ? O_RDWR : O_WRONLY) : O_RDONLY);
 }
 
 int OpenDescriptor(const std::string& path, DWORD access, DWORD disposition, bool* existed)
@@ -122,11 +123,12 @@ std::shared_ptr<DiskFile> OpenDiskFile(const std::string& hostPath, DWORD access
         return nullptr;
     }
     struct stat info {};
-    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        close(fd);
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);  // a folder, a FIFO, a device or a socket is no file here
         *error = ERROR_ACCESS_DENIED;
         return nullptr;
     }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     const bool reportExisting =
         existed && (disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS);
     *error = reportExisting ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS;
@@ -297,6 +299,44 @@ BOOL DiskFile::CutAtPosition()
     return TRUE;
 }
 
+BOOL DiskFile::Flush()
+{
+    std::lock_guard lock(mutex_);
+    if (IsClosed(descriptor_)) {
+        return FALSE;
+    }
+    if ((access_ & GENERIC_WRITE) == 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    if (ShouldFail(Fault::FileFlush)) {
+        SetLastError(ERROR_WRITE_FAULT);
+        return FALSE;
+    }
+    if (fsync(descriptor_) != 0) {
+        SetLastError(errno == EIO ? ERROR_WRITE_FAULT : ErrorFromErrno(errno));
+        return FALSE;
+    }
+    return TRUE;
+}
+
+bool DiskFile::FinalPath(std::string* path)
+{
+    std::lock_guard lock(mutex_);
+    if (IsClosed(descriptor_)) {
+        return false;
+    }
+    const std::string link = "/proc/self/fd/" + std::to_string(descriptor_);
+    char buffer[PATH_MAX];
+    const ssize_t length = readlink(link.c_str(), buffer, sizeof buffer);
+    if (length <= 0 || static_cast<std::size_t>(length) >= sizeof buffer || buffer[0] != '/') {
+        SetLastError(ERROR_GEN_FAILURE);
+        return false;
+    }
+    path->assign(buffer, static_cast<std::size_t>(length));
+    return true;
+}
+
 }  // namespace vtsim::internal
 
 using vtsim::internal::DiskFile;
@@ -381,6 +421,12 @@ BOOL SetEndOfFile(HANDLE file)
 {
     auto disk = FileOf(file);
     return disk ? disk->CutAtPosition() : FALSE;
+}
+
+BOOL FlushFileBuffers(HANDLE file)
+{
+    auto disk = FileOf(file);
+    return disk ? disk->Flush() : FALSE;
 }
 
 }  // extern "C"

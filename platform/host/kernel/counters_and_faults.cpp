@@ -26,7 +26,7 @@ std::size_t AsCount(long value)
     return static_cast<std::size_t>(value);
 }
 
-constexpr std::size_t kFaults = 8;  // the members of Fault
+constexpr std::size_t kFaults = 10;  // the members of Fault
 
 struct FaultState {
     std::mutex mutex;
