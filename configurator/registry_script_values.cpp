@@ -4,14 +4,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "configurator/registry_script.h"
-#include "configurator/script_text.h"
+#include "configurator/script_lines.h"
 
 namespace {
-
-constexpr std::size_t NONE = std::string_view::npos;
-constexpr std::size_t MAX_DWORD_DIGITS = 9;
 
 int HexDigit(char c)
 {
@@ -27,59 +25,66 @@ int HexDigit(char c)
     return -1;
 }
 
-bool Contains(std::string_view line, std::string_view part)
+bool StartsWithNoCase(std::string_view text, std::string_view prefix)
 {
-    return line.find(part) != NONE;
+    return text.size() >= prefix.size() && NamesEqualNoCase(text.substr(0, prefix.size()), prefix);
 }
 
-// The hexadecimal digits at the start of field, 0xFFFFFFFF when they do not
-// fit in 32 bits, 0 when there are none.
-DWORD ParseDword(std::string_view field)
+std::string_view TrimBlanks(std::string_view s)
 {
-    std::uint64_t value = 0;
-    for (char c : field) {
-        int digit = HexDigit(c);
-        if (digit < 0) {
-            break;
-        }
-        value = value * 16 + static_cast<unsigned>(digit);
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) {
+        s.remove_prefix(1);
     }
-    return value > 0xFFFFFFFFull ? 0xFFFFFFFF : static_cast<DWORD>(value);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) {
+        s.remove_suffix(1);
+    }
+    return s;
 }
 
-// The bytes of a "hex:" field, count of them, into out: at each character
-// that is not ',' or ' ', the low byte of the hexadecimal digits there; the
-// walk then moves three characters on. Bytes that the field runs out before
-// are 0.
-void ParseHexBytes(std::string_view field, BYTE* out, std::size_t count)
+// The bytes of a "hex:" list as the target reads them: items separated by
+// ',', each one or two hexadecimal digits between blanks. False for any
+// other list.
+bool ParseHexList(std::string_view list, std::vector<BYTE>* bytes)
 {
-    std::size_t stored = 0;
-    for (std::size_t at = 0; stored < count && at < field.size();) {
-        if (field[at] == ',' || field[at] == ' ') {
-            ++at;
-            continue;
-        }
-        unsigned value = 0;
-        for (std::size_t digit = at; digit < field.size() && HexDigit(field[digit]) >= 0; ++digit) {
-            value = ((value << 4) | static_cast<unsigned>(HexDigit(field[digit]))) & 0xFF;
-        }
-        out[stored++] = static_cast<BYTE>(value);
-        at += 3;
+    list = TrimBlanks(list);
+    if (list.empty()) {
+        return true;
     }
-    while (stored < count) {
-        out[stored++] = 0;
+    while (true) {
+        const std::size_t comma = list.find(',');
+        const std::string_view item = TrimBlanks(list.substr(0, comma));
+        if (item.empty() || item.size() > 2 || HexDigit(item[0]) < 0 ||
+            (item.size() == 2 && HexDigit(item[1]) < 0)) {
+            return false;
+        }
+        bytes->push_back(static_cast<BYTE>(
+            item.size() == 1 ? HexDigit(item[0]) : HexDigit(item[0]) * 16 + HexDigit(item[1])));
+        if (comma == std::string_view::npos) {
+            return true;
+        }
+        list.remove_prefix(comma + 1);
     }
 }
 
-std::size_t CountHexCharacters(std::string_view field)
+// The text of a quoted data field with its escapes undone; false when the
+// quotes do not enclose the whole field.
+bool ParseQuotedData(std::string_view data, std::string* text)
 {
-    std::size_t count = 0;
-    for (char c : field) {
-        if (c != ',' && c != ' ') {
-            ++count;
+    text->clear();
+    if (data.empty() || data.front() != '"') {
+        return false;
+    }
+    for (std::size_t at = 1; at < data.size(); ++at) {
+        const char c = data[at];
+        if (c == '\\' && at + 1 < data.size() && (data[at + 1] == '\\' || data[at + 1] == '"')) {
+            text->push_back(data[++at]);
+        } else if (c == '"') {
+            return TrimBlanks(data.substr(at + 1)).empty();
+        } else {
+            text->push_back(c);
         }
     }
-    return count;
+    return false;
 }
 
 // A value line being built in a fixed buffer; once it would pass its
@@ -164,78 +169,91 @@ std::size_t FormatValueLine(char* out, const char* name, DWORD type, const void*
 
 }  // namespace
 
+bool RegistryScript::FindValue(const char* driverKey, int n, const char* name,
+                               ValueLine* found) const
+{
+    const std::string_view text = Text();
+    bool any = false;
+    for (std::size_t i = 0; i < headers_.size(); ++i) {
+        if (!IsSectionOf(headers_[i], driverKey, n)) {
+            continue;
+        }
+        ForEachLogicalLine(text.substr(0, SectionEndOf(i)), headers_[i].valuesStart, 0,
+                           [&](const ScriptLogicalLine& line) {
+                               std::string lineName;
+                               std::string_view data;
+                               if (line.kind == ScriptLineKind::Value &&
+                                   ParseValueLine(line.content, &lineName, &data) &&
+                                   NamesEqualNoCase(lineName, name)) {
+                                   found->quote = text.find('"', line.start);
+                                   found->end = line.end;
+                                   found->data.assign(data);
+                                   any = true;  // a later assignment wins
+                               }
+                               return false;
+                           });
+    }
+    return any;
+}
+
 int RegistryScript::ReadValue(const char* driverKey, int n, const char* name, DWORD* type,
                               void* data, DWORD* size)
 {
     if (!name || name[0] == '\0' || !type || !size) {
         return 1;
     }
-    LocateTemplateSection(driverKey, n);
-    if (!sectionFound_) {
-        return 1;
-    }
-    const std::string_view values = Text().substr(valuesStart_, sectionEnd_ - valuesStart_);
-    const std::string_view wanted(name);
-    std::string_view line;
-    std::size_t nameEnd = 0;
-    const bool found = ForEachLine(values, LineBreaks::CrAndLf, [&](const ScriptLine& candidate) {
-        std::size_t at = candidate.text.find(wanted);
-        if (at == NONE) {
-            return false;
-        }
-        line = candidate.text;
-        nameEnd = at + wanted.size();
-        return true;
-    });
-    if (!found) {
-        return 1;
-    }
-
-    const DWORD capacity = *size;
-    // The value field: from skip characters after the name to the line's
-    // first ';' or its end.
-    const std::size_t fieldEnd = std::min(line.find(';'), line.size());
-    auto field = [&](std::size_t skip) {
-        std::size_t from = nameEnd + skip;
-        return from < fieldEnd ? line.substr(from, fieldEnd - from) : std::string_view{};
-    };
-
-    if (Contains(line, "dword:")) {
-        *type = REG_DWORD;
-        *size = sizeof(DWORD);
-        if (!data || capacity < sizeof(DWORD)) {
+    ValueLine line;
+    try {
+        if (!FindValue(driverKey, n, name, &line)) {
             return 1;
         }
-        const DWORD value = ParseDword(field(8).substr(0, MAX_DWORD_DIGITS));
-        std::memcpy(data, &value, sizeof value);
-        return 0;
-    }
-    if (Contains(line, "hex:")) {
-        const std::string_view bytes = field(6);
-        *type = REG_BINARY;
-        *size = static_cast<DWORD>(CountHexCharacters(bytes) / 2);
-        if (!data || *size > capacity) {
+        const DWORD capacity = *size;
+        const std::string_view field = line.data;
+        unsigned long number = 0;
+        std::vector<BYTE> bytes;
+        std::string characters;
+        const void* value = nullptr;
+        DWORD found = 0;
+        DWORD kind = REG_NONE;
+        if (StartsWithNoCase(field, "dword:")) {
+            if (ParseDwordData(field, &number) != DwordData::Valid) {
+                return 1;
+            }
+            kind = REG_DWORD;
+            found = sizeof(DWORD);
+        } else if (StartsWithNoCase(field, "hex:")) {
+            if (!ParseHexList(field.substr(4), &bytes)) {
+                return 1;
+            }
+            kind = REG_BINARY;
+            found = static_cast<DWORD>(bytes.size());
+            value = bytes.data();
+        } else if (StartsWithNoCase(field, "hex(7):") || StartsWithNoCase(field, "multi_sz:")) {
+            *type = REG_MULTI_SZ;
+            *size = 0;
+            return 0;
+        } else if (ParseQuotedData(field, &characters)) {
+            kind = REG_SZ;
+            found = static_cast<DWORD>(characters.size());
+            value = characters.data();
+        } else {
             return 1;
         }
-        ParseHexBytes(bytes, static_cast<BYTE*>(data), *size);
+        *type = kind;
+        *size = found;
+        if (!data || found > capacity) {
+            return 1;
+        }
+        if (kind == REG_DWORD) {
+            const DWORD dword = static_cast<DWORD>(number);
+            std::memcpy(data, &dword, sizeof dword);
+        } else if (found != 0) {
+            std::memcpy(data, value, found);
+        }
         return 0;
-    }
-    if (Contains(line, "hex(7):") || Contains(line, "multi_sz:")) {
-        *type = REG_MULTI_SZ;
-        *size = 0;
-        return 0;
-    }
-    // Text: between '=' and the opening quote, and the line's last character.
-    const std::size_t length = line.size() > nameEnd + 4 ? line.size() - nameEnd - 4 : 0;
-    *type = REG_SZ;
-    *size = static_cast<DWORD>(length);
-    if (!data || length > capacity) {
+    } catch (const std::bad_alloc&) {
         return 1;
     }
-    if (length != 0) {
-        std::memcpy(data, line.data() + nameEnd + 3, length);
-    }
-    return 0;
 }
 
 int RegistryScript::WriteValue(const char* driverKey, int n, const char* name, DWORD type,
@@ -253,55 +271,47 @@ int RegistryScript::WriteValue(const char* driverKey, int n, const char* name, D
     }
     const std::string_view line(buffer + 1, lineLength);
 
-    LocateTemplateSection(driverKey, n);
-    if (!sectionFound_) {
+    std::size_t last = headers_.size();
+    for (std::size_t i = 0; i < headers_.size(); ++i) {
+        if (IsSectionOf(headers_[i], driverKey, n)) {
+            last = i;
+        }
+    }
+    if (last == headers_.size()) {
         return 1;
     }
-    const std::string_view text = Text();
-    const std::size_t at = text.substr(valuesStart_, sectionEnd_ - valuesStart_).find(name);
-    if (at != NONE) {
-        // The old line: from the character before the name (its opening
-        // quote) to the end of the line break after it.
-        const std::size_t nameAt = valuesStart_ + at;
-        const std::size_t from = nameAt > valuesStart_ ? nameAt - 1 : valuesStart_;
-        Splice(from, EndOfLineBreak(text, nameAt + std::strlen(name)), line);
-    } else if (sectionEnd_ == text.size()) {
-        Splice(text.size(), text.size(), std::string_view(buffer, lineLength + 1));
-    } else {
-        const std::size_t insertAt = EndOfSectionValues();
-        Splice(insertAt, insertAt, line);
+    bool done = false;
+    try {
+        ValueLine old;
+        if (FindValue(driverKey, n, name, &old)) {
+            done = Splice(old.quote, old.end, line);
+        } else if (SectionEndOf(last) == textLength_) {
+            done = Splice(textLength_, textLength_, std::string_view(buffer, lineLength + 1));
+        } else {
+            const std::size_t insertAt = EndOfSectionValues(last);
+            done = Splice(insertAt, insertAt, line);
+        }
+    } catch (const std::bad_alloc&) {
+        return 1;
     }
+    if (!done) {
+        return 1;
+    }
+    Changed();
     return 0;
 }
 
-std::size_t RegistryScript::EndOfSectionValues() const
+std::size_t RegistryScript::EndOfSectionValues(std::size_t index) const
 {
-    const std::string_view text = Text();
-    const std::size_t lastLineStart = StartOfLine(text, sectionEnd_);
-    std::size_t insertAt = valuesStart_;
-    for (std::size_t at = valuesStart_; at < lastLineStart;) {
-        const std::size_t next = EndOfLineBreak(text, at);
-        const std::size_t contentEnd = std::min(text.find_first_of("\r\n", at), next);
-        const std::string_view content = text.substr(at, contentEnd - at);
-        if (!IsBlankLine(content) && !IsCommentLine(content)) {
-            insertAt = next;
-        }
-        at = next;
-    }
+    std::size_t insertAt = headers_[index].valuesStart;
+    ForEachLogicalLine(Text().substr(0, SectionEndOf(index)), insertAt, 0,
+                       [&](const ScriptLogicalLine& line) {
+                           if (line.kind != ScriptLineKind::Empty) {
+                               insertAt = line.end;
+                           }
+                           return false;
+                       });
     return insertAt;
-}
-
-void RegistryScript::Splice(std::size_t from, std::size_t to, std::string_view insert)
-{
-    // The new bytes are written over the old ones before the file is cut to
-    // its new length, so that a write that fails at once leaves the file as
-    // it was.
-    const std::string_view tail = Text().substr(to);
-    file_.Seek(static_cast<LONG>(from), FILE_BEGIN);
-    file_.Write(insert.data(), static_cast<DWORD>(insert.size()));
-    file_.Write(tail.data(), static_cast<DWORD>(tail.size()));
-    file_.SetLength(static_cast<DWORD>(from + insert.size() + tail.size()));
-    ReloadText();
 }
 
 int RegistryScript::AccessValues(const char* driverKey, int n, ScriptValueEntry* table, int mode)

@@ -4,10 +4,8 @@
 #include <new>
 
 #include "configurator/resource.h"
-#include "configurator/template_store.h"
 #include "platform/kernel.h"
 
-bool configurationChanged = false;
 TemplateEditorDialog* activeEditor = nullptr;
 
 namespace {
@@ -106,19 +104,23 @@ BOOL TemplateEditorDialog::OnInitDialog()
     for (BoardModel model : kModels) {
         tree_.InsertItem(InfoOf(model).label, root);
     }
-    PopulateTree();
+    RegistryScript script;
+    OpenScript(&script);
+    PopulateTree(script);
     tabs_.InsertItem(0, TEXT("Device"));
     tabs_.InsertItem(1, TEXT("DI"));
 
-    for (int n = 0; n < kTemplateCount; ++n) {
+    for (int n = 0; n < kTemplateCount && script.DriverKey()[0] != '\0'; ++n) {
         for (BoardModel model : kModels) {
             ModelTemplates& templates = models_[static_cast<int>(model)];
             TemplateRecord& record = templates.records[n];
-            if (LoadTemplate(model, &record, n) && IsSwitchId(record.switchId)) {
+            if ((scanned_[static_cast<int>(model)] >> n & 1) != 0 &&
+                LoadTemplate(script, model, &record, n) && IsSwitchId(record.switchId)) {
                 templates.usedSwitchIds |= static_cast<WORD>(1u << record.switchId);
             }
         }
     }
+    script.Close();
     currentModel_ = BoardModel::VTM6200K;
     currentIndex_ = 0;
 
@@ -130,26 +132,29 @@ BOOL TemplateEditorDialog::OnInitDialog()
         page->Show(false);
     }
     RefreshCurrentPage();
+    RefuseChange();  // says once why the script is not changed, when it is not
     return TRUE;
 }
 
-void TemplateEditorDialog::PopulateTree()
+void TemplateEditorDialog::PopulateTree(RegistryScript& script)
 {
     for (BoardModel model : kModels) {
         ModelTemplates& templates = models_[static_cast<int>(model)];
         for (int n = 0; n < kTemplateCount; ++n) {
             templates.records[n] = {InfoOf(model).boardType, n, 0};
         }
+        scanned_[static_cast<int>(model)] = 0;
     }
-    int scanned[kModelCount] = {};
+    if (script.DriverKey()[0] == '\0') {
+        return;  // no script: the root and the model nodes only
+    }
     for (BoardModel model : {BoardModel::VTC4100, BoardModel::VTC4100E, BoardModel::VTM6200K}) {
-        if (!ScanTemplates(scriptPath_, model, &scanned[static_cast<int>(model)])) {
-            return;  // no script: the root and the model nodes only
-        }
+        script.SelectBoard(InfoOf(model).boardName);
+        scanned_[static_cast<int>(model)] = script.ScanTemplateNumbers();
     }
     for (int n = 0; n < kTemplateCount; ++n) {
         for (BoardModel model : kModels) {
-            if ((scanned[static_cast<int>(model)] >> n & 1) != 0) {
+            if ((scanned_[static_cast<int>(model)] >> n & 1) != 0) {
                 tree_.InsertItem(TemplateNodeText(n).c_str(), ModelNode(model));
             }
         }
@@ -233,6 +238,6 @@ void TemplateEditorDialog::RefreshCurrentPage()
 
 void TemplateEditorDialog::NoteEdit()
 {
-    configurationChanged = true;
+    changed_ = true;
     saveButton_.Enable(true);
 }

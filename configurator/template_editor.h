@@ -13,6 +13,7 @@
 #include "configurator/board_models.h"
 #include "configurator/device_setting_page.h"
 #include "configurator/interrupt_edge_page.h"
+#include "configurator/registry_script.h"
 #include "platform/framework/controls.h"
 #include "platform/framework/dialog.h"
 
@@ -55,8 +56,13 @@ public:
     {
         return models_[static_cast<int>(currentModel_)].usedSwitchIds;
     }
-    // Sets the module-wide changed flag and enables Save (a page's edit).
+    // Sets this editor's changed flag and enables Save (a page's edit).
     void NoteEdit();
+    // Whether this editor holds edits that are not saved.
+    bool Changed() const
+    {
+        return changed_;
+    }
 
     const vtfw::WString& ScriptPath() const
     {
@@ -70,7 +76,7 @@ protected:
 
 private:
     // Window start and the tree (template_editor.cpp).
-    void PopulateTree();
+    void PopulateTree(RegistryScript& script);
     void SelectionChanged();
     void TabChanged();
     void RefreshCurrentPage();
@@ -78,18 +84,33 @@ private:
     int SelectedTemplateNumber();
     HTREEITEM ModelNode(BoardModel model) const;
 
-    // The buttons (template_editor_commands.cpp).
+    // The buttons (template_editor_commands.cpp). Save returns whether the
+    // script now holds what the editor shows; when it does not, a message
+    // box has said why and the edits stay.
     void Add();
     void Remove();
-    void Save();
+    bool Save();
     void Close();
     int FindFreeTemplateNumber(HTREEITEM modelNode) const;
     void AssignFreeSwitchId(BoardModel model, int n);
 
-    // The script (template_store.cpp).
-    bool LoadTemplate(BoardModel model, TemplateRecord* record, int n);
-    void SaveTemplate(BoardModel model, const TemplateRecord& record, int n);
-    void DeleteTemplate(BoardModel model, int n);
+    // The script (template_store.cpp). OpenScript reads the script for
+    // the window's start: the records and the tree come from it; when the
+    // script cannot be read, or may not be changed, blocked_ says why.
+    // LoadTemplate reads the record's values (a value that is there stays
+    // read when the other is not) and returns whether SwitchID was there.
+    void OpenScript(RegistryScript* script);
+    bool LoadTemplate(RegistryScript& script, BoardModel model, TemplateRecord* record, int n);
+    bool SaveTemplate(RegistryScript& script, BoardModel model, const TemplateRecord& record,
+                      int n);
+    void DeleteTemplate(RegistryScript& script, BoardModel model, int n);
+    // The whole save: every removed template cut, every template in the tree
+    // written, read back and committed once. False with the reason in *why.
+    bool WriteScript(vtfw::WString* why);
+    bool ReadsBackAsShown(RegistryScript& script);
+    // Shows why the script is not changed (blocked_), when it is not.
+    bool RefuseChange();
+    void ShowError(const vtfw::WString& text);
 
     vtfw::WString scriptPath_;
     ModelTemplates models_[kModelCount] = {};
@@ -100,12 +121,13 @@ private:
     vtfw::Button saveButton_;
     DeviceSettingPage devicePage_;
     InterruptEdgePage edgePage_;
-    bool allocated_ = false;  // made by New
+    bool allocated_ = false;         // made by New
+    bool changed_ = false;           // set by every edit, cleared by a save or a prompt's answer
+    vtfw::WString blocked_;          // why the script is not changed; empty when it may be
+    int scanned_[kModelCount] = {};  // the template numbers found at the start, by model
 };
 
-// Module-wide state shared by every editor window of the process: the
-// changed flag (set by every edit, cleared by a save or an answer to a save
-// prompt) and the editor whose record the pages edit (each page sets it to
-// its own editor whenever it acts; cleared when that editor goes).
-extern bool configurationChanged;
+// The editor whose record the pages edit, shared by every editor window of
+// the process: each page sets it to its own editor whenever it acts; cleared
+// when that editor goes. (Each editor keeps its own changed flag.)
 extern TemplateEditorDialog* activeEditor;

@@ -13,6 +13,9 @@ bool StartsWithTemplate(const vtfw::WString& text)
 
 void TemplateEditorDialog::Add()
 {
+    if (RefuseChange()) {
+        return;
+    }
     HTREEITEM selected = tree_.Selection();
     const vtfw::WString text = tree_.ItemText(selected);
     if (selected != nullptr && text.find(TEXT("DeviceTemplate")) == vtfw::WString::npos) {
@@ -24,12 +27,12 @@ void TemplateEditorDialog::Add()
         } else if (ModelOfText(tree_.ItemText(modelNode), &model)) {
             AssignFreeSwitchId(model, n);
             HTREEITEM added = tree_.InsertItem(TemplateNodeText(n).c_str(), modelNode);
-            configurationChanged = true;
+            changed_ = true;
             saveButton_.Enable(true);
             tree_.Select(added);
         }
     }
-    configurationChanged = true;
+    changed_ = true;
 }
 
 int TemplateEditorDialog::FindFreeTemplateNumber(HTREEITEM modelNode) const
@@ -70,6 +73,9 @@ void TemplateEditorDialog::Remove()
     if (selected == nullptr || parent == nullptr || tree_.Parent(parent) == nullptr) {
         return;  // only a template node is removed
     }
+    if (RefuseChange()) {
+        return;
+    }
     const int n = SelectedTemplateNumber();
     BoardModel model;
     if (n < 0 || !ModelOfText(tree_.ItemText(parent), &model)) {
@@ -82,65 +88,50 @@ void TemplateEditorDialog::Remove()
         templates.usedSwitchIds &= static_cast<WORD>(~(1u << switchId));
     }
     tree_.DeleteItem(selected);
-    configurationChanged = true;
+    changed_ = true;
     saveButton_.Enable(true);
 }
 
-void TemplateEditorDialog::Save()
+bool TemplateEditorDialog::Save()
 {
-    for (int n = kTemplateCount - 1; n >= 0; --n) {
-        for (BoardModel model : kModels) {
-            if ((models_[static_cast<int>(model)].removedTemplates >> n & 1) != 0) {
-                DeleteTemplate(model, n);
-            }
-        }
+    if (RefuseChange()) {
+        return false;
     }
-    for (ModelTemplates& templates : models_) {
-        templates.removedTemplates = 0;
+    vtfw::WString why;
+    if (!WriteScript(&why)) {
+        ShowError(why);  // the edits stay, and so do the flag and Save
+        return false;
     }
-    for (HTREEITEM modelNode = tree_.FirstChild(tree_.Root()); modelNode != nullptr;
-         modelNode = tree_.NextSibling(modelNode)) {
-        BoardModel model;
-        if (!ModelOfText(tree_.ItemText(modelNode), &model)) {
-            continue;
-        }
-        for (HTREEITEM node = tree_.FirstChild(modelNode); node != nullptr;
-             node = tree_.NextSibling(node)) {
-            const int n = TemplateNumberOfText(tree_.ItemText(node));
-            if (n >= 0 && n < kTemplateCount) {
-                SaveTemplate(model, models_[static_cast<int>(model)].records[n], n);
-            }
-        }
-    }
-    configurationChanged = false;
+    changed_ = false;
     saveButton_.Enable(false);
+    return true;
 }
 
 void TemplateEditorDialog::Close()
 {
-    if (configurationChanged) {
+    if (changed_) {
         const int answer = vtfw::AppMessageBox(
             Window(), TEXT("The configuration of device is change, save the change"), MB_OKCANCEL,
             TEXT("Note"));
-        if (answer == IDOK) {
-            Save();
+        if (answer == IDOK && !Save()) {
+            return;  // the window stays, with its edits, until they are saved or dropped
         }
-        configurationChanged = false;
+        changed_ = false;
     }
     EndDialog(IDCANCEL);  // as the framework's cancel: the window goes, OnDestroy runs
 }
 
 void TemplateEditorDialog::OnDestroy()
 {
-    if (configurationChanged) {
+    if (changed_) {
         const int answer = vtfw::AppMessageBox(
             nullptr, TEXT("The configuration of VTM-6200K is change, save the change"), MB_OKCANCEL,
             TEXT("Note"));
         if (answer == IDOK) {
-            Save();
+            Save();  // a failure is shown; the window goes all the same
         }
     }
-    configurationChanged = false;
+    changed_ = false;
     HWND owner = GetParent(Window());
     if (owner != nullptr) {
         SetFocus(owner);

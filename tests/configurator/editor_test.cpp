@@ -265,17 +265,23 @@ TEST_F(Editor, SeventeenthTemplateIsRefused)
     EXPECT_FALSE(Shot(kSave).enabled);
 }
 
-TEST_F(Editor, MissingScriptShowsTheModelsAndSavesNothing)
+TEST_F(Editor, MissingScriptIsReportedAndNothingIsAddedOrSaved)
 {
     ASSERT_NE(Open(), nullptr);
     EXPECT_EQ(Tree(), (std::vector<std::string>{"DeviceTemplate", "  VTM-6200K", "  VTC-4100",
                                                 "  VTC-4100E"}));
+    const std::u16string why =
+        u"The template script cannot be read: C:\\TREE\\Public\\Korvel\\Device_Drivers\\VTC4100\\"
+        u"VTC4100.reg\nThe system cannot find the path specified.\nNo template can be added, "
+        u"removed or saved.";
+    ASSERT_EQ(BoxTexts(), (std::vector<std::u16string>{why}));
+    EXPECT_EQ(vtsim::MessageBoxes()[0].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
     Select({"DeviceTemplate", "VTC-4100"});
     Click(kAdd);
-    Click(kSave);
+    EXPECT_EQ(BoxTexts(), (std::vector<std::u16string>{why, why})) << "Add says why, once a click";
+    EXPECT_EQ(Tree().size(), 4U) << "nothing was added";
     EXPECT_FALSE(Shot(kSave).enabled);
     EXPECT_FALSE(std::filesystem::exists(folder_.HostPath(kVtc4100Script)));
-    EXPECT_TRUE(BoxTexts().empty());
 }
 
 TEST_F(Editor, NoMemoryForTheEditorIsReported)
@@ -291,19 +297,27 @@ TEST_F(Editor, NoMemoryForTheEditorIsReported)
     EXPECT_EQ(driverConfig_(0, nullptr, "VTC4100Cfg.dll", 0), 0);
 }
 
-TEST_F(Editor, FileErrorOutsideAValueWriteIsReportedAndTheEditorGoesOn)
+TEST_F(Editor, AFailedSaveChangesNothingKeepsTheEditsAndCanBeRetried)
 {
     folder_.Write(kVtc4100Script, kHead);
     ASSERT_NE(Open(), nullptr);
     Select({"DeviceTemplate", "VTC-4100"});
     Click(kAdd);
-    vtsim::ArmFault(vtsim::Fault::FileWrite, 1);  // the new template's header line
+    vtsim::ArmFault(vtsim::Fault::FileWrite, 1);
     Click(kSave);
-    EXPECT_EQ(BoxTexts(), (std::vector<std::u16string>{u"file write failed, error 112"}));
+    EXPECT_EQ(BoxTexts(),
+              (std::vector<std::u16string>{
+                  u"The templates were not saved; the script is unchanged: "
+                  u"C:\\TREE\\Public\\Korvel\\Device_Drivers\\VTC4100\\VTC4100.reg\n"
+                  u"Could not write the temporary file beside it: There is not enough space on the "
+                  u"disk.\nThe edits are kept: save again, or close without saving."}));
+    EXPECT_EQ(vtsim::MessageBoxes()[0].owner, reinterpret_cast<std::uintptr_t>(editor_));
+    EXPECT_EQ(folder_.Read(kVtc4100Script), kHead);
     EXPECT_TRUE(IsWindow(editor_));
-    EXPECT_TRUE(Shot(kSave).enabled) << "the save did not finish";
+    EXPECT_TRUE(Shot(kSave).enabled) << "the save did not happen";
     Click(kSave);
     EXPECT_EQ(folder_.Read(kVtc4100Script), kHead + Section("RLX4100S", 0, 0, 0));
+    EXPECT_FALSE(Shot(kSave).enabled);
 }
 
 TEST_F(Editor, TwoEditorsRunSideBySideAndEachEditsItsOwnRecords)

@@ -96,7 +96,7 @@ TEST_F(Pages, SameSwitchIdInTwoModelsIsAccepted)
     EXPECT_EQ(Shot(kSwitchIdList).comboSelection, 7);
 }
 
-TEST_F(Pages, SectionWithoutTriggerModeKeepsItsSwitchIdButDoesNotTakeIt)
+TEST_F(Pages, SectionWithoutTriggerModeKeepsItsSwitchIdAndTakesIt)
 {
     folder_.Write(kVtc4100Script,
                   "[HKEY_LOCAL_MACHINE\\Drivers\\BuiltIn\\PCI\\Template\\RLX4100S\\Template0]\r\n"
@@ -110,7 +110,8 @@ TEST_F(Pages, SectionWithoutTriggerModeKeepsItsSwitchIdButDoesNotTakeIt)
         Click(kAdd);
     }
     EXPECT_EQ(SelectedNode(), "Template5");
-    EXPECT_EQ(Shot(kSwitchIdList).comboSelection, 4) << "SwitchID 4 was free for new templates";
+    // A save writes SwitchID 4 with the template: a new one must not get it too.
+    EXPECT_EQ(Shot(kSwitchIdList).comboSelection, 5);
 }
 
 TEST_F(Pages, SwitchIdOutsideTheListSelectsNothingAndCanBeReplaced)

@@ -79,10 +79,15 @@ TEST_F(ScriptTest, ReadValueKinds)
     EXPECT_EQ(type, REG_MULTI_SZ);
     EXPECT_EQ(size, 0u);
 
-    // The first line that contains the name wins.
+    // A name is matched whole, as the target sets values: XTriggerMode is
+    // another value.
     size = 4;
     EXPECT_EQ(script_.ReadValue("RLX4100S", 0, "TriggerMode", &type, &value, &size), 0);
-    EXPECT_EQ(value, 7u);
+    EXPECT_EQ(value, 5u);
+    size = 4;
+    EXPECT_EQ(script_.ReadValue("RLX4100S", 0, "triggermode", &type, &value, &size), 0)
+        << "without regard to case";
+    EXPECT_EQ(value, 5u);
 
     // Only the size asked for; a destination too small; no such value.
     size = 0;
@@ -110,44 +115,54 @@ TEST_F(ScriptTest, ReadValueKinds)
     EXPECT_EQ(Bytes(), bytes);
 }
 
-TEST_F(ScriptTest, MalformedLinesGiveBoundedValues)
+TEST_F(ScriptTest, MalformedLinesAreReadAsTheTargetReadsThem)
 {
     const std::string bytes = Header("RLX4100S", 0) +
                               "\r\n"
                               "\"Short\"\r\n"
                               "\"Big\"=dword:123456789AB\r\n"
+                              "\"Spaced\"=dword: 3\r\n"
                               "\"Odd\"=hex:1,2,3\r\n"
                               "\"Run\"=hex:123456\r\n"
                               "\"Cut\"=hex:01,02;03\r\n"
-                              "\"Empty\"=dword:\r\n";
+                              "\"Empty\"=dword:\r\n"
+                              "\"Twice\"=dword:1\r\n"
+                              "\"Twice\"=dword:2\r\n"
+                              "\"Joined\"=hex:01,\\\r\n"
+                              "  02\r\n"
+                              "\"Escaped\"=\"a\\\"b;c\" ; note\r\n";
     Given(bytes);
     ASSERT_EQ(Open(), 0);
     DWORD type = 0, size = 0, value = 0;
     char text[8];
-    size = sizeof text;
-    EXPECT_EQ(script_.ReadValue("RLX4100S", 0, "Short", &type, text, &size), 0);
-    EXPECT_EQ(type, REG_SZ);
-    EXPECT_EQ(size, 0u) << "never negative";
+    // Lines the target refuses give nothing.
+    for (const char* name : {"Short", "Big", "Run", "Empty"}) {
+        size = sizeof text;
+        type = 99;
+        EXPECT_EQ(script_.ReadValue("RLX4100S", 0, name, &type, text, &size), 1) << name;
+        EXPECT_EQ(type, 99u) << name;
+    }
     size = 4;
-    EXPECT_EQ(script_.ReadValue("RLX4100S", 0, "Big", &type, &value, &size), 0);
-    EXPECT_EQ(value, 0xFFFFFFFFu) << "nine digits do not fit 32 bits";
+    EXPECT_EQ(script_.ReadValue("RLX4100S", 0, "Spaced", &type, &value, &size), 0);
+    EXPECT_EQ(value, 3u) << "blanks after dword: are allowed";
     size = 4;
-    EXPECT_EQ(script_.ReadValue("RLX4100S", 0, "Empty", &type, &value, &size), 0);
-    EXPECT_EQ(value, 0u);
+    EXPECT_EQ(script_.ReadValue("RLX4100S", 0, "Twice", &type, &value, &size), 0);
+    EXPECT_EQ(value, 2u) << "the last assignment wins";
     BYTE data[8];
     size = sizeof data;
     EXPECT_EQ(script_.ReadValue("RLX4100S", 0, "Odd", &type, data, &size), 0);
-    EXPECT_EQ(size, 1u);
-    EXPECT_EQ(data[0], 1);
-    size = sizeof data;
-    EXPECT_EQ(script_.ReadValue("RLX4100S", 0, "Run", &type, data, &size), 0);
     ASSERT_EQ(size, 3u);
-    EXPECT_EQ(data[0], 0x56);
-    EXPECT_EQ(data[1], 0x56);
-    EXPECT_EQ(data[2], 0) << "the field ran out";
+    EXPECT_EQ(data[2], 3);
     size = sizeof data;
     EXPECT_EQ(script_.ReadValue("RLX4100S", 0, "Cut", &type, data, &size), 0);
-    EXPECT_EQ(size, 2u) << "up to the ';'";
+    EXPECT_EQ(size, 2u) << "up to the comment";
+    size = sizeof data;
+    EXPECT_EQ(script_.ReadValue("RLX4100S", 0, "Joined", &type, data, &size), 0);
+    ASSERT_EQ(size, 2u) << "a line ending in a backslash continues";
+    EXPECT_EQ(data[1], 2);
+    size = sizeof text;
+    EXPECT_EQ(script_.ReadValue("RLX4100S", 0, "Escaped", &type, text, &size), 0);
+    EXPECT_EQ(std::string(text, size), "a\"b;c") << "a ';' inside quotes is text";
     EXPECT_EQ(Bytes(), bytes);
 }
 
@@ -228,15 +243,16 @@ TEST_F(ScriptTest, ReplacingALineKeepsWhatFollowsIt)
                            "\r\n\"SwitchID\"=dword:4\r\n; TriggerMode below\r\n" +
                            "\"TriggerMode\"=dword:2");
 
-    // A name found inside a longer name, and a commented-out header above
-    // the real one: the edit lands in the real section.
+    // A longer name that holds the name is another value, and a
+    // commented-out header above the real one is no header: the value is
+    // added to the real section.
     const std::string nested = "; " + Header("RLX4100S", 0) + " old\r\n" + Header("RLX4100S", 0) +
                                "\r\n\"OldSwitchID\"=dword:1\r\n";
     Given(nested);
     ASSERT_EQ(Open(), 0);
     EXPECT_EQ(script_.WriteValue("RLX4100S", 0, "SwitchID", REG_DWORD, &value, 4), 0);
     EXPECT_EQ(Bytes(), "; " + Header("RLX4100S", 0) + " old\r\n" + Header("RLX4100S", 0) +
-                           "\r\n\"Ol\"SwitchID\"=dword:4\r\n");
+                           "\r\n\"OldSwitchID\"=dword:1\r\n\n\"SwitchID\"=dword:4\r\n");
 }
 
 TEST_F(ScriptTest, AccessValuesStopsWritingAtTheFirstFailure)
