@@ -25,8 +25,14 @@ std::size_t LineOfOffset(const std::string& bytes, std::size_t offset, bool wide
 {
     std::size_t line = 1;
     std::size_t step = wide ? 2 : 1;
+    auto unit = [&](std::size_t i) {
+        return wide ? (bytes[i + 1] == 0 ? bytes[i] : '\0') : bytes[i];
+    };
     for (std::size_t i = wide ? 2 : 0; i + step <= offset; i += step) {
-        if (bytes[i] == '\n' && (!wide || bytes[i + 1] == 0)) {
+        // LF, CR LF and a lone CR each end a line.
+        const bool crBeforeLf =
+            unit(i) == '\r' && i + 2 * step <= bytes.size() && unit(i + step) == '\n';
+        if (unit(i) == '\n' || (unit(i) == '\r' && !crBeforeLf)) {
             ++line;
         }
     }
@@ -87,13 +93,16 @@ public:
         bool continuing = false;
         bool sawContent = false;
         while (!text.empty() || continuing) {
-            std::size_t eol = text.find(u'\n');
+            // A line ends at LF, CR LF or a lone CR.
+            std::size_t eol = text.find_first_of(u"\r\n");
             std::u16string_view line = text.substr(0, eol);
-            text.remove_prefix(eol == std::u16string_view::npos ? text.size() : eol + 1);
-            ++lineNo;
-            if (!line.empty() && line.back() == u'\r') {
-                line.remove_suffix(1);
+            std::size_t next = eol == std::u16string_view::npos ? text.size() : eol + 1;
+            if (eol != std::u16string_view::npos && text[eol] == u'\r' && next < text.size() &&
+                text[next] == u'\n') {
+                ++next;
             }
+            text.remove_prefix(next);
+            ++lineNo;
             bool openQuote = false;
             std::u16string_view content = !continuing && IsHeaderLine(line)
                                               ? HeaderContent(line)

@@ -2,7 +2,7 @@
 // and the parsing of value data that the importer's lines carry.
 //
 // A script is UTF-8 (an optional UTF-8 byte-order mark is skipped) or UTF-16
-// LE with its byte-order mark, with LF or CR LF line ends. Lines:
+// LE with its byte-order mark, with LF, CR LF or lone CR line ends. Lines:
 //   [HKEY_LOCAL_MACHINE\path] or [HKLM\path]  opens (creating) the key
 //   "name"=<data> or @=<data>                  sets a value of the current key
 //   ; ...                                      comment (also after a line's content)
