@@ -41,7 +41,6 @@ HandleSlot slots[SLOT_COUNT];
 // connection list and the reference counts of opens.
 std::mutex openCloseLock;
 DeviceConnection* connectionList = nullptr;
-std::atomic<DWORD> currentDeviceNumber{0};
 
 // Reserves a free slot for the connection and returns its handle, or 0 when
 // every slot is taken. Open/close lock held.
@@ -266,21 +265,10 @@ LONG RequestFailureStatus(const DeviceConnection& connection)
     return ApiDeviceStatus(connection.deviceNumber, StatusFromLastError());
 }
 
-DWORD CurrentDeviceNumber()
-{
-    return currentDeviceNumber.load(std::memory_order_relaxed);
-}
-
-void SetCurrentDeviceNumber(DWORD deviceNumber)
-{
-    currentDeviceNumber.store(deviceNumber, std::memory_order_relaxed);
-}
-
 // ---- Exports -------------------------------------------------------------------------
 
 LONG DeviceOpen(DWORD deviceNumber, LONG* handle)
 {
-    SetCurrentDeviceNumber(deviceNumber);
     if (handle == nullptr) {
         // A number no registry entry can have gets the plain status of a
         // missing entry: its device-qualified status would not fit.

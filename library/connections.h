@@ -82,10 +82,3 @@ bool StreamAnswers(const DeviceConnection& connection);
 
 // ApiDeviceStatus(device number, StatusFromLastError()) of a failed request.
 LONG RequestFailureStatus(const DeviceConnection& connection);
-
-// The device number most recently given to DeviceOpen or DeviceConfig (set
-// before anything can fail); the device setting dialog reads it when it
-// opens and again when it is confirmed. One for the process: while the
-// dialog is shown, no other thread may open devices or show the dialog.
-DWORD CurrentDeviceNumber();
-void SetCurrentDeviceNumber(DWORD deviceNumber);

@@ -17,12 +17,20 @@ namespace {
 
 constexpr DWORD kColumns = 4;  // the dialog's input bits 0 to 3
 
-// The settings the shown dialog edits; null while no dialog is shown. The
-// dialog also keeps them in its DWLP_USER slot, so that each dialog only
-// ever frees its own: a second dialog shown while one is up (which the
-// library does not support) closes before it is shown instead of taking
-// over the first one's settings.
-std::atomic<DeviceSettings*> dialogSettings{nullptr};
+// What one shown dialog works on: the device number it was opened for and
+// the settings it edits. Allocated zero-filled when the dialog initialises,
+// freed when it closes.
+struct DialogState {
+    DeviceSettings settings;
+    DWORD deviceNumber;
+};
+
+// The state of the shown dialog; null while no dialog is shown. The dialog
+// also keeps its state in its DWLP_USER slot, so that each dialog only ever
+// frees its own: a second dialog shown while one is up (which the library
+// does not support) closes before it is shown instead of taking over the
+// first one's device number or settings.
+std::atomic<DialogState*> shownDialog{nullptr};
 
 int RisingButton(DWORD bit)
 {
@@ -39,40 +47,46 @@ DWORD InterruptInputs(const DeviceSettings& settings)
     return EventCountOf(settings.BoardID);
 }
 
-// The settings this dialog owns; null before initialisation and after they
-// were freed.
-DeviceSettings* SettingsOf(HWND dialog)
+// The state this dialog owns; null before initialisation and after it was
+// freed.
+DialogState* StateOf(HWND dialog)
 {
-    return reinterpret_cast<DeviceSettings*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    return reinterpret_cast<DialogState*>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
-void FreeSettingsOf(HWND dialog)
+void FreeStateOf(HWND dialog)
 {
-    DeviceSettings* settings = SettingsOf(dialog);
-    if (settings == nullptr) {
+    DialogState* state = StateOf(dialog);
+    if (state == nullptr) {
         return;
     }
     SetWindowLongPtrW(dialog, DWLP_USER, 0);
-    dialogSettings.compare_exchange_strong(settings, nullptr);
-    LocalFree(settings);
+    // Forgets the shown dialog only when it is this one. The comparison
+    // takes a copy: a failed exchange overwrites it with the other
+    // dialog's state, which must not be what is freed.
+    DialogState* expected = state;
+    shownDialog.compare_exchange_strong(expected, nullptr);
+    LocalFree(state);
 }
 
-void InitializeDialog(HWND dialog)
+void InitializeDialog(HWND dialog, DWORD deviceNumber)
 {
-    auto* settings = static_cast<DeviceSettings*>(LocalAlloc(LPTR, sizeof(DeviceSettings)));
-    if (settings == nullptr) {
+    auto* state = static_cast<DialogState*>(LocalAlloc(LPTR, sizeof(DialogState)));
+    if (state == nullptr) {
         EndDialog(dialog, 0);
         return;
     }
-    DeviceSettings* none = nullptr;
-    if (!dialogSettings.compare_exchange_strong(none, settings)) {
-        LocalFree(settings);  // another device setting dialog is shown
+    DialogState* none = nullptr;
+    if (!shownDialog.compare_exchange_strong(none, state)) {
+        LocalFree(state);  // another device setting dialog is shown
         EndDialog(dialog, 0);
         return;
     }
-    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(settings));
-    if (ReadDeviceSettings(CurrentDeviceNumber(), settings) != 1) {
-        FreeSettingsOf(dialog);
+    state->deviceNumber = deviceNumber;
+    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
+    DeviceSettings* settings = &state->settings;
+    if (ReadDeviceSettings(deviceNumber, settings) != 1) {
+        FreeStateOf(dialog);
         EndDialog(dialog, 0);
         return;
     }
@@ -92,10 +106,11 @@ void InitializeDialog(HWND dialog)
 
 void NoteEdge(HWND dialog, int id)
 {
-    DeviceSettings* settings = SettingsOf(dialog);
-    if (settings == nullptr) {
+    DialogState* state = StateOf(dialog);
+    if (state == nullptr) {
         return;
     }
+    DeviceSettings* settings = &state->settings;
     const auto bit = static_cast<DWORD>(id - IDC_BIT0_RISING) / 2;
     if ((id - IDC_BIT0_RISING) % 2 == 0) {
         settings->TriggerMode &= ~(1u << bit);
@@ -106,7 +121,8 @@ void NoteEdge(HWND dialog, int id)
 
 void Confirm(HWND dialog)
 {
-    if (DeviceSettings* settings = SettingsOf(dialog)) {
+    if (DialogState* state = StateOf(dialog)) {
+        DeviceSettings* settings = &state->settings;
         DWORD triggerMode = 0;
         for (DWORD bit = 0; bit < InterruptInputs(*settings); ++bit) {
             if (IsDlgButtonChecked(dialog, RisingButton(bit)) != BST_CHECKED) {
@@ -115,27 +131,26 @@ void Confirm(HWND dialog)
         }
         settings->TriggerMode = triggerMode;
         // The dialog closes whatever these two report.
-        const DWORD deviceNumber = CurrentDeviceNumber();
-        WriteDeviceSettings(deviceNumber, settings);
-        ApplyTriggerMode(deviceNumber, settings);
+        WriteDeviceSettings(state->deviceNumber, settings);
+        ApplyTriggerMode(state->deviceNumber, settings);
     }
-    FreeSettingsOf(dialog);
+    FreeStateOf(dialog);
     EndDialog(dialog, 0);
 }
 
 void Cancel(HWND dialog)
 {
-    FreeSettingsOf(dialog);
+    FreeStateOf(dialog);
     EndDialog(dialog, 0);
 }
 
 }  // namespace
 
-INT_PTR CALLBACK ConfigureDeviceDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK ConfigureDeviceDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
-        InitializeDialog(dialog);
+        InitializeDialog(dialog, static_cast<DWORD>(lParam));
         return TRUE;  // the dialog manager sets the default focus
     case WM_COMMAND: {
         const int id = LOWORD(wParam);
@@ -152,8 +167,8 @@ INT_PTR CALLBACK ConfigureDeviceDialog(HWND dialog, UINT message, WPARAM wParam,
     }
     case WM_DESTROY:
         // Ended some other way than OK or Cancel (destroyed with its owner):
-        // the settings go with it.
-        FreeSettingsOf(dialog);
+        // its state goes with it.
+        FreeStateOf(dialog);
         return FALSE;
     default:
         return FALSE;
@@ -179,9 +194,12 @@ void ApplyTriggerMode(DWORD deviceNumber, const DeviceSettings* settings)
 
 LONG DeviceConfig(DWORD deviceNumber, DWORD, HWND parent, void*, void*)
 {
-    SetCurrentDeviceNumber(deviceNumber);
+    // The dialog gets its device number as its own (the initialisation
+    // parameter), so that nothing another call stores in the library can
+    // change the device a shown dialog saves to.
     return static_cast<LONG>(DialogBoxParamW(ModuleInstance(), MAKEINTRESOURCEW(IDD_DEVICE_SETTING),
-                                             parent, &ConfigureDeviceDialog, 0));
+                                             parent, &ConfigureDeviceDialog,
+                                             static_cast<LPARAM>(deviceNumber)));
 }
 
 // The same entry under its second name.

@@ -8,8 +8,10 @@
 #include "platform/ui.h"
 
 // The dialog procedure of the device setting dialog (template
-// IDD_DEVICE_SETTING). WM_INITDIALOG reads the entry of the current device
-// number (CurrentDeviceNumber) into settings of its own and checks the
+// IDD_DEVICE_SETTING). WM_INITDIALOG takes its lParam as the device number
+// the dialog works on (kept with the dialog until it closes: OK stores to
+// that device whatever other calls happen meanwhile), reads that device's
+// entry into settings of its own and checks the
 // buttons of the stored edges, disabling the columns of inputs the board
 // type cannot interrupt with; it ends the dialog with 0 before it is shown
 // when the entry cannot be read or no memory is left. A click on a radio

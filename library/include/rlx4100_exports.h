@@ -253,11 +253,12 @@ RLX4100_API LONG CheckEvent(LONG handle, WORD* eventType, DWORD timeout);
  * has no readable registry entry (the dialog closes before it is shown);
  * -1 when the dialog cannot be created. reserved, reserved1 and reserved2
  * are not used.
- * Threads: runs in the calling thread. It sets the device number that
- * DeviceOpen also sets and that the dialog reads again at OK, so while it
- * runs no other thread of the process may call DeviceOpen or DeviceConfig.
+ * Threads: runs in the calling thread. The dialog keeps the device number
+ * it was shown for: OK stores to that device, whatever DeviceOpen or
+ * DeviceConfig calls happen while it is shown.
  * One dialog per process at a time: a DeviceConfig while one is shown
- * (from its own message loop, say) closes at once and returns 0.
+ * (from its own message loop or another thread) closes at once, returns 0
+ * and changes nothing of the shown dialog.
  * DeviceConfigExt is the same entry under a second name. */
 RLX4100_API LONG DeviceConfig(DWORD deviceNumber, DWORD reserved, HWND parent, void* reserved1,
                               void* reserved2);

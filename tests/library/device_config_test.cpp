@@ -343,6 +343,58 @@ TEST_F(DeviceConfigDialog, ASecondDialogWhileOneIsShownClosesAtOnce)
     EXPECT_EQ(BoardAt(VTC4100_SLOT)->triggerMode(), 3);
 }
 
+// The shown dialog saves to the device it was shown for: a refused
+// DeviceConfig for another device, and a DeviceOpen of it, change nothing
+// of the first dialog, and the other device's entries and board stay as
+// they were.
+TEST_F(DeviceConfigDialog, ARefusedDialogForAnotherDeviceLeavesTheShownOnesDevice)
+{
+    const DWORD a = NumberOfSlot(VTC4100_SLOT);
+    const DWORD b = NumberOfSlot(VTC4100E_SLOT);
+    ASSERT_NE(a, b);
+    StoreTriggerMode(VTC4100_SLOT, 0);
+    StoreTriggerMode(VTC4100E_SLOT, 0);
+    const char16_t stale[] = u"stale";
+    WriteValue(ListEntry(VTC4100_SLOT), u"DeviceName", REG_SZ, stale, sizeof stale);
+    WriteValue(ListEntry(VTC4100E_SLOT), u"DeviceName", REG_SZ, stale, sizeof stale);
+    const DWORD otherSwitch = 9;  // not A's: a write of A's would show
+    WriteValue(ListEntry(VTC4100E_SLOT), u"SwitchID", REG_DWORD, &otherSwitch, sizeof otherSwitch);
+    vtsim::Board* boardA = BoardAt(VTC4100_SLOT);
+    vtsim::Board* boardB = BoardAt(VTC4100E_SLOT);
+    const std::uint8_t registerB = boardB->triggerMode();
+
+    int shown = 0;
+    LONG nested = -5;
+    vtsim::SetUiHandler([&](vtsim::UiPrompt& prompt) {
+        if (prompt.kind != vtsim::UiPrompt::Kind::Dialog) {
+            return;
+        }
+        ++shown;
+        ClickId(prompt.window, 1012);  // bit 0 falling
+        nested = DeviceConfig(b, 0, prompt.window, nullptr, nullptr);
+        LONG handle = 0;
+        EXPECT_EQ(DeviceOpen(b, &handle), API_SUCCESS);
+        DeviceClose(&handle);
+        ClickId(prompt.window, 1018);  // bit 3 falling
+        ClickId(prompt.window, IDOK);
+    });
+    EXPECT_EQ(DeviceConfig(a, 0, nullptr, nullptr, nullptr), 0);
+    vtsim::SetUiHandler({});
+    EXPECT_EQ(nested, 0);
+    EXPECT_EQ(shown, 1);
+
+    EXPECT_EQ(StoredTriggerMode(VTC4100_SLOT), 9u);
+    EXPECT_EQ(boardA->triggerMode(), 9);
+    EXPECT_EQ(DeviceName(VTC4100_SLOT), ExpectedName(u"VTC-4100", VTC4100_SLOT, u"e800"));
+
+    EXPECT_EQ(StoredTriggerMode(VTC4100E_SLOT), 0u);
+    EXPECT_EQ(boardB->triggerMode(), registerB);
+    EXPECT_EQ(DeviceName(VTC4100E_SLOT), u"stale");
+    DWORD switchB = 0;
+    EXPECT_TRUE(ReadDword(ListEntry(VTC4100E_SLOT), u"SwitchID", &switchB));
+    EXPECT_EQ(switchB, otherSwitch);
+}
+
 TEST_F(DeviceConfigDialog, BothExportNamesAreOneEntryAndTheDialogHasItsOwner)
 {
     EXPECT_EQ(reinterpret_cast<void*>(&DeviceConfig), reinterpret_cast<void*>(&DeviceConfigExt));

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <regex>
@@ -169,6 +170,40 @@ TEST_F(ToolFilesTest, SigtermDuringMonCleansUpAndSavesTheHive)
     const std::size_t on = vcd.find(set, dumpEnd);
     ASSERT_NE(on, std::string::npos);
     EXPECT_NE(vcd.find(cleared, on), std::string::npos);
+}
+
+// A one-shot command that is over before a SIGTERM's clean-up is: the exit
+// code still says the run was stopped, and the (large) hive is saved whole.
+TEST_F(ToolFilesTest, SigtermDuringAOneShotCommandExits143AndSavesTheHive)
+{
+    std::string filler;
+    for (int i = 0; i < 8000; ++i) {
+        filler += "[HKEY_LOCAL_MACHINE\\Software\\Filler\\Key" + std::to_string(i) +
+                  "]\n\"Name\"=\"" + std::string(100, 'x') + "\"\n";
+    }
+    const std::string hive = dir_.path() + "/big.hive";
+    ProgramResult r =
+        Vtdio({"--hive", hive, "--registry", VT_TEST_SOURCE_DIR "/platform/image/platform.reg",
+               PACKAGES_DIR "/VTC4100.reg", PACKAGES_DIR "/VTM6200K.reg",
+               dir_.Write("filler.reg", filler), "list"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+
+    // SIGTERM as soon as the driver speaks during the boot.
+    const std::string err = dir_.path() + "/list.err";
+    const std::string script = "\"$0\" \"$@\" >/dev/null 2>\"" + err + "\" & pid=$!\n" +
+                               "for i in $(seq 2000); do grep -q '^driver: ' \"" + err +
+                               "\" 2>/dev/null && break; sleep 0.002; done\n" +
+                               "kill -TERM $pid; wait $pid\n";
+    r = RunProgram("/bin/sh", {"-c", script, VTDIO_PATH, "--machine", machine_, "--hive", hive,
+                               "--debug", "list"});
+    EXPECT_EQ(r.exitCode, 143) << Contents(err);
+    r = Vtdio({"--hive", hive, "list"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("\n  1  VTM-6200K "), std::string::npos) << r.out;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
+        EXPECT_EQ(entry.path().filename().string().find("big.hive.tmp"), std::string::npos)
+            << entry.path();
+    }
 }
 
 TEST_F(ToolFilesTest, AHiveThatCannotBeSavedFailsTheRun)

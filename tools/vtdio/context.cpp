@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "library/include/rlx4100.h"
+#include "tools/common/stop_signals.h"
 #include "tools/vtdio/status_text.h"
 
 namespace vtdio {
@@ -63,6 +64,9 @@ std::function<int()> Booted(Context& context, std::function<int()> command)
     return [&context, command]() {
         if (!context.ensureTarget()) {
             return EXIT_TARGET;
+        }
+        if (!context.inSession && context.interrupted.load()) {
+            return EXIT_SIGNAL_BASE + vttools::LastStopSignal();  // stopped during the boot
         }
         return command();
     };

@@ -84,7 +84,8 @@ private:
 };
 
 // Wraps a command so that it runs with the target booted (EXIT_TARGET when
-// it cannot be).
+// it cannot be). A one-shot command that a stop signal reached while the
+// target booted does not run: 128 + the signal's number.
 std::function<int()> Booted(Context& context, std::function<int()> command);
 
 // Subcommands with their handlers: after a parse, the handler of the

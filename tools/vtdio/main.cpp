@@ -1,5 +1,7 @@
 // vtdio: digital I/O from the command line, through the driver library, on
 // a simulated target booted in this process.
+#include <unistd.h>
+
 #include <iostream>
 
 #include <CLI/CLI.hpp>
@@ -60,6 +62,7 @@ int main(int argc, char** argv)
                  });
 
     bool shellKeepGoing = false;
+    bool interactiveShell = false;  // where Ctrl-C ends only the running command
     CLI::App* shell = commands.Add(
         app, "shell",
         "interactive session: the device commands plus board commands (in, inport, pulse, "
@@ -69,6 +72,7 @@ int main(int argc, char** argv)
         "it reads commands from stdin as 'run' reads a script",
         [&] {
             vttools::SetSecondSignalEndsProcess(false);
+            interactiveShell = isatty(STDIN_FILENO) != 0;
             return RunShell(context, shellKeepGoing);
         });
     shell->add_flag("--keep-going", shellKeepGoing,
@@ -100,5 +104,14 @@ int main(int argc, char** argv)
         exitCode = EXIT_USAGE;
     }
     std::cout.flush();
-    return vttools::CombinedExitCode(exitCode, target.Finish(std::cerr));
+    const int finish = target.Finish(std::cerr);
+    // A run that a signal asked to stop says so in its exit code, also when
+    // its command finished first (a quick one-shot command, a signal during
+    // the boot or the hive's save) or gave up because of it.
+    const bool stopped =
+        interactiveShell ? vttools::SessionEndRequested() : vttools::LastStopSignal() != 0;
+    if (stopped && (exitCode == EXIT_OK || exitCode == EXIT_FAILED)) {
+        exitCode = EXIT_SIGNAL_BASE + vttools::LastStopSignal();
+    }
+    return vttools::CombinedExitCode(exitCode, finish);
 }

@@ -12,6 +12,8 @@
 // at every moment either the old hive or the new one. A symbolic link is
 // followed: the file it points to is replaced and the link kept; the
 // replaced file's permission bits (and, where allowed, owner) carry over.
+// Temporaries that an interrupted save left behind are removed by the next
+// save or load of the same hive (hive_temporaries.h).
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,6 +25,7 @@
 #include "platform/host/control/host_files.h"
 #include "platform/host/control/registry_control.h"
 #include "platform/host/registry/hive.h"
+#include "platform/host/registry/hive_temporaries.h"
 
 namespace vtsim {
 
@@ -240,10 +243,11 @@ bool SaveHive(const std::string& path, std::string* error)
     if (!FollowHostLinks(path, &target, error)) {
         return false;
     }
+    registry::RemoveStaleHiveTemporaries(target);
     struct stat old = {};
     const bool replacing = ::stat(target.c_str(), &old) == 0;
-    std::string temp = target + ".tmp.XXXXXX";
-    int fd = ::mkstemp(temp.data());
+    std::string temp;
+    const int fd = registry::CreateHiveTemporary(target, &temp);
     if (fd < 0) {
         SetError(error, SystemError(path, "cannot create a file in " + HostFolderOf(target)));
         return false;
@@ -262,16 +266,17 @@ bool SaveHive(const std::string& path, std::string* error)
         written = false;
         failure = SystemError(path, "cannot write " + temp);
     }
-    if (::close(fd) != 0 && written) {
-        written = false;
-        failure = SystemError(path, "cannot write " + temp);
-    }
+    // The descriptor stays open (and the temporary locked) until it is
+    // renamed or removed, so that no other process takes it for a stale one.
     if (written && ::rename(temp.c_str(), target.c_str()) != 0) {
         written = false;
         failure = SystemError(path, "cannot replace " + target);
     }
     if (!written) {
         ::unlink(temp.c_str());
+    }
+    ::close(fd);
+    if (!written) {
         SetError(error, failure);
         return false;
     }
@@ -281,6 +286,10 @@ bool SaveHive(const std::string& path, std::string* error)
 
 bool LoadHive(const std::string& path, std::string* error)
 {
+    std::string target;
+    if (FollowHostLinks(path, &target, nullptr)) {
+        registry::RemoveStaleHiveTemporaries(target);
+    }
     std::string file;
     if (!ReadHostFile(path, &file, error)) {
         return false;

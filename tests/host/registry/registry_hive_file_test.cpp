@@ -1,8 +1,11 @@
 // The hive file: round trip, refusal of damaged files, atomic replacement.
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -222,6 +225,8 @@ TEST_F(HiveFile, AKilledSaveLeavesTheOldOrTheNewHive)
         ASSERT_TRUE(vtsim::LoadHive(path_, &error)) << error;
         const std::string loaded = vtsim::ExportRegistryScript();
         EXPECT_TRUE(loaded == oldHive || loaded == newHive) << "a mixed hive";
+        // The load took away the temporary the killed save left.
+        EXPECT_EQ(DirectoryEntries(), std::vector<std::string>{"system.hv"});
         newSeen += loaded == newHive ? 1 : 0;
         oldSeen += loaded == oldHive ? 1 : 0;
         vtsim::ResetRegistry();
@@ -229,6 +234,108 @@ TEST_F(HiveFile, AKilledSaveLeavesTheOldOrTheNewHive)
     }
     EXPECT_GT(newSeen, 0) << "the saving child never completed a save";
     EXPECT_GT(oldSeen, 0) << "no kill landed before a save completed";
+}
+
+// What an interrupted save leaves is removed by the next save or load of
+// that hive, and only that: a temporary whose writer still runs or still
+// holds its lock, a recent one of the older form, and every other file stay.
+TEST_F(HiveFile, StaleTemporariesGoAtTheNextSaveOrLoadAndNothingElse)
+{
+    const pid_t gone = ::fork();
+    ASSERT_GE(gone, 0);
+    if (gone == 0) {
+        ::_exit(0);
+    }
+    ::waitpid(gone, nullptr, 0);
+    const pid_t alive = ::fork();
+    ASSERT_GE(alive, 0);
+    if (alive == 0) {
+        ::pause();
+        ::_exit(0);
+    }
+    const std::string dead = std::to_string(gone);
+    auto touch = [&](const std::string& name) {
+        std::ofstream(dir_ / name, std::ios::binary) << std::string(4096, 'h');
+    };
+    const std::vector<std::string> stale = {
+        "system.hv.tmp." + dead + ".a1B2c3",
+        "system.hv.tmp.Zx9Qw1",  // the older form, an hour old
+    };
+    const std::vector<std::string> kept = {
+        "system.hv.tmp." + std::to_string(alive) + ".a1B2c3",  // its writer runs
+        "system.hv.tmp." + dead + ".L0cked",                   // its lock is held
+        "system.hv.tmp.Recent",                                // older form, just written
+        "system.hv.tmp." + dead + ".a1B2c3.old",
+        "system.hv.tmp." + dead + ".abc",
+        "system.hv.tmp.x" + dead + ".a1B2c3",
+        "other.hv.tmp." + dead + ".a1B2c3",
+        "system.hv.tmp." + dead + ".Folder",  // a folder
+        "system.hv.tmp." + dead + ".Linked",  // a link to a file
+    };
+    for (const std::string& name : stale) {
+        touch(name);
+    }
+    for (const std::string& name : kept) {
+        if (name.find("Folder") != std::string::npos) {
+            fs::create_directory(dir_ / name);
+        } else if (name.find("Linked") != std::string::npos) {
+            touch("linked_file");
+            fs::create_symlink(dir_ / "linked_file", dir_ / name);
+        } else {
+            touch(name);
+        }
+    }
+    fs::last_write_time(dir_ / stale[1], fs::file_time_type::clock::now() - std::chrono::hours(1));
+    const int locker = ::open((dir_ / kept[1]).c_str(), O_RDONLY);
+    ASSERT_GE(locker, 0);
+    ASSERT_EQ(::flock(locker, LOCK_EX), 0);
+
+    Fill("x", 2);
+    std::string error;
+    ASSERT_TRUE(vtsim::SaveHive(path_, &error)) << error;
+    std::vector<std::string> expected = kept;
+    expected.push_back("linked_file");
+    expected.push_back("system.hv");
+    std::sort(expected.begin(), expected.end());
+    std::vector<std::string> entries = DirectoryEntries();
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, expected);
+
+    // Once the lock and the writer are gone, a load removes theirs too.
+    ::close(locker);
+    ::kill(alive, SIGKILL);
+    ::waitpid(alive, nullptr, 0);
+    ASSERT_TRUE(vtsim::LoadHive(path_, &error)) << error;
+    entries = DirectoryEntries();
+    EXPECT_EQ(std::count(entries.begin(), entries.end(), kept[0]), 0);
+    EXPECT_EQ(std::count(entries.begin(), entries.end(), kept[1]), 0);
+    EXPECT_EQ(entries.size(), expected.size() - 2);
+}
+
+// A save's own temporary is locked while it is written, and is named after
+// its writer: another process's clean-up cannot take it away mid-save.
+TEST_F(HiveFile, SavesInTwoProcessesAtOnceBothSucceed)
+{
+    Fill("both", 300);
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        bool ok = true;
+        for (int i = 0; i < 40; ++i) {
+            ok = vtsim::SaveHive(path_, nullptr) && ok;
+        }
+        ::_exit(ok ? 0 : 1);
+    }
+    int failures = 0;
+    for (int i = 0; i < 40; ++i) {
+        std::string error;
+        failures += vtsim::SaveHive(path_, &error) ? 0 : 1;
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_EQ(failures, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(DirectoryEntries(), std::vector<std::string>{"system.hv"});
 }
 
 }  // namespace
