@@ -382,13 +382,17 @@ bool RegistryScript::Splice(std::size_t from, std::size_t to, std::string_view i
             return false;
         }
         std::memcpy(grown.get(), text_.get(), from);
-        std::memcpy(grown.get() + from, insert.data(), insert.size());
+        if (!insert.empty()) {
+            std::memcpy(grown.get() + from, insert.data(), insert.size());
+        }
         std::memcpy(grown.get() + from + insert.size(), text_.get() + to, textLength_ - to + 1);
         text_ = std::move(grown);
         capacity_ = capacity;
     } else {
         std::memmove(text_.get() + from + insert.size(), text_.get() + to, textLength_ - to + 1);
-        std::memcpy(text_.get() + from, insert.data(), insert.size());
+        if (!insert.empty()) {
+            std::memcpy(text_.get() + from, insert.data(), insert.size());
+        }
     }
     textLength_ = length;
     const std::ptrdiff_t delta =
