@@ -32,6 +32,12 @@ public:
     {
         return booted_;
     }
+    // True when the registry is kept in a hive file (--hive) and so
+    // outlives the run.
+    bool keepsHive() const
+    {
+        return !options_.hiveFile.empty();
+    }
 
     // Shuts the target down (saving the hive), then writes the trace and the
     // plot. Returns EXIT_OK, or EXIT_FILE when one of them could not be
