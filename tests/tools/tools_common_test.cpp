@@ -6,10 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <sstream>
 
 #include "tests/tools/program_runner.h"
+#include "tools/common/command_line.h"
 #include "tools/common/exit_codes.h"
 #include "tools/common/file_options.h"
 #include "tools/common/signal_recorder.h"
@@ -135,6 +137,40 @@ TEST(ExitCodeTest, AFileNotWrittenOutweighsSuccessRefusalAndSignalsButNotUsageOr
     EXPECT_EQ(CombinedExitCode(EXIT_SIGNAL_BASE + 15, EXIT_FILE), EXIT_FILE);
     EXPECT_EQ(CombinedExitCode(EXIT_USAGE, EXIT_FILE), EXIT_USAGE);
     EXPECT_EQ(CombinedExitCode(EXIT_TARGET, EXIT_FILE), EXIT_TARGET);
+}
+
+// Options of single use given more than once, options and subcommands
+// alike: said in the tools' words, with the option's description; a wrong
+// count of values says how many it takes; other errors stay CLI11's.
+TEST(ParseErrorTextTest, ARepeatedOptionIsNamedWithHowOftenItCame)
+{
+    auto parse = [](std::vector<std::string> args) {
+        CLI::App app("test", "tool");
+        std::string machine;
+        std::vector<int> window;
+        int count = 0;
+        app.add_option("--machine", machine, "machine description");
+        CLI::App* mon = app.add_subcommand("mon", "");
+        mon->add_option("-c,--count", count, "every K-th interrupt");
+        mon->add_option("--window", window, "FIRST COUNT")->expected(2);
+        std::reverse(args.begin(), args.end());
+        try {
+            app.parse(args);
+        } catch (const CLI::Error& e) {
+            return ParseErrorText(app, e);
+        }
+        return std::string("parsed");
+    };
+    EXPECT_EQ(parse({"--machine", "a", "--machine", "b"}),
+              "--machine can be given once only, not 2 times: machine description");
+    EXPECT_EQ(parse({"mon", "-c", "1", "--count", "2", "--count", "3"}),
+              "--count can be given once only, not 3 times: every K-th interrupt");
+    EXPECT_EQ(parse({"mon", "--window", "0", "1", "--window", "2", "1"}),
+              "--window can be given once only (with its 2 values), not 2 times: FIRST COUNT");
+    EXPECT_EQ(parse({"mon", "--window", "0", "1", "2"}),
+              "--window takes 2 values, not 3: FIRST COUNT");
+    EXPECT_EQ(parse({"mon", "--count", "x"}).find("can be given"), std::string::npos);
+    EXPECT_EQ(parse({"mon", "--count", "1"}), "parsed");
 }
 
 }  // namespace

@@ -39,6 +39,17 @@ TEST_F(VtdioConfigTest, ClicksTheEdgesGivenThenOkStoresAndWritesThem)
               "registry TriggerMode: 0x0a (bit0 rising, bit1 falling, bit2 rising, bit3 "
               "falling)\n"
               "board trigger register: 0x0a\n");
+    // Alone, without a hive, the change ends with the run: it says so, as
+    // readback does; with a hive it stays, and nothing is said.
+    EXPECT_TRUE(Contains(r.err,
+                         "note: config runs on a target booted for this command alone: "
+                         "the edges stored in its registry are gone when vtdio ends"))
+        << r.err;
+    const std::string hive = dir_.path() + "/config.hive";
+    const ProgramResult kept = Vtdio({"--hive", hive, "config", "0", "--rising", "0"});
+    ASSERT_EQ(kept.exitCode, 0) << kept.err;
+    EXPECT_EQ(kept.err, "");
+    EXPECT_TRUE(Contains(Vtdio({"--hive", hive, "reg", "read", "0", "+0x0c"}).out, "0x04"));
     std::ifstream png(picture, std::ios::binary);
     char signature[4] = {};
     png.read(signature, 4);
@@ -57,6 +68,7 @@ TEST_F(VtdioConfigTest, CancelAndRefusedClicksWriteNothing)
 {
     ProgramResult r = Vtdio({"config", "0", "--falling", "0,1,2,3", "--cancel"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, "") << "nothing stored, nothing to lose";
     EXPECT_TRUE(Contains(r.out, "cancelled: nothing written\n")) << r.out;
     EXPECT_TRUE(Contains(r.out, "registry TriggerMode: 0x05")) << r.out;
     EXPECT_TRUE(Contains(r.out, "board trigger register: 0x05")) << r.out;
@@ -74,6 +86,13 @@ TEST_F(VtdioConfigTest, CancelAndRefusedClicksWriteNothing)
     EXPECT_EQ(Vtdio({"config", "0", "--rising", "4"}).exitCode, 2);
     EXPECT_EQ(Vtdio({"config", "0", "--rising", "1", "--falling", "0,1"}).exitCode, 2);
     EXPECT_EQ(Vtdio({"config", "0", "--rising", "1,,2"}).exitCode, 2);
+    // A repeated option in the tool's own words, with the way to list bits.
+    r = Vtdio({"config", "0", "--rising", "0", "--rising", "2"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n')),
+              "error: --rising can be given once only, not 2 times: input bits to set to the "
+              "rising edge, e.g. 0,2")
+        << r.err;
 }
 
 TEST_F(VtdioConfigTest, ASessionDrivesTheDialogStepByStep)

@@ -1,5 +1,6 @@
 #include "tools/common/command_line.h"
 
+#include <algorithm>
 #include <cctype>
 #include <iostream>
 
@@ -26,6 +27,61 @@ void TidyHelp(CLI::App& app)
     }
 }
 
+namespace {
+
+// The option of that name in command or the commands above it, or null.
+const CLI::Option* FindOption(const CLI::App* command, const std::string& name)
+{
+    for (; command != nullptr; command = command->get_parent()) {
+        for (const CLI::Option* option : command->get_options()) {
+            if (option->get_name() == name) {
+                return option;
+            }
+        }
+    }
+    return nullptr;
+}
+
+// "--rising can be given once only, not 2 times: <description>" for an
+// option of single use given more than once ("--window takes 2 values, not
+// 3: ..." when the count is no multiple of its values); "" for any other
+// error.
+std::string RepeatedOptionText(const CLI::App* innermost, const CLI::Error& error)
+{
+    if (error.get_name() != "ArgumentMismatch") {
+        return {};
+    }
+    const std::string what = error.what();
+    const std::size_t colon = what.find(": At Most ");
+    if (colon == std::string::npos) {
+        return {};
+    }
+    const std::string name = what.substr(0, colon);
+    const CLI::Option* option = FindOption(innermost, name);
+    if (option == nullptr || option->count() == 0) {
+        return {};
+    }
+    const std::size_t values =
+        static_cast<std::size_t>(std::max(option->get_items_expected_max(), 1));
+    const std::size_t given = option->count();  // values, over every use
+    std::string text;
+    if (given % values != 0 || given / values < 2) {
+        text = name + " takes " + std::to_string(values) + " values, not " + std::to_string(given);
+    } else {
+        text = name + " can be given once only";
+        if (values > 1) {
+            text += " (with its " + std::to_string(values) + " values)";
+        }
+        text += ", not " + std::to_string(given / values) + " times";
+    }
+    if (!option->get_description().empty()) {
+        text += ": " + option->get_description();
+    }
+    return text;
+}
+
+}  // namespace
+
 std::string ParseErrorText(const CLI::App& app, const CLI::Error& error)
 {
     const CLI::App* innermost = &app;
@@ -37,7 +93,8 @@ std::string ParseErrorText(const CLI::App& app, const CLI::Error& error)
         innermost->get_subcommands().empty() && !extra.empty()) {
         return "unknown command '" + extra.front() + "'";
     }
-    return error.what();
+    const std::string repeated = RepeatedOptionText(innermost, error);
+    return repeated.empty() ? error.what() : repeated;
 }
 
 std::string UsageOf(const CLI::App& app)

@@ -16,7 +16,9 @@ namespace vttools {
 void TidyHelp(CLI::App& app);
 
 // The message for a parse error: CLI11's, or "unknown command 'x'" when a
-// command was required and an unknown word came instead.
+// command was required and an unknown word came instead, or for an option
+// that takes one value (or one set of values) given more than once
+// "--rising can be given once only, not 2 times: <its description>".
 std::string ParseErrorText(const CLI::App& app, const CLI::Error& error);
 
 // The help text of the innermost subcommand given on the command line.

@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "platform/host/control/host_files.h"
+#include "tools/common/platform_tree.h"
 
 namespace vttools {
 
@@ -58,13 +59,15 @@ std::string FileProblem(const std::string& path, FileUse use)
     struct stat info = {};
     const bool there = ::stat(path.c_str(), &info) == 0;
     const int statError = errno;
-    if (!there && (use == FileUse::Read || use == FileUse::Folder || statError != ENOENT)) {
+    if (!there && (use == FileUse::Read || use == FileUse::Folder || use == FileUse::Tree ||
+                   statError != ENOENT)) {
         return HostErrorText(statError);
     }
     switch (use) {
     case FileUse::Read:
         return ReadProblem(path, info);
     case FileUse::Folder:
+    case FileUse::Tree:
         return S_ISDIR(info.st_mode) ? std::string() : HostErrorText(ENOTDIR);
     case FileUse::Keep:
     case FileUse::Write: {
@@ -119,6 +122,10 @@ bool FileOptions::Check(std::string* error) const
             const std::string problem = FileProblem(path, entry.use);
             if (!problem.empty()) {
                 *error = (path.empty() ? std::string("''") : path) + ": " + problem;
+                return false;
+            }
+            std::vector<std::string> scripts;
+            if (entry.use == FileUse::Tree && !TreeScripts(path, &scripts, error)) {
                 return false;
             }
         }

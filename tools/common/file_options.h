@@ -31,6 +31,10 @@ enum class FileUse {
     Write,
     // An existing folder that is read.
     Folder,
+    // A platform tree (platform_tree.h): a Folder whose image script and
+    // package scripts are all there and Read files; a package folder
+    // without its script is refused.
+    Tree,
 };
 
 class FileOptions {
@@ -44,7 +48,8 @@ public:
                      FileUse use, const std::string& description);
 
     // Checks the files of every option that the parsed command line gave.
-    // False with *error = "PATH: reason" for the first that fails.
+    // False with *error = "PATH: reason" for the first that fails (for a
+    // tree, PATH is the file or folder in it that fails).
     bool Check(std::string* error) const;
 
 private:
@@ -57,7 +62,8 @@ private:
 };
 
 // The check of one path for a use, as FileOptions::Check makes it; "" when
-// the path is fine, else the reason (without the path).
+// the path is fine, else the reason (without the path). A Tree is checked
+// here as a Folder only.
 std::string FileProblem(const std::string& path, FileUse use);
 
 }  // namespace vttools

@@ -6,6 +6,7 @@
 
 #include "platform/host/control/host_files.h"
 #include "platform/host/control/target.h"
+#include "tools/common/file_options.h"
 
 namespace vttools {
 namespace fs = std::filesystem;
@@ -14,24 +15,14 @@ namespace {
 
 constexpr const char* kDriversFolder = "Public/Korvel/Device_Drivers";
 
+// One of the tree's scripts, checked as every file a tool reads: the line
+// names the file and gives the system's reason ("no such file or
+// directory", "is a directory", "permission denied", ...).
 bool CheckScript(const fs::path& path, std::string* error)
 {
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) {
-        *error = path.string() + ": no such file";
-        return false;
-    }
-    const auto size = fs::file_size(path, ec);
-    if (ec) {
-        *error = path.string() + ": " + ec.message();
-        return false;
-    }
-    if (size > vtsim::kMaxHostFileBytes) {
-        *error = path.string() + ": larger than " + vtsim::kMaxHostFileText;
-        return false;
-    }
-    if (!std::ifstream(path, std::ios::binary)) {
-        *error = path.string() + ": cannot be read";
+    const std::string problem = FileProblem(path.string(), FileUse::Read);
+    if (!problem.empty()) {
+        *error = path.string() + ": " + problem;
         return false;
     }
     return true;
@@ -62,18 +53,27 @@ bool TreeScripts(const std::string& root, std::vector<std::string>* scripts, std
         return false;
     }
     scripts->push_back(image);
+    const fs::path drivers = fs::path(root) / kDriversFolder;
+    const std::string driversProblem = FileProblem(drivers.string(), FileUse::Folder);
+    if (!driversProblem.empty()) {
+        *error = drivers.string() + ": " + driversProblem;
+        return false;
+    }
     std::vector<std::string> folders;
-    for (const auto& entry : fs::directory_iterator(fs::path(root) / kDriversFolder, ec)) {
-        if (entry.is_directory()) {
+    for (const auto& entry : fs::directory_iterator(drivers, ec)) {
+        if (entry.is_directory(ec)) {
             folders.push_back(entry.path().filename().string());
         }
     }
+    if (ec) {
+        *error = drivers.string() + ": " + vtsim::HostErrorText(ec.value());
+        return false;
+    }
     std::sort(folders.begin(), folders.end());
+    // Every package folder holds its script: a folder without it is
+    // refused rather than booted without its package.
     for (const std::string& folder : folders) {
         const std::string script = PackageScriptPath(root, folder);
-        if (!fs::exists(script, ec)) {
-            continue;  // a folder without its script: nothing of this package
-        }
         if (!CheckScript(script, error)) {
             return false;
         }

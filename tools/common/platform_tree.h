@@ -21,9 +21,11 @@ std::string PackageScriptPath(const std::string& root, const std::string& folder
 
 // The scripts a target boots from with the tree at root: the image's
 // script, then every package's script (folders in name order). False with
-// a one-line *error naming the file or folder and what is wrong when the
-// root or the image's script is missing, a script is not a readable file,
-// or is larger than the host's file limit (vtsim::kMaxHostFileBytes).
+// a one-line *error, "PATH: reason", naming the file or folder and giving
+// the system's reason, when the root, the image's script or the folder of
+// the packages is missing, a package folder lacks its script, or a script
+// is not a readable regular file of at most vtsim::kMaxHostFileBytes (a
+// directory, a FIFO, a file without read permission).
 bool TreeScripts(const std::string& root, std::vector<std::string>* scripts, std::string* error);
 
 // Lays out a tree at root (created as needed) from the package's own

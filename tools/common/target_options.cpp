@@ -20,7 +20,7 @@ void AddTargetOptions(CLI::App& app, TargetOptions* options, FileOptions* files)
             ->type_name("FILE")
             ->expected(1, -1);
     files
-        ->Add(&app, "--tree", &options->treeDir, FileUse::Folder,
+        ->Add(&app, "--tree", &options->treeDir, FileUse::Tree,
               "boot from the registry scripts of a platform tree (as 'vtcfg init' lays it out) "
               "instead of the default ones")
         ->type_name("DIR")

@@ -4,6 +4,7 @@
 
 #include "platform/host/control/signal_observer.h"
 #include "tools/common/exit_codes.h"
+#include "tools/common/template_refresh.h"
 #include "tools/common/timing_plot.h"
 #include "tools/common/vcd_file.h"
 
@@ -29,10 +30,24 @@ bool ToolTarget::Boot(std::string* error)
         recorder_ = std::make_unique<SignalRecorder>();
         vtsim::SetSignalObserver(recorder_.get());
     }
+    // Templates that the scripts change over a kept hive reach the devices
+    // it holds (template_refresh.h).
+    TemplateRefresh templates;
+    std::vector<RefreshedDevice> refreshed;
+    boot.registryStage = [&](vtsim::RegistryStage stage) {
+        if (stage == vtsim::RegistryStage::HiveLoaded) {
+            templates.NoteTemplates();
+        } else {
+            refreshed = templates.CarryChanges();
+        }
+    };
     if (!vtsim::Boot(boot, error)) {
         vtsim::SetSignalObserver(nullptr);
         recorder_.reset();
         return false;
+    }
+    for (const RefreshedDevice& device : refreshed) {
+        std::cerr << "note: " << TemplateRefresh::Describe(device) << "\n";
     }
     booted_ = true;
     return true;

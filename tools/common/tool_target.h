@@ -22,12 +22,21 @@ public:
     ToolTarget& operator=(const ToolTarget&) = delete;
 
     // Boots the target (once); with a trace or plot asked for, the
-    // recording starts just before. False with *error set when the machine
-    // description cannot be read or the boot fails; nothing is left running.
+    // recording starts just before. Templates that the registry scripts
+    // change over a kept hive are carried to the devices it holds, each with
+    // a "note: ..." line on stderr (template_refresh.h). False with *error
+    // set when the machine description cannot be read or the boot fails;
+    // nothing is left running.
     bool Boot(std::string* error);
     bool booted() const
     {
         return booted_;
+    }
+    // True when the registry is kept in a hive file (--hive) and so
+    // outlives the run.
+    bool keepsHive() const
+    {
+        return !options_.hiveFile.empty();
     }
 
     // Shuts the target down (saving the hive), then writes the trace and the

@@ -166,7 +166,16 @@ int RunConfig(Context& context, const ConfigArguments& a)
         context.err << "error: " << error << "\n";
         return EXIT_FAILED;
     }
-    return Finish(context, dialog, deviceNumber, !a.cancel);
+    const int code = Finish(context, dialog, deviceNumber, !a.cancel);
+    // A one-shot command boots its own target: without a hive what OK
+    // stored ends with it, and a person should not expect it next time.
+    if (!a.cancel && !context.inSession && !context.target.keepsHive()) {
+        context.err << "note: config runs on a target booted for this command alone: the edges "
+                       "stored in its registry are gone when vtdio ends (keep them with --hive "
+                       "FILE, or configure and use them in one session: vtdio shell, vtdio run "
+                       "FILE)\n";
+    }
+    return code;
 }
 
 }  // namespace

@@ -56,6 +56,11 @@ public:
     {
         return tool_.booted();
     }
+    // True when the registry outlives the run in a hive file (--hive).
+    bool keepsHive() const
+    {
+        return tool_.keepsHive();
+    }
 
     // Every device of the device list, in device number order.
     std::vector<PublishedDevice> PublishedDevices() const;

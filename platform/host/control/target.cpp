@@ -45,6 +45,9 @@ bool LoadRegistry(const BootOptions& options, std::string* error)
         if (!LoadHive(options.hiveFile, error)) {
             return false;
         }
+        if (options.registryStage) {
+            options.registryStage(RegistryStage::HiveLoaded);
+        }
     } else if (!options.hiveFile.empty() && ec && ec != std::errc::no_such_file_or_directory) {
         *error = options.hiveFile + ": " + HostErrorText(ec.value());
         return false;
@@ -55,6 +58,9 @@ bool LoadRegistry(const BootOptions& options, std::string* error)
         if (!ImportRegistryScriptFile(script, error)) {
             return false;
         }
+    }
+    if (options.registryStage) {
+        options.registryStage(RegistryStage::ScriptsImported);
     }
     return true;
 }

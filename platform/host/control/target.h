@@ -6,6 +6,7 @@
 // the drivers.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,12 @@
 #include "platform/host/control/machine.h"
 
 namespace vtsim {
+
+// The points of a boot at which BootOptions::registryStage is called.
+enum class RegistryStage {
+    HiveLoaded,       // the kept hive is loaded, the scripts not yet imported
+    ScriptsImported,  // every registry script is imported
+};
 
 struct BootOptions {
     MachineDescription machine = MachineDescription::Default();
@@ -26,6 +33,13 @@ struct BootOptions {
     // (the registry scripts named above are then imported over it) and
     // saved to it at shutdown.
     std::string hiveFile;
+    // When set, called in the booting thread with the registry as it stands
+    // at each stage: HiveLoaded only when a kept hive was loaded,
+    // ScriptsImported always (also when no script was imported), both
+    // before the boards are installed and the drivers load. It may read and
+    // change the registry through the registry services. Not called for a
+    // stage the boot did not reach (a hive or script that failed).
+    std::function<void(RegistryStage)> registryStage;
     // Echo the debug output on stderr from the start of the boot on, in
     // this style (see SetDebugEcho).
     bool echoDebug = false;

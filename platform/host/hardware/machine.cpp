@@ -108,7 +108,7 @@ bool ValidateMachine(const MachineDescription& machine, std::string* error)
 {
     auto fail = [&](std::size_t index, const std::string& what) {
         if (error) {
-            *error = "board " + std::to_string(index + 1) + ": " + what;
+            *error = "board @" + std::to_string(index) + ": " + what;
         }
         return false;
     };
@@ -141,10 +141,10 @@ bool ValidateMachine(const MachineDescription& machine, std::string* error)
             const BoardConfig& o = boards[j];
             if (o.bus == b.bus && o.slot == b.slot && o.function == b.function) {
                 return fail(i,
-                            "bus/slot/function is already taken by board " + std::to_string(j + 1));
+                            "bus/slot/function is already taken by board @" + std::to_string(j));
             }
             if (b.ioBase < o.ioBase + o.ioLength && o.ioBase < b.ioBase + b.ioLength) {
-                return fail(i, "the I/O window overlaps that of board " + std::to_string(j + 1));
+                return fail(i, "the I/O window overlaps that of board @" + std::to_string(j));
             }
         }
     }

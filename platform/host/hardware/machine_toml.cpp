@@ -90,7 +90,7 @@ private:
     bool Fail(const std::string& what)
     {
         if (error_) {
-            *error_ = "board " + std::to_string(index_ + 1) + ": " + what;
+            *error_ = "board @" + std::to_string(index_) + ": " + what;
         }
         return false;
     }
@@ -232,7 +232,7 @@ bool MachineDescription::FromToml(const std::string& text, MachineDescription* o
             const toml::table* table = (*list)[i].as_table();
             if (!table) {
                 if (error) {
-                    *error = "board " + std::to_string(i + 1) + ": not a table";
+                    *error = "board @" + std::to_string(i) + ": not a table";
                 }
                 return false;
             }

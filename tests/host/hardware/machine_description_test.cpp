@@ -82,7 +82,7 @@ TEST(MachineDescription, TomlErrorsNameTheProblem)
         std::string expected;
     } cases[] = {
         {"[[board]]\nmodel = \"VTC-9\"\nslot = 1\nio_base = 0xE000\nirq = 3\n", "VTC-9"},
-        {head, "board 1: missing key 'io_base'"},
+        {head, "board @0: missing key 'io_base'"},  // numbered as the tools number them
         {head + "io_base = 0xE000\nswitch = 16\n", "'switch'"},
         {head + "io_base = 0xE000\nswich = 1\n", "unknown key 'swich'"},
         {head + "io_base = 0xE000\nio_length = 8\n", "too small"},
@@ -90,7 +90,11 @@ TEST(MachineDescription, TomlErrorsNameTheProblem)
          "line "},  // a duplicate key: a TOML error with its position
         {head + "io_base = 0xE000\n[[board]]\nmodel = \"VTM-6200K\"\nslot = 6\nirq = 10\n"
                 "io_base = 0xE010\n",
-         "board 2: the I/O window overlaps that of board 1"},
+         "board @1: the I/O window overlaps that of board @0"},
+        {head + "io_base = 0xE000\n" + head + "io_base = 0xE400\n",
+         "board @1: bus/slot/function is already taken by board @0"},
+        {"[[board]]\nmodel = \"VTC-4100\"\nslot = 5\nirq = 10\nio_base = 0xE000\nboard = 1\n",
+         "board @0: unknown key 'board'"},
         {"model = \"VTC-4100\"\n", "unknown top-level key 'model'"},
         {"[[board]\n", "line 1"},
     };
