@@ -11,34 +11,9 @@
 
 namespace {
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 bool StartsWithNoCase(std::string_view text, std::string_view prefix)
 {
     return text.size() >= prefix.size() && NamesEqualNoCase(text.substr(0, prefix.size()), prefix);
-}
-
-std::string_view TrimBlanks(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) {
-        s.remove_suffix(1);
-    }
-    return s;
 }
 
 // The bytes of a "hex:" list as the target reads them: items separated by
@@ -53,12 +28,13 @@ bool ParseHexList(std::string_view list, std::vector<BYTE>* bytes)
     while (true) {
         const std::size_t comma = list.find(',');
         const std::string_view item = TrimBlanks(list.substr(0, comma));
-        if (item.empty() || item.size() > 2 || HexDigit(item[0]) < 0 ||
-            (item.size() == 2 && HexDigit(item[1]) < 0)) {
+        if (item.empty() || item.size() > 2 || HexDigitValue(item[0]) < 0 ||
+            (item.size() == 2 && HexDigitValue(item[1]) < 0)) {
             return false;
         }
-        bytes->push_back(static_cast<BYTE>(
-            item.size() == 1 ? HexDigit(item[0]) : HexDigit(item[0]) * 16 + HexDigit(item[1])));
+        bytes->push_back(static_cast<BYTE>(item.size() == 1 ? HexDigitValue(item[0])
+                                                            : HexDigitValue(item[0]) * 16 +
+                                                                  HexDigitValue(item[1])));
         if (comma == std::string_view::npos) {
             return true;
         }

@@ -26,20 +26,6 @@ std::string_view Trim(std::string_view s)
     return s;
 }
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 }  // namespace
 
 namespace script_lines_detail {
@@ -198,7 +184,7 @@ DwordData ParseDwordData(std::string_view data, unsigned long* value)
     }
     unsigned long result = 0;
     for (char c : digits) {
-        const int digit = HexDigit(c);
+        const int digit = HexDigitValue(c);
         if (digit < 0) {
             return DwordData::Invalid;
         }
@@ -206,6 +192,25 @@ DwordData ParseDwordData(std::string_view data, unsigned long* value)
     }
     *value = result;
     return DwordData::Valid;
+}
+
+int HexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+std::string_view TrimBlanks(std::string_view text)
+{
+    return Trim(text);
 }
 
 bool NamesEqualNoCase(std::string_view a, std::string_view b)

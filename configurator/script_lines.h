@@ -65,6 +65,11 @@ bool ParseValueLine(std::string_view content, std::string* name, std::string_vie
 enum class DwordData { NotDword, Valid, Invalid };
 DwordData ParseDwordData(std::string_view data, unsigned long* value);
 
+// The value of a hexadecimal digit, -1 for any other character.
+int HexDigitValue(char c);
+// text without its leading and trailing spaces and tabs.
+std::string_view TrimBlanks(std::string_view text);
+
 // ASCII letters compared without regard to case.
 bool NamesEqualNoCase(std::string_view a, std::string_view b);
 bool ContainsNoCase(std::string_view text, std::string_view part);
